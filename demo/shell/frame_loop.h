@@ -1,0 +1,33 @@
+#pragma once
+// The message loop with its idle-time frames, written against small interfaces so tests can run it
+// with a scripted clock, script of messages and device.
+#include <functional>
+
+#include "engine/gfx/d3d_types.h"
+#include "engine/os/clock.h"
+#include "engine/os/messages.h"
+
+namespace velor::demo {
+
+// What the loop drives on an idle turn.
+class FrameTarget {
+public:
+    virtual ~FrameTarget() = default;
+    virtual Result TestCooperativeLevel() = 0;
+    virtual void Reset() = 0;          // with the stored present parameters; result not inspected
+    virtual void RenderFrame() = 0;
+    virtual void ShowMessageBox(const char* text) = 0;
+};
+
+// The window procedure: quits on WM_CLOSE, WM_DESTROY and Escape; ignores other keys, characters,
+// mouse moves and commands; leaves the rest to DefWindowProc.
+int64_t WindowProc(const Message& message);
+
+// Starts the frame clock: counter period and the first counter reading.
+void StartFrameClock(FrameClock& clock);
+
+// Runs until WM_QUIT and returns its exit code. `afterFrame`, when set, runs after each drawn frame.
+int RunMessageLoop(FrameTarget& target, FrameClock& clock, MessageSource* source,
+                   const std::function<void()>& afterFrame = {});
+
+}  // namespace velor::demo

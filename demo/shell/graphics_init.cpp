@@ -1,0 +1,58 @@
+#include "demo/shell/graphics_init.h"
+
+#include "demo/shell/shell_state.h"
+
+namespace velor::demo {
+
+ShellState gShell;
+
+void InitGraphics() {
+    gShell.direct3d = Direct3DCreate9(gShell.mainWindow.get(), 32);
+    Direct3D* d3d = gShell.direct3d.get();
+    if (d3d == nullptr) return;
+    if (d3d->GetAdapterModeCount(0, Format::X8R8G8B8) == 0) return;
+    Format modeFormat = Format::Unknown;
+    if (Failed(d3d->EnumAdapterModes(0, Format::X8R8G8B8, 0, &modeFormat))) return;
+    if (Failed(d3d->CheckDeviceType(0, Format::X8R8G8B8, Format::X8R8G8B8, false))) return;
+    if (Failed(d3d->CheckDeviceFormat(0, Format::X8R8G8B8, Usage::RenderTarget | Usage::QueryPostPixelShaderBlending,
+                                      Format::A16B16G16R16F))) {
+        PostQuitMessage(0);
+        return;
+    }
+    DeviceCaps caps;
+    if (Failed(d3d->GetDeviceCaps(0, &caps))) return;
+
+    PresentParameters& pp = gShell.presentParameters;
+    pp = PresentParameters{};
+    pp.backBufferWidth = 1024;
+    pp.backBufferHeight = 768;
+    pp.backBufferFormat = modeFormat;
+    pp.backBufferCount = 0;
+    pp.swapEffect = 1;  // D3DSWAPEFFECT_DISCARD
+    pp.windowed = false;
+    pp.enableAutoDepthStencil = true;
+    pp.autoDepthStencilFormat = Format::D24S8;
+    pp.presentationInterval = 0x80000000u;  // D3DPRESENT_INTERVAL_IMMEDIATE
+    d3d->CreateDevice(0, gShell.mainWindow.get(), pp, &gShell.device);
+}
+
+void InitInput() {
+    DirectInput8Create(0x0800, &gShell.directInput);
+    if (gShell.directInput == nullptr) return;
+    gShell.directInput->CreateDevice(InputDeviceKind::SysKeyboard, &gShell.keyboardDevice);
+    gShell.directInput->CreateDevice(InputDeviceKind::SysMouse, &gShell.mouseDevice);
+    gShell.keyboardDevice->SetDataFormat(DataFormat::Keyboard);
+    gShell.mouseDevice->SetDataFormat(DataFormat::Mouse);
+    gShell.mouseDevice->SetCooperativeLevel(gShell.mainWindow.get(), Discl::Exclusive | Discl::Foreground);
+    gShell.keyboardDevice->SetCooperativeLevel(gShell.mainWindow.get(), Discl::NonExclusive | Discl::Background);
+}
+
+void ReadInput() {
+    if (gShell.keyboardDevice == nullptr || gShell.mouseDevice == nullptr) return;
+    gShell.keyboardDevice->Acquire();
+    gShell.mouseDevice->Acquire();
+    gShell.keyboardDevice->GetDeviceState(kKeyStateSize, gShell.keyState);
+    gShell.mouseDevice->GetDeviceState(sizeof(MouseState), &gShell.mouseState);
+}
+
+}  // namespace velor::demo

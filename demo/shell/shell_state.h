@@ -1,0 +1,33 @@
+#pragma once
+// The application shell's process-wide state: the window, the device and its parameters, the input
+// devices and what they last read, and the frame clock.
+#include <cstdint>
+#include <memory>
+
+#include "engine/gfx/device.h"
+#include "engine/input/direct_input.h"
+#include "engine/os/clock.h"
+#include "engine/os/window.h"
+
+namespace velor::demo {
+
+struct ShellState {
+    std::unique_ptr<Window> mainWindow;
+    float frameDelta = 0;      // seconds between this frame and the previous one
+    int64_t frameClock = 0;    // performance-counter value at the previous rendered frame
+    float counterPeriod = 0;   // seconds per counter tick
+
+    std::shared_ptr<Direct3D> direct3d;
+    std::shared_ptr<Device> device;
+    PresentParameters presentParameters;
+
+    std::shared_ptr<DirectInput> directInput;
+    std::shared_ptr<InputDevice> keyboardDevice;
+    std::shared_ptr<InputDevice> mouseDevice;
+    uint8_t keyState[kKeyStateSize] = {};
+    MouseState mouseState;
+};
+
+extern ShellState gShell;
+
+}  // namespace velor::demo

@@ -1,0 +1,21 @@
+#pragma once
+// The program: start-up in its fixed order, the message loop, shutdown.
+#include <functional>
+
+#include "engine/os/clock.h"
+
+namespace velor::demo {
+
+struct ShellOptions {
+    FrameClock* clock = nullptr;            // the performance counter in the demo, a fixed step in captures
+    bool visibleWindow = true;
+    std::function<void()> afterFrame;       // capture hook: runs after each drawn frame
+};
+
+// Returns the quit message's exit code, or 1 when the window or the device cannot be created.
+int WinMain(const ShellOptions& options);
+
+// Clears, begins the scene, reads input, runs the timeline, ends the scene and presents.
+void RenderFrame();
+
+}  // namespace velor::demo

@@ -1,0 +1,443 @@
+#include "engine/gfx/device.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/gfx/device_defaults.h"
+#include "engine/gfx/ffp_shaders.h"
+#include "engine/gfx/gl_backend.h"
+#include "engine/os/window.h"
+
+namespace velor {
+
+Result VertexDeclaration::GetDeclaration(VertexElement* out, uint32_t* count) const {
+    if (count != nullptr) *count = uint32_t(elements_.size() + 1);
+    if (out != nullptr) {
+        std::copy(elements_.begin(), elements_.end(), out);
+        out[elements_.size()] = kDeclEnd;
+    }
+    return Result::Ok;
+}
+
+Device::Device(Window* window, const PresentParameters& parameters) : window_(window), parameters_(parameters) {
+    ResetToDefaults(state_);
+    state_.viewport = Viewport{0, 0, parameters.backBufferWidth, parameters.backBufferHeight, 0, 1};
+}
+
+Device::~Device() = default;
+
+Result Device::Initialise() {
+    backend_ = std::make_unique<GlBackend>(*this);
+    std::string error;
+    if (!backend_->Initialise(parameters_.backBufferWidth, parameters_.backBufferHeight, &error)) return Result::NotAvailable;
+    return Result::Ok;
+}
+
+// ---- frame -------------------------------------------------------------------------------------
+
+Result Device::TestCooperativeLevel() {
+    if (contextLost_ || backend_->ContextWasReset()) {
+        contextLost_ = true;
+        return Result::DriverInternalError;
+    }
+    // A full-screen device is lost while its window is minimised or hidden, and wants a Reset after.
+    if (window_ != nullptr && window_->IsHidden()) hidden_ = true;
+    if (hidden_) {
+        if (window_ != nullptr && !window_->IsHidden()) {
+            hidden_ = false;
+            needsReset_ = true;
+        } else {
+            return Result::DeviceLost;
+        }
+    }
+    return needsReset_ ? Result::DeviceNotReset : Result::Ok;
+}
+
+void Device::NoteWindowHidden(bool hidden) {
+    if (hidden) hidden_ = true;
+    else if (hidden_) hidden_ = false, needsReset_ = true;
+}
+
+void Device::NoteContextReset() { contextLost_ = true; }
+
+Result Device::Reset(const PresentParameters& parameters) {
+    if (contextLost_) return Result::DriverInternalError;
+    if (hidden_) return Result::DeviceLost;
+    parameters_ = parameters;
+    needsReset_ = false;
+    ResetToDefaults(state_);
+    state_.viewport = Viewport{0, 0, parameters.backBufferWidth, parameters.backBufferHeight, 0, 1};
+    program_ = ProgramBinding{};
+    dirty = kDirtyAll;
+    return Result::Ok;
+}
+
+Result Device::BeginScene() {
+    if (inScene_) return Result::InvalidCall;
+    inScene_ = true;
+    return Result::Ok;
+}
+
+Result Device::EndScene() {
+    if (!inScene_) return Result::InvalidCall;
+    inScene_ = false;
+    backend_->Flush();
+    return Result::Ok;
+}
+
+Result Device::Present() {
+    if (hidden_ || needsReset_) return Result::DeviceLost;
+    backend_->Present();
+    return Result::Ok;
+}
+
+Result Device::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, Color color, float z, uint32_t stencil) {
+    if ((flags & (Clear::Target | Clear::ZBuffer | Clear::Stencil)) == 0) return Result::InvalidCall;
+    if (rectCount > 0 && rects == nullptr) return Result::InvalidCall;
+    backend_->Clear(rectCount, rects, flags, color, z, stencil);
+    return Result::Ok;
+}
+
+Result Device::SetViewport(const Viewport* viewport) {
+    if (viewport == nullptr) return Result::InvalidCall;
+    state_.viewport = *viewport;
+    dirty |= kDirtyViewport;
+    return Result::Ok;
+}
+
+Result Device::GetViewport(Viewport* viewport) const {
+    if (viewport == nullptr) return Result::InvalidCall;
+    *viewport = state_.viewport;
+    return Result::Ok;
+}
+
+Result Device::GetDeviceCaps(DeviceCaps* caps) const {
+    if (caps == nullptr) return Result::InvalidCall;
+    *caps = DeviceCaps{};
+    caps->maxTextureWidth = caps->maxTextureHeight = backend_->MaxTextureSize();
+    return Result::Ok;
+}
+
+// ---- states --------------------------------------------------------------------------------------
+// Setting a state to the value it has costs one comparison; a change only marks its group dirty.
+
+Result Device::SetRenderState(RenderState state, uint32_t value) {
+    uint32_t index = uint32_t(state);
+    if (index >= kRenderStateCount) return Result::InvalidCall;
+    if (state_.render[index] != value) {
+        state_.render[index] = value;
+        dirty |= kDirtyRender;
+    }
+    return Result::Ok;
+}
+
+Result Device::GetRenderState(RenderState state, uint32_t* value) const {
+    uint32_t index = uint32_t(state);
+    if (index >= kRenderStateCount || value == nullptr) return Result::InvalidCall;
+    *value = state_.render[index];
+    return Result::Ok;
+}
+
+Result Device::SetSamplerState(uint32_t sampler, SamplerState state, uint32_t value) {
+    if (sampler >= kSamplerCount || uint32_t(state) >= kSamplerStateCount) return Result::InvalidCall;
+    uint32_t& slot = state_.sampler[sampler][uint32_t(state)];
+    if (slot != value) {
+        slot = value;
+        dirty |= kDirtySampler;
+    }
+    return Result::Ok;
+}
+
+Result Device::GetSamplerState(uint32_t sampler, SamplerState state, uint32_t* value) const {
+    if (sampler >= kSamplerCount || uint32_t(state) >= kSamplerStateCount || value == nullptr) return Result::InvalidCall;
+    *value = state_.sampler[sampler][uint32_t(state)];
+    return Result::Ok;
+}
+
+Result Device::SetTextureStageState(uint32_t stage, TextureStageState state, uint32_t value) {
+    if (stage >= kSamplerCount || uint32_t(state) >= kTextureStageStateCount) return Result::InvalidCall;
+    uint32_t& slot = state_.stage[stage][uint32_t(state)];
+    if (slot != value) {
+        slot = value;
+        dirty |= kDirtyRender;
+    }
+    return Result::Ok;
+}
+
+Result Device::GetTextureStageState(uint32_t stage, TextureStageState state, uint32_t* value) const {
+    if (stage >= kSamplerCount || uint32_t(state) >= kTextureStageStateCount || value == nullptr)
+        return Result::InvalidCall;
+    *value = state_.stage[stage][uint32_t(state)];
+    return Result::Ok;
+}
+
+namespace {
+Matrix* TransformSlot(Device::StateBlock& state, TransformState which) {
+    switch (which) {
+    case TransformState::World: return &state.world;
+    case TransformState::View: return &state.view;
+    case TransformState::Projection: return &state.projection;
+    default: return nullptr;
+    }
+}
+}  // namespace
+
+Result Device::SetTransform(TransformState state, const Matrix* matrix) {
+    Matrix* slot = TransformSlot(state_, state);
+    if (slot == nullptr || matrix == nullptr) return Result::InvalidCall;
+    if (std::memcmp(slot, matrix, sizeof(Matrix)) != 0) {
+        *slot = *matrix;
+        dirty |= kDirtyTransform;
+        // The view moves the lights' view-space directions too.
+        if (state == TransformState::View) dirty |= kDirtyLighting;
+    }
+    return Result::Ok;
+}
+
+Result Device::GetTransform(TransformState state, Matrix* matrix) const {
+    Matrix* slot = TransformSlot(const_cast<StateBlock&>(state_), state);
+    if (slot == nullptr || matrix == nullptr) return Result::InvalidCall;
+    *matrix = *slot;
+    return Result::Ok;
+}
+
+Result Device::SetMaterial(const Material* material) {
+    if (material == nullptr) return Result::InvalidCall;
+    state_.material = *material;
+    dirty |= kDirtyLighting;
+    return Result::Ok;
+}
+
+Result Device::GetMaterial(Material* material) const {
+    if (material == nullptr) return Result::InvalidCall;
+    *material = state_.material;
+    return Result::Ok;
+}
+
+Result Device::SetLight(uint32_t index, const Light* light) {
+    if (index >= kMaxLights || light == nullptr) return Result::InvalidCall;
+    state_.lights[index] = *light;
+    dirty |= kDirtyLighting;
+    return Result::Ok;
+}
+
+Result Device::GetLight(uint32_t index, Light* light) const {
+    if (index >= kMaxLights || light == nullptr) return Result::InvalidCall;
+    *light = state_.lights[index];
+    return Result::Ok;
+}
+
+Result Device::LightEnable(uint32_t index, bool enable) {
+    if (index >= kMaxLights) return Result::InvalidCall;
+    if (state_.lightEnabled[index] != enable) {
+        state_.lightEnabled[index] = enable;
+        dirty |= kDirtyLighting;
+    }
+    return Result::Ok;
+}
+
+Result Device::GetLightEnable(uint32_t index, bool* enable) const {
+    if (index >= kMaxLights || enable == nullptr) return Result::InvalidCall;
+    *enable = state_.lightEnabled[index];
+    return Result::Ok;
+}
+
+Result Device::SetTexture(uint32_t stage, std::shared_ptr<BaseTexture> texture) {
+    if (stage >= kSamplerCount) return Result::InvalidCall;
+    if (state_.textures[stage] != texture) {
+        state_.textures[stage] = std::move(texture);
+        dirty |= kDirtyTexture;
+    }
+    return Result::Ok;
+}
+
+Result Device::GetTexture(uint32_t stage, std::shared_ptr<BaseTexture>* texture) const {
+    if (stage >= kSamplerCount || texture == nullptr) return Result::InvalidCall;
+    *texture = state_.textures[stage];
+    return Result::Ok;
+}
+
+// ---- geometry ------------------------------------------------------------------------------------
+
+Result Device::CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, Pool pool,
+                                  std::shared_ptr<VertexBuffer>* buffer) {
+    if (buffer == nullptr || length == 0) return Result::InvalidCall;
+    *buffer = std::make_shared<VertexBuffer>(length, usage, fvf, pool);
+    return Result::Ok;
+}
+
+Result Device::CreateIndexBuffer(uint32_t length, uint32_t usage, Format format, Pool pool,
+                                 std::shared_ptr<IndexBuffer>* buffer) {
+    if (buffer == nullptr || length == 0 || (format != Format::Index16 && format != Format::Index32))
+        return Result::InvalidCall;
+    *buffer = std::make_shared<IndexBuffer>(length, usage, format, pool);
+    return Result::Ok;
+}
+
+Result Device::CreateVertexDeclaration(const VertexElement* elements, std::shared_ptr<VertexDeclaration>* decl) {
+    if (elements == nullptr || decl == nullptr) return Result::InvalidCall;
+    *decl = std::make_shared<VertexDeclaration>(elements);
+    return Result::Ok;
+}
+
+Result Device::SetVertexDeclaration(std::shared_ptr<VertexDeclaration> decl) {
+    if (state_.declaration != decl) {
+        state_.declaration = std::move(decl);
+        state_.fvf = 0;
+        dirty |= kDirtyVertexInput;
+    }
+    return Result::Ok;
+}
+
+Result Device::SetFVF(uint32_t fvf) {
+    if (fvf == state_.fvf && state_.declaration != nullptr) return Result::Ok;
+    VertexElement elements[kMaxDeclLength];
+    if (Failed(DeclaratorFromFvf(fvf, elements))) return Result::InvalidCall;
+    state_.declaration = backend_->DeclarationForFvf(fvf, elements);
+    state_.fvf = fvf;
+    dirty |= kDirtyVertexInput;
+    return Result::Ok;
+}
+
+Result Device::GetFVF(uint32_t* fvf) const {
+    if (fvf == nullptr) return Result::InvalidCall;
+    *fvf = state_.fvf;
+    return Result::Ok;
+}
+
+Result Device::SetStreamSource(uint32_t stream, std::shared_ptr<VertexBuffer> buffer, uint32_t offset, uint32_t stride) {
+    if (stream != 0) return Result::InvalidCall;  // one stream is all the demo uses
+    state_.stream0 = std::move(buffer);
+    state_.stream0Offset = offset;
+    state_.stream0Stride = stride;
+    dirty |= kDirtyVertexInput;
+    return Result::Ok;
+}
+
+Result Device::SetIndices(std::shared_ptr<IndexBuffer> buffer) {
+    state_.indices = std::move(buffer);
+    return Result::Ok;
+}
+
+namespace {
+uint32_t VertexCount(PrimitiveType type, uint32_t primitives) {
+    switch (type) {
+    case PrimitiveType::PointList: return primitives;
+    case PrimitiveType::LineList: return primitives * 2;
+    case PrimitiveType::LineStrip: return primitives + 1;
+    case PrimitiveType::TriangleList: return primitives * 3;
+    case PrimitiveType::TriangleStrip:
+    case PrimitiveType::TriangleFan: return primitives + 2;
+    }
+    return 0;
+}
+}  // namespace
+
+Result Device::DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t primitiveCount) {
+    if (state_.stream0 == nullptr || state_.declaration == nullptr || primitiveCount == 0) return Result::InvalidCall;
+    uint32_t count = VertexCount(type, primitiveCount);
+    uint32_t stride = state_.stream0Stride;
+    uint64_t end = uint64_t(state_.stream0Offset) + (uint64_t(startVertex) + count) * stride;
+    if (stride == 0 || end > state_.stream0->GetLength()) return Result::InvalidCall;
+    backend_->Draw(type, startVertex, count);
+    return Result::Ok;
+}
+
+Result Device::DrawIndexedPrimitive(PrimitiveType type, int32_t baseVertexIndex, uint32_t minVertexIndex,
+                                    uint32_t numVertices, uint32_t startIndex, uint32_t primitiveCount) {
+    (void)minVertexIndex;
+    (void)numVertices;
+    if (state_.stream0 == nullptr || state_.declaration == nullptr || state_.indices == nullptr || primitiveCount == 0)
+        return Result::InvalidCall;
+    uint32_t count = VertexCount(type, primitiveCount);
+    uint64_t end = (uint64_t(startIndex) + count) * state_.indices->IndexSize();
+    if (end > state_.indices->GetLength() || baseVertexIndex < 0) return Result::InvalidCall;
+    backend_->DrawIndexed(type, baseVertexIndex, startIndex, count);
+    return Result::Ok;
+}
+
+Result Device::DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, const void* vertices, uint32_t stride) {
+    if (vertices == nullptr || stride == 0 || primitiveCount == 0 || state_.declaration == nullptr)
+        return Result::InvalidCall;
+    uint32_t count = VertexCount(type, primitiveCount);
+    backend_->DrawUser(type, count, vertices, stride);
+    // Direct3D leaves stream 0 unset after a user-pointer draw.
+    state_.stream0 = nullptr;
+    state_.stream0Offset = state_.stream0Stride = 0;
+    dirty |= kDirtyVertexInput;
+    return Result::Ok;
+}
+
+// ---- textures and targets ----------------------------------------------------------------------
+
+Result Device::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, Format format, Pool pool,
+                             std::shared_ptr<Texture>* texture) {
+    if (texture == nullptr || width == 0 || height == 0) return Result::InvalidCall;
+    uint32_t limit = backend_->MaxTextureSize();
+    if (width > limit || height > limit) return Result::InvalidCall;
+    if (format == Format::Unknown) format = Format::A8R8G8B8;
+    bool target = (usage & Usage::RenderTarget) != 0;
+    if (target && format != Format::A8R8G8B8 && format != Format::X8R8G8B8 && format != Format::A16B16G16R16F)
+        return Result::InvalidCall;
+    if (!target && format != Format::A8R8G8B8 && format != Format::X8R8G8B8) return Result::InvalidCall;
+    *texture = std::make_shared<Texture>(width, height, target ? 1 : levels, usage, format, pool);
+    return Result::Ok;
+}
+
+Result Device::CreateCubeTexture(uint32_t edge, uint32_t levels, uint32_t usage, Format format, Pool pool,
+                                 std::shared_ptr<CubeTexture>* texture) {
+    if (texture == nullptr || edge == 0 || (usage & Usage::RenderTarget) != 0) return Result::InvalidCall;
+    if (format == Format::Unknown) format = Format::A8R8G8B8;
+    if (format != Format::A8R8G8B8 && format != Format::X8R8G8B8) return Result::InvalidCall;
+    *texture = std::make_shared<CubeTexture>(edge, levels, usage, format, pool);
+    return Result::Ok;
+}
+
+Result Device::SetRenderTarget(uint32_t index, std::shared_ptr<Surface> surface) {
+    if (index != 0) return Result::InvalidCall;
+    if (surface != nullptr && !surface->GetTexture()->IsRenderTarget()) return Result::InvalidCall;
+    state_.renderTarget = std::move(surface);
+    uint32_t width = parameters_.backBufferWidth, height = parameters_.backBufferHeight;
+    if (state_.renderTarget != nullptr) {
+        width = state_.renderTarget->GetTexture()->LevelWidth(state_.renderTarget->Level());
+        height = state_.renderTarget->GetTexture()->LevelHeight(state_.renderTarget->Level());
+    }
+    state_.viewport = Viewport{0, 0, width, height, 0, 1};
+    dirty |= kDirtyTarget | kDirtyViewport;
+    return Result::Ok;
+}
+
+Result Device::GetRenderTarget(uint32_t index, std::shared_ptr<Surface>* surface) const {
+    if (index != 0 || surface == nullptr) return Result::InvalidCall;
+    *surface = state_.renderTarget;
+    return Result::Ok;
+}
+
+Result Device::SetRenderTargetDepth(bool useOwnDepth) {
+    state_.targetDepth = useOwnDepth;
+    dirty |= kDirtyTarget;
+    return Result::Ok;
+}
+
+// ---- engine side -------------------------------------------------------------------------------
+
+void Device::BindProgram(const ProgramBinding& binding) {
+    if (binding.program != program_.program || binding.fixedVertexStage != program_.fixedVertexStage) {
+        program_ = binding;
+        dirty |= kDirtyProgram;
+    }
+}
+
+std::string Device::FixedFunctionVertexShaderSource() const {
+    return std::string(kVertexPrelude) + kFixedFunctionVertexBody;
+}
+
+const char* Device::VertexPostambleGlsl() { return kVertexPrelude; }
+
+std::vector<uint32_t> Device::ReadBackBuffer() { return backend_->ReadBackBuffer(); }
+
+std::vector<uint32_t> Device::ReadRenderTarget(const std::shared_ptr<Texture>& texture) {
+    return backend_->ReadTexture(texture);
+}
+
+}  // namespace velor

@@ -1,0 +1,216 @@
+#pragma once
+// The graphics device: Direct3D 9's device on OpenGL 3.3 core. The whole D3D9 state block lives on
+// the CPU (Get* reads it); draws apply only what changed since the last draw, through a shader
+// generated per fixed-function state combination, or through a program an effect binds.
+//
+// Everything is drawn into an off-screen 1024 × 768 back buffer (colour, 24-bit depth, 8-bit
+// stencil), y-flipped so that row 0 in memory is the top row, as Direct3D keeps it; Present scales
+// it to the window keeping 4:3 with black bars.
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/gfx/d3d_types.h"
+#include "engine/gfx/resources.h"
+#include "engine/gfx/vertex_format.h"
+#include "engine/math/math_types.h"
+
+namespace velor {
+
+class Window;
+class GlBackend;
+
+constexpr uint32_t kBackBufferWidth = 1024;
+constexpr uint32_t kBackBufferHeight = 768;
+// Largest point sprite the device draws, in pixels (D3DCAPS9.MaxPointSize). Sprites are drawn as
+// quads, so this is a choice, not a GL limit.
+constexpr float kMaxPointSize = 8192.0f;
+
+struct PresentParameters {
+    uint32_t backBufferWidth = kBackBufferWidth;
+    uint32_t backBufferHeight = kBackBufferHeight;
+    Format backBufferFormat = Format::X8R8G8B8;
+    uint32_t backBufferCount = 0;
+    uint32_t swapEffect = 1;  // D3DSWAPEFFECT_DISCARD
+    bool windowed = false;
+    bool enableAutoDepthStencil = true;
+    Format autoDepthStencilFormat = Format::D24S8;
+    uint32_t presentationInterval = 0x80000000u;  // D3DPRESENT_INTERVAL_IMMEDIATE
+};
+
+struct DeviceCaps {
+    float maxPointSize = kMaxPointSize;
+    uint32_t maxTextureWidth = 0, maxTextureHeight = 0;
+    uint32_t maxActiveLights = kMaxLights;
+    uint32_t maxSimultaneousTextures = kSamplerCount;
+};
+
+class VertexDeclaration {
+public:
+    explicit VertexDeclaration(const VertexElement* elements) : elements_(DeclarationElements(elements)) {}
+    const std::vector<VertexElement>& Elements() const { return elements_; }
+    Result GetDeclaration(VertexElement* out, uint32_t* count) const;
+
+private:
+    std::vector<VertexElement> elements_;
+};
+
+// Engine-side: a program bound by an effect pass instead of the fixed-function shaders.
+struct ProgramBinding {
+    uint32_t program = 0;        // GL program; 0 = fixed function
+    bool fixedVertexStage = false;  // program's vertex stage is the fixed-function one (pixel-shader-only pass)
+};
+
+class Device {
+public:
+    ~Device();
+
+    // ---- frame ----
+    Result TestCooperativeLevel();
+    Result Reset(const PresentParameters& parameters);
+    Result BeginScene();
+    Result EndScene();
+    Result Present();
+    // Covers the current viewport only, clipped further by the rectangles when given.
+    Result Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, Color color, float z, uint32_t stencil);
+    Result SetViewport(const Viewport* viewport);
+    Result GetViewport(Viewport* viewport) const;
+    Result GetDeviceCaps(DeviceCaps* caps) const;
+
+    // ---- states ----
+    Result SetRenderState(RenderState state, uint32_t value);
+    Result GetRenderState(RenderState state, uint32_t* value) const;
+    Result SetSamplerState(uint32_t sampler, SamplerState state, uint32_t value);
+    Result GetSamplerState(uint32_t sampler, SamplerState state, uint32_t* value) const;
+    Result SetTextureStageState(uint32_t stage, TextureStageState state, uint32_t value);
+    Result GetTextureStageState(uint32_t stage, TextureStageState state, uint32_t* value) const;
+    Result SetTransform(TransformState state, const Matrix* matrix);
+    Result GetTransform(TransformState state, Matrix* matrix) const;
+    Result SetMaterial(const Material* material);
+    Result GetMaterial(Material* material) const;
+    Result SetLight(uint32_t index, const Light* light);
+    Result GetLight(uint32_t index, Light* light) const;
+    Result LightEnable(uint32_t index, bool enable);
+    Result GetLightEnable(uint32_t index, bool* enable) const;
+    Result SetTexture(uint32_t stage, std::shared_ptr<BaseTexture> texture);
+    Result GetTexture(uint32_t stage, std::shared_ptr<BaseTexture>* texture) const;
+
+    // ---- geometry ----
+    Result CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, Pool pool,
+                              std::shared_ptr<VertexBuffer>* buffer);
+    Result CreateIndexBuffer(uint32_t length, uint32_t usage, Format format, Pool pool,
+                             std::shared_ptr<IndexBuffer>* buffer);
+    Result CreateVertexDeclaration(const VertexElement* elements, std::shared_ptr<VertexDeclaration>* decl);
+    Result SetVertexDeclaration(std::shared_ptr<VertexDeclaration> decl);
+    Result SetFVF(uint32_t fvf);
+    Result GetFVF(uint32_t* fvf) const;
+    Result SetStreamSource(uint32_t stream, std::shared_ptr<VertexBuffer> buffer, uint32_t offset, uint32_t stride);
+    Result SetIndices(std::shared_ptr<IndexBuffer> buffer);
+    Result DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t primitiveCount);
+    Result DrawIndexedPrimitive(PrimitiveType type, int32_t baseVertexIndex, uint32_t minVertexIndex,
+                                uint32_t numVertices, uint32_t startIndex, uint32_t primitiveCount);
+    // Vertices from user memory (sprites, fonts); clears stream 0 as Direct3D does.
+    Result DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, const void* vertices, uint32_t stride);
+
+    // ---- textures and targets ----
+    Result CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, Format format, Pool pool,
+                         std::shared_ptr<Texture>* texture);
+    Result CreateCubeTexture(uint32_t edge, uint32_t levels, uint32_t usage, Format format, Pool pool,
+                             std::shared_ptr<CubeTexture>* texture);
+    // nullptr selects the back buffer. The viewport is reset to the whole target, as Direct3D does.
+    Result SetRenderTarget(uint32_t index, std::shared_ptr<Surface> surface);
+    Result GetRenderTarget(uint32_t index, std::shared_ptr<Surface>* surface) const;  // nullptr = back buffer
+    // Depth-stencil for texture targets: one buffer per size, kept by the device. `useOwnDepth` false
+    // renders the texture target without depth.
+    Result SetRenderTargetDepth(bool useOwnDepth);
+
+    // ---- engine side (effects, sprites, fonts, capture, tests) ----
+    void BindProgram(const ProgramBinding& binding);
+    const ProgramBinding& BoundProgram() const { return program_; }
+    // GLSL the fixed-function vertex stage compiles from for the current state (pixel-shader-only passes),
+    // and the postamble every engine vertex shader calls last (Direct3D clip conventions, sprites).
+    std::string FixedFunctionVertexShaderSource() const;
+    static const char* VertexPostambleGlsl();
+    // The back buffer as 0xAARRGGBB pixels, top row first.
+    std::vector<uint32_t> ReadBackBuffer();
+    // Pixels of a render-target texture, top row first.
+    std::vector<uint32_t> ReadRenderTarget(const std::shared_ptr<Texture>& texture);
+    Window* GetWindow() const { return window_; }
+    GlBackend& Backend() { return *backend_; }
+
+    // Lost-device emulation: the window's state drives it (see os/window.h).
+    void NoteWindowHidden(bool hidden);
+    // A context reset reported by the driver (GL robustness) turns into DriverInternalError.
+    void NoteContextReset();
+
+private:
+    friend class Direct3D;
+    friend class GlBackend;
+    Device(Window* window, const PresentParameters& parameters);
+    Result Initialise();
+
+public:
+    // ---- the D3D9 state block, on the CPU (read by the backend) ----
+    struct StateBlock {
+        std::array<uint32_t, kRenderStateCount> render{};
+        std::array<std::array<uint32_t, kSamplerStateCount>, kSamplerCount> sampler{};
+        std::array<std::array<uint32_t, kTextureStageStateCount>, kSamplerCount> stage{};
+        Matrix world, view, projection;
+        Material material;
+        std::array<Light, kMaxLights> lights{};
+        std::array<bool, kMaxLights> lightEnabled{};
+        std::array<std::shared_ptr<BaseTexture>, kSamplerCount> textures{};
+        std::shared_ptr<VertexBuffer> stream0;
+        uint32_t stream0Offset = 0, stream0Stride = 0;
+        std::shared_ptr<IndexBuffer> indices;
+        std::shared_ptr<VertexDeclaration> declaration;  // set by SetVertexDeclaration or derived from the FVF
+        uint32_t fvf = 0;
+        Viewport viewport;
+        std::shared_ptr<Surface> renderTarget;  // nullptr = back buffer
+        bool targetDepth = true;
+    };
+    const StateBlock& State() const { return state_; }
+
+    // Dirty groups the backend flushes at the next draw.
+    enum Dirty : uint32_t {
+        kDirtyRender = 1, kDirtySampler = 2, kDirtyTransform = 4, kDirtyLighting = 8, kDirtyTexture = 16,
+        kDirtyVertexInput = 32, kDirtyViewport = 64, kDirtyTarget = 128, kDirtyProgram = 256, kDirtyAll = 0x1FF,
+    };
+    uint32_t dirty = kDirtyAll;
+
+private:
+    Window* window_;
+    PresentParameters parameters_;
+    StateBlock state_;
+    ProgramBinding program_;
+    std::unique_ptr<GlBackend> backend_;
+    bool inScene_ = false;
+    bool hidden_ = false;
+    bool needsReset_ = false;
+    bool contextLost_ = false;
+};
+
+// IDirect3D9: adapter queries and device creation.
+class Direct3D {
+public:
+    uint32_t GetAdapterModeCount(uint32_t adapter, Format format) const;
+    Result EnumAdapterModes(uint32_t adapter, Format format, uint32_t mode, Format* modeFormat) const;
+    Result CheckDeviceType(uint32_t adapter, Format adapterFormat, Format backBufferFormat, bool windowed) const;
+    // Render-target formats are checked on the GL context the device will use: the format must be a
+    // complete FBO attachment, and blend when QueryPostPixelShaderBlending is asked.
+    Result CheckDeviceFormat(uint32_t adapter, Format adapterFormat, uint32_t usage, Format format);
+    Result GetDeviceCaps(uint32_t adapter, DeviceCaps* caps);
+    Result CreateDevice(uint32_t adapter, Window* focusWindow, const PresentParameters& parameters,
+                        std::shared_ptr<Device>* device);
+
+    explicit Direct3D(Window* window) : window_(window) {}
+
+private:
+    Window* window_;
+};
+
+// Direct3DCreate9: binds the GL context of the window; nullptr when there is none.
+std::shared_ptr<Direct3D> Direct3DCreate9(Window* window, uint32_t sdkVersion = 32);
+
+}  // namespace velor

@@ -1,0 +1,136 @@
+#include "engine/os/window.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+namespace velor {
+
+namespace {
+
+bool InitVideo(std::string* error) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (error) *error = std::string("cannot initialise video: ") + SDL_GetError();
+        return false;
+    }
+    return true;
+}
+
+// Win32 virtual-key code for an SDL key, for the keys the window procedure distinguishes; other
+// keys get a code of their own that the procedure ignores.
+uint32_t VirtualKey(SDL_Keycode key) {
+    switch (key) {
+    case SDLK_ESCAPE: return Vk::Escape;
+    case SDLK_F4: return Vk::F4;
+    case SDLK_LALT:
+    case SDLK_RALT: return Vk::Menu;
+    default: break;
+    }
+    if (key >= 'a' && key <= 'z') return uint32_t(key - 'a' + 'A');
+    if (key >= '0' && key <= '9') return uint32_t(key);
+    return 0xFF;  // VK_NONAME-like: something the procedure does not act on
+}
+
+}  // namespace
+
+std::unique_ptr<Window> Window::Create(const WindowDesc& desc, std::string* error) {
+    if (!InitVideo(error)) return nullptr;
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, SDL_GL_CONTEXT_ROBUST_ACCESS_FLAG);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_RESET_NOTIFICATION, SDL_GL_CONTEXT_RESET_LOSE_CONTEXT);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // The window's own framebuffer only receives the scaled back buffer: no depth or stencil needed.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+
+    uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS;
+    if (desc.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    flags |= desc.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+    std::unique_ptr<Window> window(new Window());
+    window->window_ = SDL_CreateWindow(desc.title, 0, 0, desc.width, desc.height, flags);
+    if (window->window_ == nullptr) {
+        if (error) *error = std::string("cannot create the window: ") + SDL_GetError();
+        return nullptr;
+    }
+    window->context_ = SDL_GL_CreateContext(window->window_);
+    if (window->context_ == nullptr) {
+        // Some drivers refuse the robustness flag; a context without it is still a context.
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_RESET_NOTIFICATION, SDL_GL_CONTEXT_RESET_NO_NOTIFICATION);
+        window->context_ = SDL_GL_CreateContext(window->window_);
+    }
+    if (window->context_ == nullptr) {
+        if (error) *error = std::string("cannot create an OpenGL 3.3 core context: ") + SDL_GetError();
+        return nullptr;
+    }
+    SDL_GL_SetSwapInterval(0);  // never wait for the vertical retrace
+    SDL_StartTextInput();
+    return window;
+}
+
+Window::~Window() {
+    if (context_ != nullptr) SDL_GL_DeleteContext(context_);
+    if (window_ != nullptr) SDL_DestroyWindow(window_);
+}
+
+bool Window::MakeContextCurrent() { return SDL_GL_MakeCurrent(window_, context_) == 0; }
+
+void Window::SwapBuffers() { SDL_GL_SwapWindow(window_); }
+
+void Window::GetDrawableSize(int* width, int* height) const { SDL_GL_GetDrawableSize(window_, width, height); }
+
+void Window::Pump() {
+    MessageQueue& queue = ThreadMessageQueue();
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+        switch (event.type) {
+        case SDL_QUIT:  // the window manager's close, and SIGTERM
+            queue.Post(Message{Msg::Close, 0, 0});
+            break;
+        case SDL_WINDOWEVENT:
+            switch (event.window.event) {
+            case SDL_WINDOWEVENT_CLOSE: queue.Post(Message{Msg::Close, 0, 0}); break;
+            case SDL_WINDOWEVENT_MINIMIZED:
+            case SDL_WINDOWEVENT_HIDDEN: hidden_ = true; break;
+            case SDL_WINDOWEVENT_RESTORED:
+            case SDL_WINDOWEVENT_SHOWN:
+            case SDL_WINDOWEVENT_MAXIMIZED: hidden_ = false; break;
+            default: break;
+            }
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+            bool down = event.type == SDL_KEYDOWN;
+            Msg msg = alt ? (down ? Msg::SysKeyDown : Msg::SysKeyUp) : (down ? Msg::KeyDown : Msg::KeyUp);
+            queue.Post(Message{msg, VirtualKey(event.key.keysym.sym), alt ? kAltDownBit : 0});
+            break;
+        }
+        case SDL_TEXTINPUT:
+            queue.Post(Message{Msg::Char, uint64_t(uint8_t(event.text.text[0])), 0});
+            break;
+        case SDL_MOUSEMOTION:
+            queue.Post(Message{Msg::MouseMove, 0, int64_t(event.motion.x) | (int64_t(event.motion.y) << 16)});
+            break;
+        default: break;
+        }
+    }
+}
+
+void ShowCursor(bool show) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) SDL_InitSubSystem(SDL_INIT_VIDEO);
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void MessageBox(const char* text, const char* caption) {
+    std::fprintf(stderr, "%s%s%s\n", caption ? caption : "", caption && *caption ? ": " : "", text);
+    // The offscreen and dummy drivers have no way to show a box; the line on stderr stands for it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && std::string(driver) != "offscreen" && std::string(driver) != "dummy")
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption ? caption : "Error", text, nullptr);
+}
+
+}  // namespace velor

@@ -1,0 +1,47 @@
+#pragma once
+// The main window: a borderless full-screen SDL window with an OpenGL 3.3 core context, whose
+// events become window messages. Headless runs use SDL's `offscreen` video driver, where the window
+// exists only as a GL drawable.
+#include <memory>
+#include <string>
+
+#include "engine/os/messages.h"
+
+struct SDL_Window;
+
+namespace velor {
+
+struct WindowDesc {
+    const char* title = "";
+    int width = 400, height = 400;  // the size before it goes full screen
+    bool fullScreen = true;         // SDL_WINDOW_FULLSCREEN_DESKTOP
+    bool visible = true;
+};
+
+class Window final : public MessageSource {
+public:
+    // nullptr with the reason in `error` when SDL's video or the window or its GL context fails.
+    static std::unique_ptr<Window> Create(const WindowDesc& desc, std::string* error);
+    ~Window() override;
+
+    void Pump() override;  // SDL events → thread message queue
+    bool IsHidden() const { return hidden_; }  // minimised or hidden: the device reports lost
+    bool MakeContextCurrent();
+    void SwapBuffers();
+    void GetDrawableSize(int* width, int* height) const;
+    SDL_Window* Handle() const { return window_; }
+    void* GlContext() const { return context_; }
+
+private:
+    Window() = default;
+    SDL_Window* window_ = nullptr;
+    void* context_ = nullptr;
+    bool hidden_ = false;
+};
+
+// ShowCursor(FALSE).
+void ShowCursor(bool show);
+// A modal message box with an OK button; without a display it prints the text on stderr.
+void MessageBox(const char* text, const char* caption);
+
+}  // namespace velor
