@@ -41,30 +41,29 @@ Result Device::TestCooperativeLevel() {
         return Result::DriverInternalError;
     }
     // A full-screen device is lost while its window is minimised or hidden, and wants a Reset after.
-    if (window_ != nullptr && window_->IsHidden()) hidden_ = true;
-    if (hidden_) {
-        if (window_ != nullptr && !window_->IsHidden()) {
-            hidden_ = false;
-            needsReset_ = true;
-        } else {
-            return Result::DeviceLost;
-        }
+    if (IsLostNow()) {
+        wasLost_ = true;
+        return Result::DeviceLost;
+    }
+    if (wasLost_) {
+        wasLost_ = false;
+        needsReset_ = true;
     }
     return needsReset_ ? Result::DeviceNotReset : Result::Ok;
 }
 
-void Device::NoteWindowHidden(bool hidden) {
-    if (hidden) hidden_ = true;
-    else if (hidden_) hidden_ = false, needsReset_ = true;
-}
+bool Device::IsLostNow() const { return hidden_ || (window_ != nullptr && window_->IsHidden()); }
+
+void Device::NoteWindowHidden(bool hidden) { hidden_ = hidden; }
 
 void Device::NoteContextReset() { contextLost_ = true; }
 
 Result Device::Reset(const PresentParameters& parameters) {
     if (contextLost_) return Result::DriverInternalError;
-    if (hidden_) return Result::DeviceLost;
+    if (IsLostNow()) return Result::DeviceLost;
     parameters_ = parameters;
     needsReset_ = false;
+    wasLost_ = false;
     ResetToDefaults(state_);
     state_.viewport = Viewport{0, 0, parameters.backBufferWidth, parameters.backBufferHeight, 0, 1};
     program_ = ProgramBinding{};
@@ -86,7 +85,7 @@ Result Device::EndScene() {
 }
 
 Result Device::Present() {
-    if (hidden_ || needsReset_) return Result::DeviceLost;
+    if (IsLostNow() || needsReset_) return Result::DeviceLost;
     backend_->Present();
     return Result::Ok;
 }

@@ -139,7 +139,7 @@ public:
     Window* GetWindow() const { return window_; }
     GlBackend& Backend() { return *backend_; }
 
-    // Lost-device emulation: the window's state drives it (see os/window.h).
+    // Lost-device emulation: the window's state drives it (see os/window.h); tests can force it.
     void NoteWindowHidden(bool hidden);
     // A context reset reported by the driver (GL robustness) turns into DriverInternalError.
     void NoteContextReset();
@@ -186,7 +186,9 @@ private:
     ProgramBinding program_;
     std::unique_ptr<GlBackend> backend_;
     bool inScene_ = false;
-    bool hidden_ = false;
+    bool IsLostNow() const;
+    bool hidden_ = false;      // forced by NoteWindowHidden
+    bool wasLost_ = false;     // lost at the last test: the next usable test reports not-reset
     bool needsReset_ = false;
     bool contextLost_ = false;
 };
