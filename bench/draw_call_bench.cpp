@@ -1,0 +1,67 @@
+// CPU cost of the demo's most frequent pattern: a handful of state changes, then a one-point draw.
+// Headless (llvmpipe); glFinish is left out so the figure is the device's CPU side plus the driver's
+// command recording, not the raster.
+#include <benchmark/benchmark.h>
+
+#include "engine/math/d3dx_math.h"
+#include "tests/support/gl_test_device.h"
+
+namespace velor {
+namespace {
+
+struct PointVertex {
+    float x, y, z;
+    uint32_t color;
+};
+
+void BM_OnePointDrawAfterElevenStateChanges(benchmark::State& state) {
+    std::string error;
+    test::TestDevice test = test::CreateTestDevice(&error);
+    if (test.device == nullptr) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    Device* device = test.device.get();
+    std::shared_ptr<VertexBuffer> buffer;
+    device->CreateVertexBuffer(sizeof(PointVertex), Usage::WriteOnly | Usage::Points, Fvf::XYZ | Fvf::Diffuse,
+                               Pool::Default, &buffer);
+    void* data = nullptr;
+    buffer->Lock(0, 0, &data, 0);
+    *static_cast<PointVertex*>(data) = {0, 0, 0, 0xFFFFFFFFu};
+    buffer->Unlock();
+    std::shared_ptr<Texture> textures[2];
+    for (auto& t : textures) device->CreateTexture(16, 16, 1, 0, Format::A8R8G8B8, Pool::Managed, &t);
+    device->SetFVF(Fvf::XYZ | Fvf::Diffuse);
+    device->SetStreamSource(0, buffer, 0, sizeof(PointVertex));
+    device->SetRenderState(RenderState::PointSpriteEnable, 1);
+    device->SetRenderState(RenderState::PointScaleEnable, 1);
+    device->SetRenderState(RenderState::Lighting, 0);
+    Matrix worlds[2];
+    MatrixTranslation(&worlds[0], 0.1f, 0, 2);
+    MatrixTranslation(&worlds[1], -0.1f, 0, 2);
+
+    int i = 0;
+    for (auto _ : state) {
+        int k = i++ & 1;
+        device->SetTransform(TransformState::World, &worlds[k]);                          // 1
+        device->SetTexture(0, textures[k]);                                                // 2
+        device->SetRenderState(RenderState::PointSize, FloatToBits(k ? 0.2f : 0.3f));      // 3
+        device->SetRenderState(RenderState::PointSizeMin, FloatToBits(k ? 1.0f : 2.0f));   // 4
+        device->SetRenderState(RenderState::PointScaleA, FloatToBits(k ? 0.0f : 0.1f));    // 5
+        device->SetRenderState(RenderState::PointScaleB, FloatToBits(k ? 0.0f : 0.1f));    // 6
+        device->SetRenderState(RenderState::PointScaleC, FloatToBits(k ? 1.0f : 0.9f));    // 7
+        device->SetRenderState(RenderState::AlphaBlendEnable, k);                          // 8
+        device->SetRenderState(RenderState::SrcBlend, uint32_t(k ? Blend::SrcAlpha : Blend::One));  // 9
+        device->SetRenderState(RenderState::DestBlend, uint32_t(k ? Blend::One : Blend::InvSrcAlpha));  // 10
+        device->SetRenderState(RenderState::ZWriteEnable, k);                              // 11
+        device->DrawPrimitive(PrimitiveType::PointList, 0, 1);
+        if ((i & 1023) == 0) device->Clear(0, nullptr, Clear::Target, 0, 1, 0);  // keep the queue from growing
+    }
+    device->ReadBackBuffer();  // drain what was queued
+}
+BENCHMARK(BM_OnePointDrawAfterElevenStateChanges)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+}  // namespace velor
+
+BENCHMARK_MAIN();
