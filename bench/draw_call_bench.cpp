@@ -59,6 +59,34 @@ void BM_OnePointDrawAfterElevenStateChanges(benchmark::State& state) {
     }
     device->ReadBackBuffer();  // drain what was queued
 }
+// The floor: the same draw with only the world transform changing.
+void BM_OnePointDrawAfterWorldChange(benchmark::State& state) {
+    std::string error;
+    test::TestDevice test = test::CreateTestDevice(&error);
+    if (test.device == nullptr) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    Device* device = test.device.get();
+    std::shared_ptr<VertexBuffer> buffer;
+    device->CreateVertexBuffer(sizeof(PointVertex), Usage::WriteOnly, Fvf::XYZ | Fvf::Diffuse, Pool::Default, &buffer);
+    device->SetFVF(Fvf::XYZ | Fvf::Diffuse);
+    device->SetStreamSource(0, buffer, 0, sizeof(PointVertex));
+    device->SetRenderState(RenderState::PointSpriteEnable, 1);
+    device->SetRenderState(RenderState::Lighting, 0);
+    Matrix worlds[2];
+    MatrixTranslation(&worlds[0], 0.1f, 0, 2);
+    MatrixTranslation(&worlds[1], -0.1f, 0, 2);
+    int i = 0;
+    for (auto _ : state) {
+        device->SetTransform(TransformState::World, &worlds[i++ & 1]);
+        device->DrawPrimitive(PrimitiveType::PointList, 0, 1);
+        if ((i & 1023) == 0) device->Clear(0, nullptr, Clear::Target, 0, 1, 0);
+    }
+    device->ReadBackBuffer();
+}
+BENCHMARK(BM_OnePointDrawAfterWorldChange)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
 BENCHMARK(BM_OnePointDrawAfterElevenStateChanges)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace

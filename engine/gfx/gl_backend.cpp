@@ -266,8 +266,13 @@ std::vector<uint32_t> GlBackend::ReadTexture(const std::shared_ptr<Texture>& tex
 
 // ---- textures ------------------------------------------------------------------------------------
 
+// Uploads go through a unit of their own, so they never disturb what the sampling units hold.
+constexpr GLenum kUploadUnit = GL_TEXTURE0 + kSamplerCount;
+
 GLuint GlBackend::PrepareTexture(const BaseTexture& texture) {
     GpuObject& gpu = texture.Gpu();
+    if (gpu.name != 0 && gpu.uploaded == texture.Version()) return gpu.name;
+    glActiveTexture(kUploadUnit);
     GLenum target = texture.IsCube() ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
     if (gpu.name == 0) {
         glGenTextures(1, &gpu.name);

@@ -4,6 +4,7 @@
 // Engine-internal; effects reach it through Device::Backend().
 #include <epoxy/gl.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -28,8 +29,12 @@ struct ProgramInfo {
     GLint texture0 = -1, hasTexture0 = -1, colorStage = -1, alphaStage = -1, textureFactor = -1;
     GLint specularAdd = -1, alphaFunc = -1, alphaRef = -1;
     // Versions of the device's state last uploaded to this program.
-    uint64_t transformVersion = 0, lightingVersion = 0, renderVersion = 0, inputVersion = 0, viewportVersion = 0;
+    uint64_t transformVersion = 0, normalVersion = 0, lightingVersion = 0, renderVersion = 0, inputVersion = 0;
+    uint64_t viewportVersion = 0;
     int lastSprite = -1;
+    // Values last uploaded for the render-state uniforms, so a state change uploads only what it moves.
+    std::array<std::array<float, 4>, 24> lastValues{};
+    uint32_t lastValid = 0;  // bit per lastValues slot
 };
 
 // Compiles and links; on failure returns 0 and the GL log (with the stage named) in `error`.
@@ -93,6 +98,7 @@ private:
     std::map<std::pair<uint32_t, uint32_t>, GLuint> depthBuffers_;
     std::map<uint32_t, std::shared_ptr<VertexDeclaration>> fvfDeclarations_;
     GLuint currentProgram_ = 0;
+    ProgramInfo* currentInfo_ = nullptr;  // entries of programs_ never move (node-based map)
     bool currentTargetHasDepth_ = true;
     bool lastSprites_ = false;
     uint32_t currentTargetHeight_ = 0;
@@ -108,7 +114,17 @@ private:
         int stencilTest = -1, colorMask = -1, scissor = -1, polygonMode = -1;
         uint32_t stencilKey[8] = {0xFFFFFFFF};
     } shadow_;
-    const VertexDeclaration* boundDecl_ = nullptr;
+    // Vertex input last bound, so that repeated draws from the same buffer skip re-pointing attributes.
+    struct BoundInput {
+        std::shared_ptr<VertexDeclaration> decl;  // held, so a freed declaration's address is never mistaken for it
+        GLuint buffer = 0;
+        const uint8_t* base = nullptr;
+        uint32_t stride = 0;
+        bool instanced = false;
+        bool operator==(const BoundInput&) const = default;
+    } boundInput_;
+    GLuint boundTextures_[kSamplerCount] = {};
+    GLenum boundTargets_[kSamplerCount] = {};
 };
 
 }  // namespace velor

@@ -39,6 +39,42 @@ void UploadInt(GLint location, int value) {
     if (location >= 0) glUniform1i(location, value);
 }
 
+// Uploads only when the value differs from what this program was last given in that slot.
+class CachedUniforms {
+public:
+    explicit CachedUniforms(ProgramInfo& info) : info_(info) {}
+    void Int(int slot, GLint location, int value) {
+        if (location >= 0 && Differs(slot, float(value), 0, 0, 0)) glUniform1i(location, value);
+    }
+    void Float(int slot, GLint location, float value) {
+        if (location >= 0 && Differs(slot, value, 0, 0, 0)) glUniform1f(location, value);
+    }
+    void Int3(int slot, GLint location, int a, int b, int c) {
+        if (location >= 0 && Differs(slot, float(a), float(b), float(c), 0)) glUniform3i(location, a, b, c);
+    }
+    void Int4(int slot, GLint location, int a, int b, int c, int d) {
+        if (location >= 0 && Differs(slot, float(a), float(b), float(c), float(d))) glUniform4i(location, a, b, c, d);
+    }
+    void Float3(int slot, GLint location, float a, float b, float c) {
+        if (location >= 0 && Differs(slot, a, b, c, 0)) glUniform3f(location, a, b, c);
+    }
+    void Float4(int slot, GLint location, float a, float b, float c, float d) {
+        if (location >= 0 && Differs(slot, a, b, c, d)) glUniform4f(location, a, b, c, d);
+    }
+    void Color(int slot, GLint location, const ColorValue& c) { Float4(slot, location, c.r, c.g, c.b, c.a); }
+
+private:
+    bool Differs(int slot, float a, float b, float c, float d) {
+        auto& last = info_.lastValues[size_t(slot)];
+        uint32_t bit = 1u << slot;
+        if ((info_.lastValid & bit) && last[0] == a && last[1] == b && last[2] == c && last[3] == d) return false;
+        last = {a, b, c, d};
+        info_.lastValid |= bit;
+        return true;
+    }
+    ProgramInfo& info_;
+};
+
 }  // namespace
 
 ProgramInfo& GlBackend::Info(GLuint program) {
@@ -92,9 +128,10 @@ ProgramInfo& GlBackend::Info(GLuint program) {
 void GlBackend::ApplyProgram() {
     const ProgramBinding& binding = device_.BoundProgram();
     GLuint program = binding.program != 0 ? binding.program : ffProgram_;
-    if (program != currentProgram_) {
+    if (program != currentProgram_ || currentInfo_ == nullptr) {
         glUseProgram(program);
         currentProgram_ = program;
+        currentInfo_ = &Info(program);
     }
 }
 
@@ -112,12 +149,6 @@ void GlBackend::UploadUniforms(ProgramInfo& info, bool sprites) {
         if (info.viewport >= 0) glUniform4f(info.viewport, w, h, 1.0f / w, 1.0f / h);
         if (info.screenRect >= 0) glUniform4f(info.screenRect, float(vp.x), float(vp.y), w, h);
         UploadInt(info.depthFix, clipControl_ ? 0 : 1);
-        if (info.pointScale >= 0) {
-            // The point-size formula divides A, B, C by the viewport height squared (see ffp_shaders).
-            float h2 = h * h;
-            glUniform3f(info.pointScale, BitsToFloat(get(RenderState::PointScaleA)) / h2,
-                        BitsToFloat(get(RenderState::PointScaleB)) / h2, BitsToFloat(get(RenderState::PointScaleC)) / h2);
-        }
     }
     if (info.lastSprite != int(sprites)) {
         info.lastSprite = int(sprites);
@@ -129,6 +160,13 @@ void GlBackend::UploadUniforms(ProgramInfo& info, bool sprites) {
         MatrixMultiply(&worldView, &state.world, &state.view);
         UploadMatrix(info.worldView, worldView);
         UploadMatrix(info.projection, state.projection);
+    }
+    // The normal matrix costs an inverse; only lit draws read it.
+    bool lit = get(RenderState::Lighting) != 0;
+    if (lit && info.normalVersion != transformVersion_) {
+        info.normalVersion = transformVersion_;
+        Matrix worldView;
+        MatrixMultiply(&worldView, &state.world, &state.view);
         if (info.normalMatrix >= 0) {
             Matrix inverse, normal;
             if (MatrixInverse(&inverse, nullptr, &worldView) == nullptr) MatrixIdentity(&inverse);
@@ -175,38 +213,33 @@ void GlBackend::UploadUniforms(ProgramInfo& info, bool sprites) {
     }
     if (info.renderVersion != renderVersion_) {
         info.renderVersion = renderVersion_;
-        UploadInt(info.lighting, get(RenderState::Lighting) != 0);
-        UploadInt(info.specularEnable, get(RenderState::SpecularEnable) != 0);
-        UploadInt(info.specularAdd, get(RenderState::SpecularEnable) != 0);
-        UploadInt(info.normalizeNormals, get(RenderState::NormalizeNormals) != 0);
-        UploadInt(info.localViewer, get(RenderState::LocalViewer) != 0);
-        UploadInt(info.colorVertex, get(RenderState::ColorVertex) != 0);
-        if (info.materialSource >= 0)
-            glUniform4i(info.materialSource, GLint(get(RenderState::DiffuseMaterialSource)),
-                        GLint(get(RenderState::SpecularMaterialSource)), GLint(get(RenderState::AmbientMaterialSource)),
-                        GLint(get(RenderState::EmissiveMaterialSource)));
-        UploadColor(info.ambient, ColorToValue(get(RenderState::Ambient)));
-        if (info.pointSize >= 0)
-            glUniform4f(info.pointSize, BitsToFloat(get(RenderState::PointSize)), BitsToFloat(get(RenderState::PointSizeMin)),
-                        BitsToFloat(get(RenderState::PointSizeMax)), get(RenderState::PointScaleEnable) ? 1.0f : 0.0f);
-        if (info.pointScale >= 0) {
-            float h2 = float(std::max(1u, vp.height)) * float(std::max(1u, vp.height));
-            glUniform3f(info.pointScale, BitsToFloat(get(RenderState::PointScaleA)) / h2,
-                        BitsToFloat(get(RenderState::PointScaleB)) / h2, BitsToFloat(get(RenderState::PointScaleC)) / h2);
-        }
+        CachedUniforms u(info);
+        u.Int(0, info.lighting, get(RenderState::Lighting) != 0);
+        u.Int(1, info.specularEnable, get(RenderState::SpecularEnable) != 0);
+        u.Int(2, info.specularAdd, get(RenderState::SpecularEnable) != 0);
+        u.Int(3, info.normalizeNormals, get(RenderState::NormalizeNormals) != 0);
+        u.Int(4, info.localViewer, get(RenderState::LocalViewer) != 0);
+        u.Int(5, info.colorVertex, get(RenderState::ColorVertex) != 0);
+        u.Int4(6, info.materialSource, int(get(RenderState::DiffuseMaterialSource)), int(get(RenderState::SpecularMaterialSource)),
+               int(get(RenderState::AmbientMaterialSource)), int(get(RenderState::EmissiveMaterialSource)));
+        u.Color(7, info.ambient, ColorToValue(get(RenderState::Ambient)));
+        u.Float4(8, info.pointSize, BitsToFloat(get(RenderState::PointSize)), BitsToFloat(get(RenderState::PointSizeMin)),
+                 BitsToFloat(get(RenderState::PointSizeMax)), get(RenderState::PointScaleEnable) ? 1.0f : 0.0f);
+        // The point-size formula divides A, B, C by the viewport height squared (see ffp_shaders).
+        float h2 = float(std::max(1u, vp.height)) * float(std::max(1u, vp.height));
+        u.Float3(9, info.pointScale, BitsToFloat(get(RenderState::PointScaleA)) / h2,
+                 BitsToFloat(get(RenderState::PointScaleB)) / h2, BitsToFloat(get(RenderState::PointScaleC)) / h2);
         const auto& stage = state.stage[0];
-        if (info.colorStage >= 0)
-            glUniform3i(info.colorStage, GLint(stage[uint32_t(TextureStageState::ColorOp)]),
-                        GLint(stage[uint32_t(TextureStageState::ColorArg1)]), GLint(stage[uint32_t(TextureStageState::ColorArg2)]));
-        if (info.alphaStage >= 0)
-            glUniform3i(info.alphaStage, GLint(stage[uint32_t(TextureStageState::AlphaOp)]),
-                        GLint(stage[uint32_t(TextureStageState::AlphaArg1)]), GLint(stage[uint32_t(TextureStageState::AlphaArg2)]));
-        UploadColor(info.textureFactor, ColorToValue(get(RenderState::TextureFactor)));
-        UploadInt(info.alphaFunc, get(RenderState::AlphaTestEnable) ? int(get(RenderState::AlphaFunc)) : 8);
-        if (info.alphaRef >= 0) glUniform1f(info.alphaRef, float(get(RenderState::AlphaRef) & 0xFF));
-        UploadInt(info.texture0, 0);
+        u.Int3(10, info.colorStage, int(stage[uint32_t(TextureStageState::ColorOp)]),
+               int(stage[uint32_t(TextureStageState::ColorArg1)]), int(stage[uint32_t(TextureStageState::ColorArg2)]));
+        u.Int3(11, info.alphaStage, int(stage[uint32_t(TextureStageState::AlphaOp)]),
+               int(stage[uint32_t(TextureStageState::AlphaArg1)]), int(stage[uint32_t(TextureStageState::AlphaArg2)]));
+        u.Color(12, info.textureFactor, ColorToValue(get(RenderState::TextureFactor)));
+        u.Int(13, info.alphaFunc, get(RenderState::AlphaTestEnable) ? int(get(RenderState::AlphaFunc)) : 8);
+        u.Float(14, info.alphaRef, float(get(RenderState::AlphaRef) & 0xFF));
+        u.Int(15, info.texture0, 0);
         const auto& texture = state.textures[0];
-        UploadInt(info.hasTexture0, texture != nullptr && !texture->IsCube());
+        u.Int(16, info.hasTexture0, texture != nullptr && !texture->IsCube());
     }
     if (info.inputVersion != inputVersion_) {
         info.inputVersion = inputVersion_;
@@ -258,6 +291,9 @@ GLuint GlBackend::UploadIndexBuffer(const IndexBuffer& buffer) {
 
 // Points every used attribute location at `base` (an offset into the bound GL_ARRAY_BUFFER).
 void GlBackend::BindVertexInput(const uint8_t* base, GLuint buffer, uint32_t stride, bool instanced) {
+    BoundInput wanted{device_.State().declaration, buffer, base, stride, instanced};
+    if (wanted == boundInput_) return;
+    boundInput_ = std::move(wanted);
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     bool used[kAttrCount] = {};
     for (const auto& e : device_.State().declaration->Elements()) {
@@ -313,7 +349,8 @@ void GlBackend::Prepare(PrimitiveType type, bool sprites) {
     }
     if (dirty & Device::kDirtyTransform) ++transformVersion_;
     if (dirty & Device::kDirtyLighting) ++lightingVersion_;
-    if (dirty & (Device::kDirtyRender | Device::kDirtyTexture)) ++renderVersion_;
+    if (dirty & (Device::kDirtyRender | Device::kDirtyTexture | Device::kDirtyViewport | Device::kDirtyTarget))
+        ++renderVersion_;
     if (dirty & Device::kDirtyVertexInput) ++inputVersion_;
     // Sprites turn culling off for their own draw, so a change between the two re-applies states.
     if ((dirty & (Device::kDirtyRender | Device::kDirtyTarget)) || sprites != lastSprites_) {
@@ -328,7 +365,7 @@ void GlBackend::Prepare(PrimitiveType type, bool sprites) {
     if ((dirty & Device::kDirtyTexture) || stale) ApplyTextures();
     ApplyProgram();
     dirty &= Device::kDirtyVertexInput;  // vertex input is bound per draw below
-    UploadUniforms(Info(currentProgram_), sprites);
+    UploadUniforms(*currentInfo_, sprites);
     (void)type;
 }
 

@@ -202,14 +202,16 @@ void GlBackend::ApplySamplers() {
 }
 
 void GlBackend::BindTextureUnit(uint32_t unit, const BaseTexture* texture) {
+    GLuint name = texture != nullptr ? PrepareTexture(*texture) : 0;
+    GLenum target = texture != nullptr && texture->IsCube() ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
+    if (boundTextures_[unit] == name && boundTargets_[unit] == target) return;
     glActiveTexture(GL_TEXTURE0 + unit);
-    if (texture == nullptr) {
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
-        return;
-    }
-    GLuint name = PrepareTexture(*texture);
-    glBindTexture(texture->IsCube() ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D, name);
+    // A unit holds one texture per target: the other target's binding is dropped so samplers of
+    // either kind never read a stale texture.
+    if (boundTargets_[unit] != 0 && boundTargets_[unit] != target) glBindTexture(boundTargets_[unit], 0);
+    glBindTexture(target, name);
+    boundTextures_[unit] = name;
+    boundTargets_[unit] = target;
 }
 
 void GlBackend::ApplyTextures() {
