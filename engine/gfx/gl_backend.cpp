@@ -13,10 +13,14 @@ namespace velor {
 
 namespace {
 
-enum GpuKind : uint32_t { kGpuBuffer = 1, kGpuTexture = 2 };
+GlBackend* gLiveBackend = nullptr;  // the backend whose context is current, for releases
 
 void DeleteGpuObject(GpuObject& object) {
     if (object.kind == kGpuBuffer && object.name != 0) glDeleteBuffers(1, &object.name);
+    if (object.kind == kGpuProgram && object.name != 0) {
+        if (gLiveBackend != nullptr) gLiveBackend->ForgetProgram(object.name);
+        glDeleteProgram(object.name);
+    }
     if (object.kind == kGpuTexture) {
         if (object.aux != 0) glDeleteFramebuffers(1, &object.aux);
         if (object.name != 0) glDeleteTextures(1, &object.name);
@@ -67,6 +71,7 @@ GlBackend::GlBackend(Device& device) : device_(device) {}
 
 GlBackend::~GlBackend() {
     SetGpuReleaseHook(nullptr);
+    if (gLiveBackend == this) gLiveBackend = nullptr;
     if (backFbo_) glDeleteFramebuffers(1, &backFbo_);
     if (backColor_) glDeleteRenderbuffers(1, &backColor_);
     if (backDepth_) glDeleteRenderbuffers(1, &backDepth_);
@@ -82,6 +87,7 @@ bool GlBackend::Initialise(uint32_t width, uint32_t height, std::string* error) 
     width_ = width;
     height_ = height;
     SetGpuReleaseHook(&DeleteGpuObject);
+    gLiveBackend = this;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
 
     clipControl_ = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");

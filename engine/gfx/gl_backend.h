@@ -67,6 +67,8 @@ public:
     // Binds `texture` (or nothing) to unit `unit` with that unit's sampler state, for effects.
     void BindTextureUnit(uint32_t unit, const BaseTexture* texture);
     ProgramInfo& Info(GLuint program);
+    // Call before deleting a program made elsewhere (effects): GL may hand its name out again.
+    void ForgetProgram(GLuint program);
     bool HasClipControl() const { return clipControl_; }
 
 private:

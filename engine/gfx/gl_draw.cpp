@@ -8,6 +8,7 @@
 
 #include "engine/gfx/ffp_shaders.h"
 #include "engine/gfx/gl_backend.h"
+#include "engine/gfx/gl_release.h"
 #include "engine/math/d3dx_math.h"
 
 namespace velor {
@@ -123,6 +124,14 @@ ProgramInfo& GlBackend::Info(GLuint program) {
     info.alphaFunc = at("ff_AlphaFunc");
     info.alphaRef = at("ff_AlphaRef");
     return programs_.emplace(program, info).first->second;
+}
+
+void GlBackend::ForgetProgram(GLuint program) {
+    programs_.erase(program);
+    if (currentProgram_ == program) {
+        currentProgram_ = 0;
+        currentInfo_ = nullptr;
+    }
 }
 
 void GlBackend::ApplyProgram() {
@@ -265,7 +274,7 @@ GLuint GlBackend::UploadVertexBuffer(const VertexBuffer& buffer) {
     GpuObject& gpu = buffer.Gpu();
     if (gpu.name == 0) {
         glGenBuffers(1, &gpu.name);
-        gpu.kind = 1;
+        gpu.kind = kGpuBuffer;
     }
     glBindBuffer(GL_ARRAY_BUFFER, gpu.name);
     if (gpu.uploaded != buffer.Version()) {
@@ -279,7 +288,7 @@ GLuint GlBackend::UploadIndexBuffer(const IndexBuffer& buffer) {
     GpuObject& gpu = buffer.Gpu();
     if (gpu.name == 0) {
         glGenBuffers(1, &gpu.name);
-        gpu.kind = 1;
+        gpu.kind = kGpuBuffer;
     }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gpu.name);
     if (gpu.uploaded != buffer.Version()) {
