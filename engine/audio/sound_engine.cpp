@@ -1,0 +1,229 @@
+#include "engine/audio/sound_engine.h"
+
+#include <SDL.h>
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include <libopenmpt/libopenmpt.hpp>
+
+#include "engine/audio/module_loader.h"
+
+namespace velor {
+namespace {
+
+constexpr int kPreferredRate = 48000;
+constexpr int kPreferredBufferFrames = 1024;  // about 21 ms at 48 kHz
+constexpr size_t kMaxSounds = 8;
+
+// NOTE: with no sound card, ALSA's library prints a dozen lines of its own to stderr while SDL
+// probes it, burying our one line. SDL loads libasound dynamically; if it is present we load the same
+// library and give it a handler that drops its diagnostics (SDL_GetError still says what failed).
+void SilentAlsaHandler(const char*, int, const char*, int, const char*, ...) {}
+
+void SilenceAlsaDiagnostics() {
+    static const bool done = [] {
+        void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+        if (alsa == nullptr) return false;
+        using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+        auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+        if (setHandler != nullptr) setHandler(&SilentAlsaHandler);
+        return true;  // the library stays loaded: SDL uses it from here on
+    }();
+    (void)done;
+}
+
+struct Voice {
+    std::unique_ptr<openmpt::module> module;  // null for a free slot
+    bool finished = false;                    // reached its end; the slot is reused by the next Play2D
+};
+
+}  // namespace
+
+struct SoundEngine::Impl {
+    bool subsystemStarted = false;
+    SDL_AudioDeviceID device = 0;
+    int sampleRate = 0;
+    bool reported = false;
+    std::string noMusicReason;
+
+    // Touched by the audio callback, or by the calling thread under SDL_LockAudioDevice.
+    std::array<Voice, kMaxSounds> voices;
+    std::vector<float> scratch;  // interleaved stereo, sized before the device starts
+
+    std::atomic<uint64_t> callbacks{0};
+    std::atomic<uint64_t> soundFrames{0};
+    std::atomic<float> recentPeak{0.0f};
+
+    void Report(const std::string& reason) {
+        if (reported) return;
+        reported = true;
+        noMusicReason = reason;
+        std::fprintf(stderr, "velor: no music: %s\n", reason.c_str());
+        std::fflush(stderr);
+    }
+
+    bool Start(const std::string& path, bool looped);
+
+    void OpenOutput() {
+        SilenceAlsaDiagnostics();
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            Report(std::string("no audio output: ") + SDL_GetError());
+            return;
+        }
+        subsystemStarted = true;
+
+        SDL_AudioSpec want{};
+        want.freq = kPreferredRate;
+        want.format = AUDIO_F32SYS;
+        want.channels = 2;
+        want.samples = kPreferredBufferFrames;
+        want.callback = &Impl::Callback;
+        want.userdata = this;
+        SDL_AudioSpec have{};
+        device = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
+                                     SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+        if (device == 0) {
+            Report(std::string("no audio output: ") + SDL_GetError());
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            subsystemStarted = false;
+            return;
+        }
+        sampleRate = have.freq;
+        scratch.assign(size_t(std::max<int>(have.samples, 256)) * 2, 0.0f);
+        SDL_PauseAudioDevice(device, 0);
+    }
+
+    static void SDLCALL Callback(void* user, Uint8* stream, int length) {
+        auto* self = static_cast<Impl*>(user);
+        float* out = reinterpret_cast<float*>(stream);
+        const size_t frames = size_t(length) / (2 * sizeof(float));
+        std::fill(out, out + frames * 2, 0.0f);
+        try {
+            self->Mix(out, frames);
+        } catch (...) {
+            // Nothing may leave the audio thread; whatever was mixed so far plays.
+        }
+        self->callbacks.fetch_add(1, std::memory_order_relaxed);
+    }
+
+    void Mix(float* out, size_t frames) {
+        const size_t chunkFrames = scratch.size() / 2;
+        bool anyPlaying = false;
+        for (Voice& v : voices) {
+            if (!v.module || v.finished) continue;
+            anyPlaying = true;
+            for (size_t done = 0; done < frames;) {
+                const size_t want = std::min(chunkFrames, frames - done);
+                size_t got = 0;
+                try {
+                    got = v.module->read_interleaved_stereo(sampleRate, want, scratch.data());
+                } catch (...) {
+                    got = 0;  // a module that fails to render is treated as ended
+                }
+                float* dst = out + done * 2;
+                for (size_t i = 0; i < got * 2; ++i) dst[i] += scratch[i];
+                soundFrames.fetch_add(got, std::memory_order_relaxed);
+                done += got;
+                if (got < want) {
+                    v.finished = true;
+                    break;
+                }
+            }
+        }
+        if (!anyPlaying) return;
+        float peak = 0.0f;
+        for (size_t i = 0; i < frames * 2; ++i) {
+            out[i] = std::clamp(out[i], -1.0f, 1.0f);
+            peak = std::max(peak, std::fabs(out[i]));
+        }
+        recentPeak.store(peak, std::memory_order_relaxed);
+    }
+};
+
+SoundEngine::SoundEngine(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+SoundEngine::~SoundEngine() {
+    if (impl_->device != 0) SDL_CloseAudioDevice(impl_->device);  // waits for a running callback
+    for (Voice& v : impl_->voices) v.module.reset();
+    if (impl_->subsystemStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool SoundEngine::Play2D(const std::string& path, bool looped) {
+    if (impl_->device == 0) return false;  // the missing output was reported when the engine was made
+    try {
+        return impl_->Start(path, looped);
+    } catch (...) {
+        // Only allocation can throw on this side of the lock (reading the file, building messages).
+        try {
+            impl_->Report(path + ": out of memory");
+        } catch (...) {
+        }
+        return false;
+    }
+}
+
+bool SoundEngine::Impl::Start(const std::string& path, bool looped) {
+    audio_detail::LoadedModule loaded = audio_detail::LoadModuleFile(path, looped);
+    if (!loaded.module) {
+        Report(loaded.error);
+        return false;
+    }
+
+    // Swap the module in under the device lock; whatever it replaces is destroyed after unlocking,
+    // so the audio thread never waits on a free.
+    std::unique_ptr<openmpt::module> retired;
+    bool placed = false;
+    SDL_LockAudioDevice(device);
+    for (Voice& v : voices) {
+        if (v.module && !v.finished) continue;
+        retired = std::move(v.module);
+        v.module = std::move(loaded.module);
+        v.finished = false;
+        placed = true;
+        break;
+    }
+    SDL_UnlockAudioDevice(device);
+    if (!placed) {
+        Report(path + ": " + std::to_string(kMaxSounds) + " sounds are playing already");
+        return false;
+    }
+    return true;
+}
+
+bool SoundEngine::HasOutput() const { return impl_->device != 0; }
+
+SoundEngineStats SoundEngine::GetStats() const {
+    SoundEngineStats s;
+    s.outputOpen = impl_->device != 0;
+    s.sampleRate = impl_->sampleRate;
+    s.callbacks = impl_->callbacks.load(std::memory_order_relaxed);
+    s.soundFrames = impl_->soundFrames.load(std::memory_order_relaxed);
+    s.recentPeak = impl_->recentPeak.load(std::memory_order_relaxed);
+    if (impl_->device != 0) {
+        SDL_LockAudioDevice(impl_->device);
+        for (const Voice& v : impl_->voices) s.playingSounds += (v.module && !v.finished) ? 1 : 0;
+        SDL_UnlockAudioDevice(impl_->device);
+    }
+    return s;
+}
+
+std::string SoundEngine::GetNoMusicReason() const { return impl_->noMusicReason; }
+
+std::shared_ptr<SoundEngine> CreateSoundEngine(SoundOutputDriver driver, uint32_t /*options*/) {
+    std::shared_ptr<SoundEngine> engine;
+    try {
+        engine.reset(new SoundEngine(std::make_unique<SoundEngine::Impl>()));
+    } catch (...) {
+        return nullptr;  // out of memory before anything was opened
+    }
+    if (driver == SoundOutputDriver::AutoDetect) engine->impl_->OpenOutput();
+    return engine;
+}
+
+}  // namespace velor
