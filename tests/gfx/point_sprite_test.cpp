@@ -61,6 +61,29 @@ TEST_F(PointSprites, SizeIsClampedToTheMaximumAndReachesPastGlPointLimits) {
     EXPECT_NEAR(DrawAndMeasure(2.0f), 100.0f, 1.5f);
 }
 
+TEST_F(PointSprites, MatchesTheHardwareMeasurement) {
+    // Measured on Direct3D 9 hardware: a 128-pixel viewport, A = B = C = 1, eye-space position
+    // (64, 64, 0.1) and size 32 give a 45-pixel sprite.
+    Viewport vp{0, 0, 128, 128, 0, 1};
+    device_->SetViewport(&vp);
+    Matrix ortho;
+    MatrixOrthoOffCenterLH(&ortho, 0, 128, 0, 128, 0, 1);
+    device_->SetTransform(TransformState::Projection, &ortho);
+    device_->SetRenderState(RenderState::PointSize, FloatToBits(32.0f));
+    device_->SetRenderState(RenderState::PointScaleA, FloatToBits(1.0f));
+    device_->SetRenderState(RenderState::PointScaleB, FloatToBits(1.0f));
+    device_->SetRenderState(RenderState::PointScaleC, FloatToBits(1.0f));
+    device_->Clear(0, nullptr, Clear::Target, 0xFF000000u, 1.0f, 0);
+    const test::ColorVertex point{64, 64, 0.1f, 0xFFFFFFFFu};
+    device_->SetFVF(Fvf::XYZ | Fvf::Diffuse);
+    ASSERT_EQ(device_->DrawPrimitiveUP(PrimitiveType::PointList, 1, &point, sizeof point), Result::Ok);
+    auto pixels = device_->ReadBackBuffer();
+    int lit = 0;
+    for (int x = 0; x < 128; ++x)
+        if (test::PixelAt(pixels, x, 64) != 0xFF000000u) ++lit;
+    EXPECT_NEAR(lit, 45, 1);
+}
+
 TEST_F(PointSprites, TextureSpansTheSquareFromTopLeft) {
     std::shared_ptr<Texture> texture;
     ASSERT_EQ(device_->CreateTexture(2, 2, 1, 0, Format::A8R8G8B8, Pool::Managed, &texture), Result::Ok);
