@@ -113,6 +113,7 @@ bool GlBackend::Initialise(uint32_t width, uint32_t height, std::string* error) 
     glBindVertexArray(vao_);
     glGenBuffers(1, &userBuffer_);
     glGenSamplers(kSamplerCount, samplers_);
+    for (uint32_t unit = 0; unit < kSamplerCount; ++unit) glBindSampler(unit, samplers_[unit]);
     glEnable(GL_PROGRAM_POINT_SIZE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);

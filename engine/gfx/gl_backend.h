@@ -126,6 +126,8 @@ private:
         bool operator==(const BoundInput&) const = default;
     } boundInput_;
     GLuint boundTextures_[kSamplerCount] = {};
+    std::array<std::array<uint32_t, kSamplerStateCount>, kSamplerCount> appliedSamplers_{};
+    bool samplerApplied_[kSamplerCount] = {};
     GLenum boundTargets_[kSamplerCount] = {};
 };
 

@@ -172,6 +172,10 @@ void GlBackend::ApplySamplers() {
     const auto& samplers = device_.State().sampler;
     for (uint32_t unit = 0; unit < kSamplerCount; ++unit) {
         const auto& s = samplers[unit];
+        // Only units whose states moved since they were last applied reach GL.
+        if (samplerApplied_[unit] && appliedSamplers_[unit] == s) continue;
+        samplerApplied_[unit] = true;
+        appliedSamplers_[unit] = s;
         auto address = [](uint32_t v) -> GLint {
             switch (TextureAddress(v)) {
             case TextureAddress::Wrap: return GL_REPEAT;
@@ -197,7 +201,6 @@ void GlBackend::ApplySamplers() {
         ColorValue border = ColorToValue(s[uint32_t(SamplerState::BorderColor)]);
         float rgba[4] = {border.r, border.g, border.b, border.a};
         glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, rgba);
-        glBindSampler(unit, sampler);
     }
 }
 
