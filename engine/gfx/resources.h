@@ -30,6 +30,7 @@ public:
     uint32_t GetLength() const { return uint32_t(bytes_.size()); }
     uint32_t GetFvf() const { return fvf_; }
     uint32_t GetUsage() const { return usage_; }
+    Pool GetPool() const { return pool_; }
 
     const uint8_t* Data() const { return bytes_.data(); }
     uint64_t Version() const { return version_; }
@@ -53,6 +54,8 @@ public:
     Result Unlock();
     uint32_t GetLength() const { return uint32_t(bytes_.size()); }
     Format GetFormat() const { return format_; }
+    uint32_t GetUsage() const { return usage_; }
+    Pool GetPool() const { return pool_; }
     uint32_t IndexSize() const { return format_ == Format::Index32 ? 4 : 2; }
 
     const uint8_t* Data() const { return bytes_.data(); }

@@ -1,0 +1,116 @@
+#include "engine/mesh/xfile_lexer.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace velor {
+
+namespace {
+
+bool IsWordChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '.' ||
+           c == '-' || c == '+';
+}
+
+bool StartsNumber(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.'; }
+
+}  // namespace
+
+void XLexer::SkipSpaceAndComments() {
+    while (pos_ < text_.size()) {
+        const char c = text_[pos_];
+        if (c == '\n') {
+            ++line_;
+            ++pos_;
+        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+            ++pos_;
+        } else if (c == '#' || (c == '/' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '/')) {
+            while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
+        } else {
+            return;
+        }
+    }
+}
+
+XToken XLexer::Next() {
+    SkipSpaceAndComments();
+    XToken token;
+    token.line = line_;
+    if (pos_ >= text_.size()) {
+        // The end of a file whose last line ends with a newline is on that last line.
+        if (!text_.empty() && text_.back() == '\n' && line_ > 1) token.line = line_ - 1;
+        return token;
+    }
+    const char c = text_[pos_];
+    switch (c) {
+    case '{': token.kind = XTokenKind::OpenBrace; token.text = text_.substr(pos_++, 1); return token;
+    case '}': token.kind = XTokenKind::CloseBrace; token.text = text_.substr(pos_++, 1); return token;
+    case '[': token.kind = XTokenKind::OpenBracket; token.text = text_.substr(pos_++, 1); return token;
+    case ']': token.kind = XTokenKind::CloseBracket; token.text = text_.substr(pos_++, 1); return token;
+    case ',':
+    case ';': token.kind = XTokenKind::Separator; token.text = text_.substr(pos_++, 1); return token;
+    case '"':
+    case '<': {
+        const char close = c == '"' ? '"' : '>';
+        const size_t end = text_.find(close, pos_ + 1);
+        if (end == std::string_view::npos) {
+            token.kind = XTokenKind::Invalid;
+            token.text = c == '"' ? "string not closed before the end of the file"
+                                  : "'<' of a GUID not closed before the end of the file";
+            pos_ = text_.size();
+            return token;
+        }
+        token.kind = c == '"' ? XTokenKind::String : XTokenKind::Guid;
+        token.text = text_.substr(pos_ + 1, end - pos_ - 1);
+        for (char ch : token.text)
+            if (ch == '\n') ++line_;
+        pos_ = end + 1;
+        return token;
+    }
+    default: break;
+    }
+    if (!IsWordChar(c)) {
+        token.kind = XTokenKind::Invalid;
+        token.text = "unexpected character";
+        ++pos_;
+        return token;
+    }
+    const size_t start = pos_;
+    while (pos_ < text_.size() && IsWordChar(text_[pos_])) ++pos_;
+    token.text = text_.substr(start, pos_ - start);
+    token.kind = XTokenKind::Name;
+    if (StartsNumber(c)) {
+        std::string_view digits = token.text;
+        if (digits.front() == '+') digits.remove_prefix(1);
+        double value = 0;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (error == std::errc::result_out_of_range || (error == std::errc() && !std::isfinite(value))) {
+            token.kind = XTokenKind::Invalid;
+            token.text = "number out of range";
+        } else if (error == std::errc() && end == digits.data() + digits.size()) {
+            token.kind = XTokenKind::Number;
+            token.number = value;
+            token.integral = digits.find_first_of(".eE") == std::string_view::npos;
+        }
+    }
+    return token;
+}
+
+std::string_view DescribeTokenKind(XTokenKind kind) {
+    switch (kind) {
+    case XTokenKind::End: return "the end of the file";
+    case XTokenKind::Name: return "a name";
+    case XTokenKind::Number: return "a number";
+    case XTokenKind::String: return "a string";
+    case XTokenKind::Guid: return "a GUID";
+    case XTokenKind::OpenBrace: return "'{'";
+    case XTokenKind::CloseBrace: return "'}'";
+    case XTokenKind::Separator: return "a separator";
+    case XTokenKind::OpenBracket: return "'['";
+    case XTokenKind::CloseBracket: return "']'";
+    case XTokenKind::Invalid: return "an invalid token";
+    }
+    return "a token";
+}
+
+}  // namespace velor
