@@ -26,6 +26,7 @@ bool CreateMainWindow(const ShellOptions& options) {
     desc.width = 400;
     desc.height = 400;
     desc.visible = options.visibleWindow;
+    desc.requireDisplay = !options.headless;
     std::string error;
     gShell.mainWindow = Window::Create(desc, &error);
     if (gShell.mainWindow == nullptr) {

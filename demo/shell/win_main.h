@@ -9,6 +9,7 @@ namespace velor::demo {
 struct ShellOptions {
     FrameClock* clock = nullptr;            // the performance counter in the demo, a fixed step in captures
     bool visibleWindow = true;
+    bool headless = false;                  // velor-capture: SDL's offscreen driver, no display needed
     std::function<void()> afterFrame;       // capture hook: runs after each drawn frame
 };
 

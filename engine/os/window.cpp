@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace velor {
 
@@ -32,10 +33,26 @@ uint32_t VirtualKey(SDL_Keycode key) {
     return 0xFF;  // VK_NONAME-like: something the procedure does not act on
 }
 
+bool gCursorShown = true;
+
+bool IsHeadlessDriver(const char* driver) {
+    return driver != nullptr && (std::string(driver) == "offscreen" || std::string(driver) == "dummy");
+}
+
 }  // namespace
 
 std::unique_ptr<Window> Window::Create(const WindowDesc& desc, std::string* error) {
+    if (desc.requireDisplay && std::getenv("SDL_VIDEODRIVER") == nullptr && std::getenv("DISPLAY") == nullptr &&
+        std::getenv("WAYLAND_DISPLAY") == nullptr) {
+        if (error) *error = "no display to show the demo on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+        return nullptr;
+    }
     if (!InitVideo(error)) return nullptr;
+    if (desc.requireDisplay && IsHeadlessDriver(SDL_GetCurrentVideoDriver())) {
+        if (error) *error = std::string("no display to show the demo on (only SDL's ") + SDL_GetCurrentVideoDriver() +
+                            " video driver is available)";
+        return nullptr;
+    }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
@@ -67,6 +84,7 @@ std::unique_ptr<Window> Window::Create(const WindowDesc& desc, std::string* erro
         return nullptr;
     }
     SDL_GL_SetSwapInterval(0);  // never wait for the vertical retrace
+    SDL_ShowCursor(gCursorShown ? SDL_ENABLE : SDL_DISABLE);
     SDL_StartTextInput();
     return window;
 }
@@ -121,8 +139,9 @@ void Window::Pump() {
 }
 
 void ShowCursor(bool show) {
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) SDL_InitSubSystem(SDL_INIT_VIDEO);
-    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    // The program hides the cursor before its window exists; the wish is kept until video is up.
+    gCursorShown = show;
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
 void MessageBox(const char* text, const char* caption) {

@@ -16,6 +16,9 @@ struct WindowDesc {
     int width = 400, height = 400;  // the size before it goes full screen
     bool fullScreen = true;         // SDL_WINDOW_FULLSCREEN_DESKTOP
     bool visible = true;
+    // A program a person watches needs a real display; SDL would otherwise fall back to its
+    // invisible offscreen driver. Headless tools and tests turn this off (and pick the driver).
+    bool requireDisplay = true;
 };
 
 class Window final : public MessageSource {

@@ -21,6 +21,7 @@ protected:
         WindowDesc desc;
         desc.title = "fx tests";
         desc.fullScreen = false;
+        desc.requireDisplay = false;
         window_ = Window::Create(desc, &error);
         ASSERT_NE(window_, nullptr) << error;
         d3d_ = Direct3DCreate9(window_.get());

@@ -12,6 +12,7 @@ TestDevice CreateTestDevice(std::string* error) {
     WindowDesc desc;
     desc.visible = false;
     desc.fullScreen = false;
+    desc.requireDisplay = false;
     desc.width = int(kBackBufferWidth);
     desc.height = int(kBackBufferHeight);
     test.window = Window::Create(desc, error);

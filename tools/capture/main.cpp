@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
     demo::ShellOptions shell;
     shell.clock = &clock;
     shell.visibleWindow = false;
+    shell.headless = true;
     shell.afterFrame = [&] {
         // The first frame at or past each requested time.
         while (next < options.times.size() && double(demo::gTimeline.demoTime) >= options.times[next] - 1e-6) {
