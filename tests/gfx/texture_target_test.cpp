@@ -3,6 +3,7 @@
 
 #include "engine/gfx/render_to_surface.h"
 #include "engine/gfx/texture_files.h"
+#include "engine/image/dds_writer.h"
 #include "engine/image/image_writer.h"
 #include "tests/gfx/render_fixture.h"
 
@@ -30,6 +31,31 @@ TEST_F(Textures, ColourKeyMakesOpaqueBlackTransparent) {
     EXPECT_EQ(pixels[1], 0xFFFF0000u);
     EXPECT_EQ(pixels[2], 0xFF010000u) << "near-black kept";
     EXPECT_EQ(pixels[3], 0x80000000u) << "translucent black is not the key";
+}
+
+TEST_F(Textures, CubeMapLoadsSixFacesInDirect3DOrder) {
+    CubeImage cube;
+    for (uint32_t face = 0; face < 6; ++face) cube.faces[face] = {Image(8, 8, 0xFF000000u | (face * 40u) << 16)};
+    auto path = std::filesystem::temp_directory_path() / "velor_cube_test.dds";
+    ASSERT_TRUE(WriteCubeDds(path.string(), cube).ok());
+    std::shared_ptr<CubeTexture> texture;
+    std::string error;
+    ASSERT_EQ(CreateCubeTextureFromFile(device_, path.string().c_str(), &texture, &error), Result::Ok) << error;
+    std::filesystem::remove(path);
+    ASSERT_TRUE(texture->IsCube());
+    EXPECT_EQ(texture->LevelWidth(0), 8u);
+    for (uint32_t face = 0; face < 6; ++face) EXPECT_EQ(texture->Pixels(face, 0)[0], 0xFF000000u | (face * 40u) << 16);
+}
+
+TEST_F(Textures, TwoDimensionalFileIsRefusedAsACubeMap) {
+    auto path = std::filesystem::temp_directory_path() / "velor_flat_test.dds";
+    ASSERT_TRUE(WriteDds(path.string(), {Image(8, 8, 0xFFFFFFFFu)}).ok());
+    std::shared_ptr<CubeTexture> texture;
+    std::string error;
+    EXPECT_NE(CreateCubeTextureFromFile(device_, path.string().c_str(), &texture, &error), Result::Ok);
+    std::filesystem::remove(path);
+    EXPECT_EQ(texture, nullptr);
+    EXPECT_FALSE(error.empty());
 }
 
 TEST_F(Textures, MissingFileLeavesTheTextureMissingWithItsName) {
