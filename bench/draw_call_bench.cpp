@@ -14,31 +14,44 @@ struct PointVertex {
     uint32_t color;
 };
 
-void BM_OnePointDrawAfterElevenStateChanges(benchmark::State& state) {
-    std::string error;
-    test::TestDevice test = test::CreateTestDevice(&error);
-    if (test.device == nullptr) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
-    Device* device = test.device.get();
+// A device drawing one unlit point sprite from a vertex buffer, and two world matrices to alternate.
+struct PointScene {
+    test::TestDevice test;
     std::shared_ptr<VertexBuffer> buffer;
-    device->CreateVertexBuffer(sizeof(PointVertex), Usage::WriteOnly | Usage::Points, Fvf::XYZ | Fvf::Diffuse,
-                               Pool::Default, &buffer);
-    void* data = nullptr;
-    buffer->Lock(0, 0, &data, 0);
-    *static_cast<PointVertex*>(data) = {0, 0, 0, 0xFFFFFFFFu};
-    buffer->Unlock();
+    Matrix worlds[2];
+
+    bool Create(benchmark::State& state) {
+        std::string error;
+        test = test::CreateTestDevice(&error);
+        if (test.device == nullptr) {
+            state.SkipWithError(error.c_str());
+            return false;
+        }
+        Device* device = test.device.get();
+        device->CreateVertexBuffer(sizeof(PointVertex), Usage::WriteOnly | Usage::Points, Fvf::XYZ | Fvf::Diffuse,
+                                   Pool::Default, &buffer);
+        void* data = nullptr;
+        buffer->Lock(0, 0, &data, 0);
+        *static_cast<PointVertex*>(data) = {0, 0, 0, 0xFFFFFFFFu};
+        buffer->Unlock();
+        device->SetFVF(Fvf::XYZ | Fvf::Diffuse);
+        device->SetStreamSource(0, buffer, 0, sizeof(PointVertex));
+        device->SetRenderState(RenderState::PointSpriteEnable, 1);
+        device->SetRenderState(RenderState::PointScaleEnable, 1);
+        device->SetRenderState(RenderState::Lighting, 0);
+        MatrixTranslation(&worlds[0], 0.1f, 0, 2);
+        MatrixTranslation(&worlds[1], -0.1f, 0, 2);
+        return true;
+    }
+};
+
+void BM_OnePointDrawAfterElevenStateChanges(benchmark::State& state) {
+    PointScene scene;
+    if (!scene.Create(state)) return;
+    Device* device = scene.test.device.get();
+    const Matrix* worlds = scene.worlds;
     std::shared_ptr<Texture> textures[2];
     for (auto& t : textures) device->CreateTexture(16, 16, 1, 0, Format::A8R8G8B8, Pool::Managed, &t);
-    device->SetFVF(Fvf::XYZ | Fvf::Diffuse);
-    device->SetStreamSource(0, buffer, 0, sizeof(PointVertex));
-    device->SetRenderState(RenderState::PointSpriteEnable, 1);
-    device->SetRenderState(RenderState::PointScaleEnable, 1);
-    device->SetRenderState(RenderState::Lighting, 0);
-    Matrix worlds[2];
-    MatrixTranslation(&worlds[0], 0.1f, 0, 2);
-    MatrixTranslation(&worlds[1], -0.1f, 0, 2);
 
     int i = 0;
     for (auto _ : state) {
@@ -61,22 +74,10 @@ void BM_OnePointDrawAfterElevenStateChanges(benchmark::State& state) {
 }
 // The floor: the same draw with only the world transform changing.
 void BM_OnePointDrawAfterWorldChange(benchmark::State& state) {
-    std::string error;
-    test::TestDevice test = test::CreateTestDevice(&error);
-    if (test.device == nullptr) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
-    Device* device = test.device.get();
-    std::shared_ptr<VertexBuffer> buffer;
-    device->CreateVertexBuffer(sizeof(PointVertex), Usage::WriteOnly, Fvf::XYZ | Fvf::Diffuse, Pool::Default, &buffer);
-    device->SetFVF(Fvf::XYZ | Fvf::Diffuse);
-    device->SetStreamSource(0, buffer, 0, sizeof(PointVertex));
-    device->SetRenderState(RenderState::PointSpriteEnable, 1);
-    device->SetRenderState(RenderState::Lighting, 0);
-    Matrix worlds[2];
-    MatrixTranslation(&worlds[0], 0.1f, 0, 2);
-    MatrixTranslation(&worlds[1], -0.1f, 0, 2);
+    PointScene scene;
+    if (!scene.Create(state)) return;
+    Device* device = scene.test.device.get();
+    const Matrix* worlds = scene.worlds;
     int i = 0;
     for (auto _ : state) {
         device->SetTransform(TransformState::World, &worlds[i++ & 1]);

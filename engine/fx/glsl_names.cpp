@@ -4,7 +4,7 @@ namespace velor {
 
 namespace {
 
-// GLSL 3.30 keywords and words reserved for future use (GLSL 3.30 specification, section 3.6).
+// GLSL 3.30 keywords and words reserved for future use (the GLSL 3.30 language, section 3.6).
 const char* const kGlslReserved[] = {
     "attribute", "const", "uniform", "varying", "layout", "centroid", "flat", "smooth", "noperspective",
     "break", "continue", "do", "for", "while", "switch", "case", "default", "if", "else", "in", "out",

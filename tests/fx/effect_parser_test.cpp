@@ -14,7 +14,7 @@ const char* const kCompleteEffect = R"FX(// A post pass and a stencil pass in on
 struct DirLight {
     float4 ambient;
     float4 diffuse;
-    float4 spec;
+    float4 specular;
     float3 dirW;
 };
 

@@ -262,12 +262,12 @@ const char* const kStructEffect = R"FX(
 struct DirLight {
     float4 ambient;
     float4 diffuse;
-    float4 spec;
+    float4 specular;
     float3 dirW;
 };
 DirLight gLight;
 glsl fragment PS {
-    void main() { oColor = vec4(gLight.ambient.y, gLight.spec.z, gLight.dirW.z, 1.0); }
+    void main() { oColor = vec4(gLight.ambient.y, gLight.specular.z, gLight.dirW.z, 1.0); }
 }
 technique T { pass { VertexShader = FullScreenVS; PixelShader = PS; ZEnable = false; CullMode = None; } }
 )FX";
@@ -277,7 +277,7 @@ TEST_F(EffectDeviceTest, SetValueWithAStructFillsItsMembers) {
     const float light[15] = {0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f, 0.9f, 0.6f, 0.4f, 0.3f, 0.0f, 0.0f, 0.8f};
     ASSERT_EQ(effect_->SetValue("gLight", light, sizeof light), Result::Ok);
     DrawAllPasses();
-    EXPECT_TRUE(ColorNear(Pixel(512, 384), 0xFF3366CC));  // ambient.y, spec.z, dirW.z: the last member too
+    EXPECT_TRUE(ColorNear(Pixel(512, 384), 0xFF3366CC));  // ambient.y, specular.z, dirW.z: the last member too
 
     // More bytes than the struct holds are refused and nothing is written; fewer fill its start.
     float tooMany[16] = {};
