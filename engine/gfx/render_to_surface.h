@@ -16,6 +16,7 @@ public:
     // Restores the render target and viewport BeginScene found. mipFilter is accepted and unused:
     // the demo's targets have one level.
     Result EndScene(uint32_t mipFilter);
+    Format GetFormat() const { return format_; }
 
 private:
     Device* device_;
