@@ -91,6 +91,7 @@ bool GlBackend::Initialise(uint32_t width, uint32_t height, std::string* error) 
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
 
     clipControl_ = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
+    robustness_ = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_robustness");
     if (clipControl_) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
 
     glGenRenderbuffers(1, &backColor_);
@@ -132,8 +133,7 @@ bool GlBackend::Initialise(uint32_t width, uint32_t height, std::string* error) 
 }
 
 bool GlBackend::ContextWasReset() {
-    if (!epoxy_has_gl_extension("GL_ARB_robustness") && epoxy_gl_version() < 45) return false;
-    return glGetGraphicsResetStatus() != GL_NO_ERROR;
+    return robustness_ && glGetGraphicsResetStatus() != GL_NO_ERROR;
 }
 
 // ---- targets -------------------------------------------------------------------------------------

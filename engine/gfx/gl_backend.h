@@ -89,6 +89,7 @@ private:
 
     Device& device_;
     bool clipControl_ = false;
+    bool robustness_ = false;  // the context can report a reset (glGetGraphicsResetStatus)
     GLint maxTextureSize_ = 4096;
     uint32_t width_ = 0, height_ = 0;
     GLuint backFbo_ = 0, backColor_ = 0, backDepth_ = 0;
