@@ -136,11 +136,11 @@ Result Texture::GetSurfaceLevel(uint32_t level, std::shared_ptr<Surface>* surfac
 CubeTexture::CubeTexture(uint32_t edge, uint32_t levels, uint32_t usage, Format format, Pool pool)
     : BaseTexture(edge, edge, levels, 6, usage, format, pool) {}
 
-Result CubeTexture::LockRect(CubeMapFace face, uint32_t level, LockedRect* locked, const Rect* rect, uint32_t flags) {
+Result CubeTexture::LockRect(CubeFace face, uint32_t level, LockedRect* locked, const Rect* rect, uint32_t flags) {
     return LockFace(uint32_t(face), level, locked, rect, flags);
 }
 
-Result CubeTexture::UnlockRect(CubeMapFace face, uint32_t level) { return UnlockFace(uint32_t(face), level); }
+Result CubeTexture::UnlockRect(CubeFace face, uint32_t level) { return UnlockFace(uint32_t(face), level); }
 
 Result CubeTexture::GetLevelDesc(uint32_t level, SurfaceDesc* desc) const {
     if (desc == nullptr || level >= levels_) return Result::InvalidCall;

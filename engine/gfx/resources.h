@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/gfx/d3d_types.h"
+#include "engine/image/image.h"  // CubeFace, D3DCUBEMAP_FACES
 
 namespace velor {
 
@@ -117,14 +118,12 @@ public:
     Result GetSurfaceLevel(uint32_t level, std::shared_ptr<Surface>* surface);
 };
 
-// D3DCUBEMAP_FACES.
-enum class CubeMapFace : uint32_t { PositiveX = 0, NegativeX = 1, PositiveY = 2, NegativeY = 3, PositiveZ = 4, NegativeZ = 5 };
 
 class CubeTexture : public BaseTexture, public std::enable_shared_from_this<CubeTexture> {
 public:
     CubeTexture(uint32_t edge, uint32_t levels, uint32_t usage, Format format, Pool pool);
-    Result LockRect(CubeMapFace face, uint32_t level, LockedRect* locked, const Rect* rect, uint32_t flags);
-    Result UnlockRect(CubeMapFace face, uint32_t level);
+    Result LockRect(CubeFace face, uint32_t level, LockedRect* locked, const Rect* rect, uint32_t flags);
+    Result UnlockRect(CubeFace face, uint32_t level);
     Result GetLevelDesc(uint32_t level, SurfaceDesc* desc) const;
 };
 

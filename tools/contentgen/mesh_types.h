@@ -34,6 +34,20 @@ struct Material {
     std::string texture;               // relative to the demo's working folder; empty: none
 };
 
+// A material of colour (r, g, b), opaque, with a grey specular highlight and emission in proportion
+// to its colour; texture may be null for none.
+inline Material MakeMaterial(const char* name, const char* texture, float r, float g, float b, float power,
+                             float specular, float emissive) {
+    Material m;
+    m.name = name;
+    m.diffuse[0] = r, m.diffuse[1] = g, m.diffuse[2] = b, m.diffuse[3] = 1;
+    m.power = power;
+    m.specular[0] = m.specular[1] = m.specular[2] = specular;
+    m.emissive[0] = r * emissive, m.emissive[1] = g * emissive, m.emissive[2] = b * emissive;
+    m.texture = texture ? texture : "";
+    return m;
+}
+
 struct SkinWeights {
     std::string bone;                  // name of the frame that drives these vertices
     std::vector<uint32_t> vertices;

@@ -13,22 +13,10 @@
 namespace velor::content {
 namespace {
 
+// The forest's two lights shine horizontally from the camera's side and there is no ambient light,
+// so faces turned away would be black; a little emission keeps them readable.
 Material Named(const char* name, const char* texture, float r, float g, float b, float emissive) {
-    Material m;
-    m.name = name;
-    m.diffuse[0] = r;
-    m.diffuse[1] = g;
-    m.diffuse[2] = b;
-    m.diffuse[3] = 1;
-    m.power = 4;
-    m.specular[0] = m.specular[1] = m.specular[2] = 0.05f;
-    // The forest's two lights shine horizontally from the camera's side and there is no ambient
-    // light, so faces turned away would be black; a little emission keeps them readable.
-    m.emissive[0] = r * emissive;
-    m.emissive[1] = g * emissive;
-    m.emissive[2] = b * emissive;
-    m.texture = texture;
-    return m;
+    return MakeMaterial(name, texture, r, g, b, 4, 0.05f, emissive);
 }
 
 // One face of the box as a grid, wound so that it is front-facing seen from outside: the demo

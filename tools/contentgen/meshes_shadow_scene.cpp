@@ -27,17 +27,8 @@ constexpr float kShellRadius = 2.3f;      // between the orb and the pillars
 // would make the lit passes flicker between them).
 constexpr float kSink = 0.05f;
 
-Material MakeMaterial(const char* name, float r, float g, float b, const char* texture) {
-    Material m;
-    m.name = name;
-    m.diffuse[0] = r;
-    m.diffuse[1] = g;
-    m.diffuse[2] = b;
-    m.diffuse[3] = 1;
-    m.power = 16;
-    m.specular[0] = m.specular[1] = m.specular[2] = 0.2f;
-    m.texture = texture ? texture : "";
-    return m;
+Material SceneMaterial(const char* name, float r, float g, float b, const char* texture) {
+    return MakeMaterial(name, texture, r, g, b, 16, 0.2f, 0);
 }
 
 // A box given by its centre, half extents and a turn about y.
@@ -56,8 +47,8 @@ float YawTowards(float angle) { return -angle; }
 XFile MakeCasterMesh() {
     Mesh mesh;
     mesh.name = "Duvar";
-    mesh.materials.push_back(MakeMaterial("FloorStone", 0.86f, 0.83f, 0.78f, names::kFloorTiles));
-    mesh.materials.push_back(MakeMaterial("ColumnStone", 0.95f, 0.92f, 0.86f, names::kWallStone));
+    mesh.materials.push_back(SceneMaterial("FloorStone", 0.86f, 0.83f, 0.78f, names::kFloorTiles));
+    mesh.materials.push_back(SceneMaterial("ColumnStone", 0.95f, 0.92f, 0.86f, names::kWallStone));
     MeshBuilder b(mesh);
     const PlanarUv stone{0.5f, {}};
 
@@ -132,7 +123,7 @@ XFile MakeCasterMesh() {
 XFile MakeSphereMesh() {
     Mesh mesh;
     mesh.name = "Sphere";
-    Material m = MakeMaterial("Chrome", 0.9f, 0.92f, 0.96f, nullptr);
+    Material m = SceneMaterial("Chrome", 0.9f, 0.92f, 0.96f, nullptr);
     m.power = 48;
     m.specular[0] = m.specular[1] = m.specular[2] = 1.0f;
     mesh.materials.push_back(m);
@@ -147,7 +138,7 @@ XFile MakeGlowShellMesh() {
     Mesh mesh;
     mesh.name = "GlowShell";
     // The demo replaces this texture with its own override; the name keeps the file self-contained.
-    mesh.materials.push_back(MakeMaterial("Glow", 1, 1, 1, names::kLight1));
+    mesh.materials.push_back(SceneMaterial("Glow", 1, 1, 1, names::kLight1));
     MeshBuilder b(mesh);
     // Twelve texture repeats around and six from pole to pole keep the glow spots round at the
     // equator: about 1.2 units per repeat either way.
