@@ -64,13 +64,21 @@ std::unique_ptr<Window> Window::Create(const WindowDesc& desc, std::string* erro
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
     uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS;
-    if (desc.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     flags |= desc.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
     std::unique_ptr<Window> window(new Window());
     window->window_ = SDL_CreateWindow(desc.title, 0, 0, desc.width, desc.height, flags);
     if (window->window_ == nullptr) {
         if (error) *error = std::string("cannot create the window: ") + SDL_GetError();
         return nullptr;
+    }
+    // Full screen is a request to the window manager; without one (a bare X server) a window created
+    // full screen keeps its small size. So the window is first laid over the whole display, then
+    // made full screen for the window managers that honour it.
+    SDL_Rect bounds;
+    if (desc.fullScreen && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window->window_), &bounds) == 0) {
+        SDL_SetWindowPosition(window->window_, bounds.x, bounds.y);
+        SDL_SetWindowSize(window->window_, bounds.w, bounds.h);
+        SDL_SetWindowFullscreen(window->window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
     window->context_ = SDL_GL_CreateContext(window->window_);
     if (window->context_ == nullptr) {

@@ -22,6 +22,13 @@ if [ -z "$window" ]; then
     exit 1
 fi
 sleep 1  # let a few frames run
+# The borderless window covers the whole screen, window manager or not.
+geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
+if [ "$geometry" != "1280x800" ]; then
+    echo "velor_quit: the window is $geometry, not the screen's 1280x800"
+    kill -KILL "$pid"
+    exit 1
+fi
 case "$how" in
     other-input-then-escape)
         # Keys, characters and mouse moves change nothing: still running a second later.
