@@ -73,7 +73,7 @@ public:
 
 private:
     // Everything a draw needs, applied from the device's dirty groups.
-    void Prepare(PrimitiveType type, bool sprites);
+    void Prepare(bool sprites);
     void ApplyTarget();
     void ApplyRenderStates(bool sprites);
     void ApplySamplers();

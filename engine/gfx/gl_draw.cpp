@@ -347,7 +347,7 @@ void GlBackend::BindVertexInput(const uint8_t* base, GLuint buffer, uint32_t str
 
 // ---- draws -----------------------------------------------------------------------------------
 
-void GlBackend::Prepare(PrimitiveType type, bool sprites) {
+void GlBackend::Prepare(bool sprites) {
     uint32_t& dirty = device_.dirty;
     if (dirty & Device::kDirtyTarget) ApplyTarget();
     if (dirty & (Device::kDirtyViewport | Device::kDirtyTarget)) {
@@ -375,13 +375,12 @@ void GlBackend::Prepare(PrimitiveType type, bool sprites) {
     ApplyProgram();
     dirty &= Device::kDirtyVertexInput;  // vertex input is bound per draw below
     UploadUniforms(*currentInfo_, sprites);
-    (void)type;
 }
 
 void GlBackend::Draw(PrimitiveType type, uint32_t startVertex, uint32_t count) {
     const auto& state = device_.State();
     bool sprites = type == PrimitiveType::PointList && state.render[uint32_t(RenderState::PointSpriteEnable)] != 0;
-    Prepare(type, sprites);
+    Prepare(sprites);
     GLuint buffer = UploadVertexBuffer(*state.stream0);
     uint32_t stride = state.stream0Stride;
     const uint8_t* base = reinterpret_cast<const uint8_t*>(uintptr_t(state.stream0Offset) + uintptr_t(startVertex) * stride);
@@ -393,7 +392,7 @@ void GlBackend::Draw(PrimitiveType type, uint32_t startVertex, uint32_t count) {
 
 void GlBackend::DrawIndexed(PrimitiveType type, int32_t baseVertex, uint32_t startIndex, uint32_t count) {
     const auto& state = device_.State();
-    Prepare(type, false);
+    Prepare(false);
     GLuint buffer = UploadVertexBuffer(*state.stream0);
     uint32_t stride = state.stream0Stride;
     const uint8_t* base = reinterpret_cast<const uint8_t*>(uintptr_t(state.stream0Offset) + uintptr_t(baseVertex) * stride);
@@ -408,7 +407,7 @@ void GlBackend::DrawIndexed(PrimitiveType type, int32_t baseVertex, uint32_t sta
 void GlBackend::DrawUser(PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride) {
     const auto& state = device_.State();
     bool sprites = type == PrimitiveType::PointList && state.render[uint32_t(RenderState::PointSpriteEnable)] != 0;
-    Prepare(type, sprites);
+    Prepare(sprites);
     // A ring over one stream buffer: appends until full, then orphans it.
     size_t bytes = size_t(count) * stride;
     glBindBuffer(GL_ARRAY_BUFFER, userBuffer_);

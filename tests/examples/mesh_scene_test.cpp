@@ -17,6 +17,7 @@
 #include "engine/mesh/frame_hierarchy.h"
 #include "engine/mesh/mesh_loader.h"
 #include "tests/support/gl_test_device.h"
+#include "tools/contentgen/pack_writer.h"
 
 namespace velor {
 namespace {
@@ -122,6 +123,15 @@ protected:
     std::map<std::string, std::shared_ptr<Texture>> textures_;
 };
 
+// One entry of the run folder's asset pack, by its slot; empty when the pack cannot be read.
+std::string PackEntry(size_t slot) {
+    std::ifstream file("data.xyz", std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    content::PackContents pack = content::SplitPack(bytes, content::kPackEntryNames.size());
+    if (!pack.error.empty() || slot >= pack.entries.size()) return {};
+    return std::string(pack.entries[slot].begin(), pack.entries[slot].end());
+}
+
 // How many pixels differ from the clear colour.
 int Covered(const std::vector<uint32_t>& pixels, uint32_t clear) {
     int n = 0;
@@ -132,16 +142,7 @@ int Covered(const std::vector<uint32_t>& pixels, uint32_t clear) {
 TEST_F(MeshScene, TexturedMeshFromAnXFile) {
     // The pack's duvar.x is extracted by the demo at start-up; here it is read from the pack directly.
     ASSERT_TRUE(std::filesystem::exists("data.xyz")) << "content not generated in " << VELOR_RUN_DIR;
-    std::ifstream pack("data.xyz", std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(pack)), std::istreambuf_iterator<char>());
-    size_t offset = 0;
-    std::string duvar;
-    for (int entry = 0; entry < 10 && offset + 4 <= bytes.size(); ++entry) {
-        uint32_t length = 0;
-        std::memcpy(&length, bytes.data() + offset, 4);
-        if (entry == 4) duvar.assign(bytes.data() + offset + 4, length);
-        offset += 4 + length;
-    }
+    const std::string duvar = PackEntry(4);
     ASSERT_FALSE(duvar.empty());
     std::shared_ptr<Mesh> mesh;
     std::vector<XMaterial> materials;
@@ -166,17 +167,8 @@ TEST_F(MeshScene, TexturedMeshFromAnXFile) {
 }
 
 TEST_F(MeshScene, SkinnedSkeletonMovesBetweenTwoTimes) {
-    ASSERT_TRUE(std::filesystem::exists("data.xyz"));
-    std::ifstream pack("data.xyz", std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(pack)), std::istreambuf_iterator<char>());
-    size_t offset = 0;
-    std::string skeleton;
-    for (int entry = 0; entry < 10 && offset + 4 <= bytes.size(); ++entry) {
-        uint32_t length = 0;
-        std::memcpy(&length, bytes.data() + offset, 4);
-        if (entry == 3) skeleton.assign(bytes.data() + offset + 4, length);
-        offset += 4 + length;
-    }
+    const std::string skeleton = PackEntry(3);
+    ASSERT_FALSE(skeleton.empty()) << "content not generated in " << VELOR_RUN_DIR;
     ExampleAllocator allocator;
     Frame* root = nullptr;
     std::shared_ptr<AnimationController> controller;

@@ -405,11 +405,7 @@ technique PostProcess { pass p1 { PixelShader = PS; ZEnable = false; CullMode = 
 
 TEST_F(EffectDeviceTest, SamplerWithoutStateBlockReadsTheStageTexture) {
     ASSERT_TRUE(Make(kStageTextureEffect));
-    Matrix identity;
-    MatrixIdentity(&identity);
-    device_->SetTransform(TransformState::World, &identity);
-    device_->SetTransform(TransformState::View, &identity);
-    device_->SetTransform(TransformState::Projection, &identity);
+    UseIdentityTransforms();
     auto texture = MakeTexture(2, 2, kQuadrantTexels);
     device_->SetSamplerState(0, SamplerState::MinFilter, uint32_t(TextureFilter::Point));
     device_->SetSamplerState(0, SamplerState::MagFilter, uint32_t(TextureFilter::Point));
@@ -440,11 +436,7 @@ technique T {
 
 TEST_F(EffectDeviceTest, PixelShaderOnlyPointSpriteReadsItsCorner) {
     ASSERT_TRUE(Make(kSpriteEffect));
-    Matrix identity;
-    MatrixIdentity(&identity);
-    device_->SetTransform(TransformState::World, &identity);
-    device_->SetTransform(TransformState::View, &identity);
-    device_->SetTransform(TransformState::Projection, &identity);
+    UseIdentityTransforms();
     const float point[4] = {0, 0, 0.5f, 0};  // position and a zero colour
     ASSERT_EQ(effect_->Begin(nullptr, 0), Result::Ok);
     ASSERT_EQ(effect_->BeginPass(0), Result::Ok);

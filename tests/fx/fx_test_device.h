@@ -45,6 +45,15 @@ protected:
         return effect_;
     }
 
+    // World, view and projection all identity: positions are clip-space coordinates.
+    void UseIdentityTransforms() {
+        Matrix identity;
+        MatrixIdentity(&identity);
+        device_->SetTransform(TransformState::World, &identity);
+        device_->SetTransform(TransformState::View, &identity);
+        device_->SetTransform(TransformState::Projection, &identity);
+    }
+
     // Two triangles covering clip space -s..s, texture coordinates 0,0 at the top-left.
     void DrawQuad(float s = 1.0f) {
         struct Vertex {
