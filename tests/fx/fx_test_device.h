@@ -9,6 +9,7 @@
 
 #include "engine/fx/effect.h"
 #include "engine/gfx/device.h"
+#include "engine/math/d3dx_math.h"
 #include "engine/os/window.h"
 
 namespace velor {
