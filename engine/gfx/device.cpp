@@ -86,14 +86,14 @@ Result Device::EndScene() {
 
 Result Device::Present() {
     if (IsLostNow() || needsReset_) return Result::DeviceLost;
-    backend_->Present();
+    if (rasterize_) backend_->Present();
     return Result::Ok;
 }
 
 Result Device::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, Color color, float z, uint32_t stencil) {
     if ((flags & (Clear::Target | Clear::ZBuffer | Clear::Stencil)) == 0) return Result::InvalidCall;
     if (rectCount > 0 && rects == nullptr) return Result::InvalidCall;
-    backend_->Clear(rectCount, rects, flags, color, z, stencil);
+    if (rasterize_) backend_->Clear(rectCount, rects, flags, color, z, stencil);
     return Result::Ok;
 }
 
@@ -338,7 +338,7 @@ Result Device::DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t 
     uint32_t stride = state_.stream0Stride;
     uint64_t end = uint64_t(state_.stream0Offset) + (uint64_t(startVertex) + count) * stride;
     if (stride == 0 || end > state_.stream0->GetLength()) return Result::InvalidCall;
-    backend_->Draw(type, startVertex, count);
+    if (rasterize_) backend_->Draw(type, startVertex, count);
     return Result::Ok;
 }
 
@@ -351,7 +351,7 @@ Result Device::DrawIndexedPrimitive(PrimitiveType type, int32_t baseVertexIndex,
     uint32_t count = VertexCount(type, primitiveCount);
     uint64_t end = (uint64_t(startIndex) + count) * state_.indices->IndexSize();
     if (end > state_.indices->GetLength() || baseVertexIndex < 0) return Result::InvalidCall;
-    backend_->DrawIndexed(type, baseVertexIndex, startIndex, count);
+    if (rasterize_) backend_->DrawIndexed(type, baseVertexIndex, startIndex, count);
     return Result::Ok;
 }
 
@@ -359,7 +359,7 @@ Result Device::DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, cons
     if (vertices == nullptr || stride == 0 || primitiveCount == 0 || state_.declaration == nullptr)
         return Result::InvalidCall;
     uint32_t count = VertexCount(type, primitiveCount);
-    backend_->DrawUser(type, count, vertices, stride);
+    if (rasterize_) backend_->DrawUser(type, count, vertices, stride);
     // Direct3D leaves stream 0 unset after a user-pointer draw.
     state_.stream0 = nullptr;
     state_.stream0Offset = state_.stream0Stride = 0;

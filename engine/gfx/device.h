@@ -137,6 +137,11 @@ public:
     // Pixels of a render-target texture, top row first.
     std::vector<uint32_t> ReadRenderTarget(const std::shared_ptr<Texture>& texture);
     Window* GetWindow() const { return window_; }
+    // Off: draws, clears and presents are checked and then dropped, while every state, lock and
+    // resource behaves as usual. Captures fast-forward this way to the frames they write, since
+    // the demo keeps all of its state on the CPU.
+    void SetRasterization(bool enabled) { rasterize_ = enabled; }
+    bool Rasterization() const { return rasterize_; }
     GlBackend& Backend() { return *backend_; }
 
     // Lost-device emulation: the window's state drives it (see os/window.h); tests can force it.
@@ -186,6 +191,7 @@ private:
     ProgramBinding program_;
     std::unique_ptr<GlBackend> backend_;
     bool inScene_ = false;
+    bool rasterize_ = true;
     bool IsLostNow() const;
     bool hidden_ = false;      // forced by NoteWindowHidden
     bool wasLost_ = false;     // lost at the last test: the next usable test reports not-reset

@@ -49,7 +49,13 @@ int main(int argc, char** argv) {
             }
             ++next;
         }
-        if (next == options.times.size() || failed) PostQuitMessage(0);
+        if (next == options.times.size() || failed) {
+            PostQuitMessage(0);
+            return;
+        }
+        // Only the frame that will be written is rasterised; the rest advance the demo's state.
+        double upcoming = double(demo::gTimeline.demoTime) + 1.5 * options.step;
+        demo::gShell.device->SetRasterization(upcoming >= options.times[next] - 1e-6);
     };
     int code = demo::WinMain(shell);
     if (code != 0) return code;

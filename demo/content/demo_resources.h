@@ -1,0 +1,30 @@
+#pragma once
+// The resources every scene window shares, created once at start-up and kept until exit.
+#include <memory>
+
+#include "engine/fx/effect.h"
+#include "engine/gfx/render_to_surface.h"
+#include "engine/gfx/resources.h"
+#include "engine/mesh/mesh.h"
+
+namespace velor::demo {
+
+struct DemoResources {
+    std::shared_ptr<Mesh> sphereMesh;                 // radius 0.2, 40 slices, 32 stacks; slot 2's mesh
+    std::shared_ptr<VertexBuffer> sphereVertexBuffer; // handed to the sphere swarm's snapshot
+    std::shared_ptr<VertexBuffer> cubeVertexBuffer;   // slot 20's, handed to the warped cube cloud
+    std::shared_ptr<Texture> fadeTexture;             // 1 x 1, texel 0x00010101
+    std::shared_ptr<Texture> sceneTargetTexture;      // 1024 x 768 render target of windows 1 and 3
+    std::shared_ptr<Surface> sceneTargetSurface;      // its level 0
+    std::shared_ptr<RenderToSurface> sceneRenderToSurface;
+    std::shared_ptr<Effect> mosaicEffect;             // resource 102
+    std::shared_ptr<Effect> radialBlurEffect;         // resource 101
+    std::shared_ptr<Effect> offsetEffect;             // resource 103, created by SetUpLightSprites
+};
+
+extern DemoResources gResources;
+
+// Start-up, in its fixed order; starts the looping music last.
+void CreateDemoResources();
+
+}  // namespace velor::demo

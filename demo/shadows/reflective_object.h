@@ -1,0 +1,29 @@
+#pragma once
+// The environment-mapped sphere of window 2 (slot 3) through the reflection effect.
+#include <memory>
+
+#include "engine/fx/effect.h"
+#include "engine/gfx/resources.h"
+
+namespace velor::demo {
+
+// The 60-byte light laid onto the effect's DirLight structure.
+struct ReflectionLight {
+    float ambient[4];
+    float diffuse[4];
+    float spec[4];
+    float dirW[3];
+};
+static_assert(sizeof(ReflectionLight) == 60);
+
+struct ReflectionState {
+    std::shared_ptr<Effect> effect;                  // "Alpha.fx"
+    ReflectionLight light{};
+    std::shared_ptr<CubeTexture> environmentCube;    // "textures/Texture1.dds"
+};
+
+extern ReflectionState gReflection;
+
+void DrawReflectiveObject();
+
+}  // namespace velor::demo

@@ -1,0 +1,8 @@
+#pragma once
+// Window 5 after 82 s: red and green points crawling toward the skinned figure's vertices.
+namespace velor::demo {
+
+void SampleFigureVertices();
+void DrawSkeletonFollowers();
+
+}  // namespace velor::demo
