@@ -116,7 +116,6 @@ private:
     std::vector<std::unique_ptr<EffectProgram>> programs_;
     std::vector<std::vector<PassRuntime>> passes_;  // [technique][pass]
     std::vector<std::vector<SaveSlot>> saveSlots_;  // [technique]
-    bool programUniform_ = false;          // glProgramUniform* available (GL 4.1)
 
     uint32_t technique_ = 0;
     bool begun_ = false;

@@ -83,7 +83,7 @@ uint32_t DefaultRenderState(RenderState state) {
     return 0;
 }
 
-void ResetToDefaults(Device::StateBlock& state) {
+void ResetToDefaults(DeviceState& state) {
     state.render.fill(0);
     for (const auto& row : kRenderStateDefaults) state.render[uint32_t(row.state)] = row.value;
     state.render[uint32_t(RenderState::PointSizeMax)] = FloatToBits(kMaxPointSize);
@@ -118,6 +118,7 @@ void ResetToDefaults(Device::StateBlock& state) {
     for (auto& light : state.lights) light.direction = Vector3{0, 0, 1};
     state.lightEnabled.fill(false);
     state.textures.fill(nullptr);
+    state.program = ProgramBinding{};
 }
 
 }  // namespace velor

@@ -76,9 +76,9 @@ TEST_F(EffectDeviceTest, FullScreenPassReadsFloatVectorMatrixAndTexture) {
     EXPECT_TRUE(ColorNear(Pixel(kRight, kBottom), 0xFFBF8080));
 }
 
-// A GL 3.3 context has no glProgramUniform: values then go in with the program briefly current, and
-// the device's own idea of the current program must survive that.
-TEST_F(EffectDeviceTest, PlainGl33UniformPathDrawsTheSame) {
+// Creating an effect and setting its values between fixed-function draws must leave the device's own
+// idea of the current program intact; the values reach the effect's program when it draws.
+TEST_F(EffectDeviceTest, ParameterValuesLeaveTheCurrentProgramAlone) {
     struct Vertex {
         float x, y, z, rhw;
         uint32_t color;
@@ -93,9 +93,7 @@ TEST_F(EffectDeviceTest, PlainGl33UniformPathDrawsTheSame) {
         ASSERT_EQ(device_->DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, quad, sizeof(Vertex)), Result::Ok);
     };
     fixedFunctionFill(0xFF0000FF);
-    AllowProgramUniform(false);
-    ASSERT_TRUE(Make(WithVS(kParameterEffect)));  // sends the defaults with its program briefly current
-    AllowProgramUniform(true);
+    ASSERT_TRUE(Make(WithVS(kParameterEffect)));
     fixedFunctionFill(0xFF00FF00);
     EXPECT_TRUE(ColorNear(Pixel(kLeft, kTop), 0xFF00FF00)) << "the device's program was put back";
 
@@ -203,7 +201,7 @@ TEST_F(EffectDeviceTest, BeginSavesAndEndRestoresTheStatesThePassesSet) {
     EXPECT_EQ(TextureOf(d, 0), fromEffect);  // the sampler's texture on its unit
     EXPECT_EQ(SamplerStateOf(d, 0, SamplerState::MinFilter), uint32_t(TextureFilter::Point));
     EXPECT_EQ(SamplerStateOf(d, 0, SamplerState::AddressU), uint32_t(TextureAddress::Clamp));
-    EXPECT_NE(d.BoundProgram().program, 0u);
+    EXPECT_NE(d.BoundProgram().program, nullptr);
     DrawQuad();
     // A state the caller sets inside a pass and no pass sets is the caller's: End leaves it.
     d.SetRenderState(RenderState::ZFunc, uint32_t(Cmp::Always));
@@ -218,7 +216,7 @@ TEST_F(EffectDeviceTest, BeginSavesAndEndRestoresTheStatesThePassesSet) {
         }
     }
     EXPECT_EQ(SamplerStateOf(d, 3, SamplerState::MinFilter), uint32_t(TextureFilter::Linear));
-    EXPECT_EQ(d.BoundProgram().program, 0u) << "a pass without shaders draws fixed-function";
+    EXPECT_EQ(d.BoundProgram().program, nullptr) << "a pass without shaders draws fixed-function";
     ASSERT_EQ(effect_->EndPass(), Result::Ok);
     ASSERT_EQ(effect_->End(), Result::Ok);
 
@@ -229,7 +227,7 @@ TEST_F(EffectDeviceTest, BeginSavesAndEndRestoresTheStatesThePassesSet) {
     EXPECT_EQ(SamplerStateOf(d, 0, SamplerState::MinFilter), uint32_t(TextureFilter::Anisotropic));
     EXPECT_EQ(SamplerStateOf(d, 0, SamplerState::AddressU), uint32_t(TextureAddress::Mirror));
     EXPECT_EQ(SamplerStateOf(d, 3, SamplerState::MinFilter), uint32_t(TextureFilter::Point));
-    EXPECT_EQ(d.BoundProgram().program, 0u);
+    EXPECT_EQ(d.BoundProgram().program, nullptr);
 }
 
 TEST_F(EffectDeviceTest, DoNotSaveStateLeavesThePassStatesInForce) {
@@ -382,7 +380,8 @@ TEST_F(EffectDeviceTest, PassWithOnlyAPixelShaderTakesTheFixedFunctionVertexStag
                             {1, -1, 0.5f, 0xFFFF8040}};
     ASSERT_EQ(effect_->Begin(nullptr, 0), Result::Ok);
     ASSERT_EQ(effect_->BeginPass(0), Result::Ok);
-    EXPECT_TRUE(device_->BoundProgram().fixedVertexStage);
+    ASSERT_NE(device_->BoundProgram().program, nullptr);
+    EXPECT_TRUE(device_->BoundProgram().program->FixedVertexStage());
     ASSERT_EQ(device_->SetFVF(Fvf::XYZ | Fvf::Diffuse), Result::Ok);
     ASSERT_EQ(device_->DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, quad, sizeof(Vertex)), Result::Ok);
     ASSERT_EQ(effect_->EndPass(), Result::Ok);
@@ -538,7 +537,8 @@ TEST_F(EffectDeviceTest, ReadmeExampleCompilesAndLinks) {
     uint32_t passes = 0;
     ASSERT_EQ(effect_->Begin(&passes, 0), Result::Ok);
     ASSERT_EQ(effect_->BeginPass(0), Result::Ok);
-    EXPECT_TRUE(device_->BoundProgram().fixedVertexStage);
+    ASSERT_NE(device_->BoundProgram().program, nullptr);
+    EXPECT_TRUE(device_->BoundProgram().program->FixedVertexStage());
     ASSERT_EQ(effect_->EndPass(), Result::Ok);
     ASSERT_EQ(effect_->End(), Result::Ok);
 }
