@@ -1,4 +1,5 @@
-# Writes OUT: a C++ file holding each file of PAIRS (id=path;...) as bytes, registered by id.
+# Writes OUT: a C++ file holding each file of PAIRS (id=path|id=path...) as bytes, registered by id.
+string(REPLACE "|" ";" PAIRS "${PAIRS}")
 set(body "// Generated: embedded resources.\n#include \"engine/os/resources.h\"\n\nnamespace {\n")
 set(regs "")
 foreach(pair ${PAIRS})

@@ -277,17 +277,58 @@ TEST_F(EffectDeviceTest, SetValueWithAStructFillsItsMembers) {
     DrawAllPasses();
     EXPECT_TRUE(ColorNear(Pixel(512, 384), 0xFF3366CC));  // ambient.y, specular.z, dirW.z: the last member too
 
-    // More bytes than the struct holds are refused and nothing is written; fewer fill its start.
-    float tooMany[16] = {};
-    EXPECT_EQ(effect_->SetValue("gLight", tooMany, sizeof tooMany), Result::InvalidCall);
-    float back[15] = {};
+    // A larger buffer is taken and only the struct's 60 bytes are copied; a shorter one is refused.
+    float more[17] = {};
+    std::copy(std::begin(light), std::end(light), more);
+    more[15] = more[16] = 7.0f;
+    EXPECT_EQ(effect_->SetValue("gLight", more, sizeof more), Result::Ok);
+    float back[16] = {};
+    back[15] = -1.0f;
     ASSERT_EQ(effect_->GetValue("gLight", back, sizeof back), Result::Ok);
     EXPECT_EQ(std::memcmp(back, light, sizeof light), 0);
+    EXPECT_EQ(back[15], -1.0f) << "GetValue copies the parameter's size, not the buffer's";
     const float ambient[4] = {1, 1, 1, 1};
-    ASSERT_EQ(effect_->SetValue("gLight", ambient, sizeof ambient), Result::Ok);
+    EXPECT_EQ(effect_->SetValue("gLight", ambient, sizeof ambient), Result::InvalidCall);
     ASSERT_EQ(effect_->GetValue("gLight", back, sizeof back), Result::Ok);
-    EXPECT_EQ(back[1], 1.0f);
-    EXPECT_EQ(back[14], 0.8f);
+    EXPECT_EQ(back[1], 0.2f) << "a refused write leaves the value as it was";
+}
+
+// SetValue and GetValue against each parameter kind: D3DX takes at least the parameter's size and
+// copies exactly that size.
+TEST_F(EffectDeviceTest, SetValueTakesAtLeastTheParametersSize) {
+    ASSERT_TRUE(Make(WithVS(kParameterEffect)));
+    struct Case {
+        const char* name;
+        uint32_t bytes;
+        Result expected;
+    };
+    const Case cases[] = {
+        {"Tint", 16, Result::Ok},           // float4, exact
+        {"Tint", 20, Result::Ok},           // more: the first 16 are copied
+        {"Tint", 12, Result::InvalidCall},  // fewer
+        {"Gain", 4, Result::Ok},            // float
+        {"Gain", 8, Result::Ok},
+        {"Gain", 2, Result::InvalidCall},
+        {"ColorMatrix", 64, Result::Ok},
+        {"ColorMatrix", 68, Result::Ok},
+        {"ColorMatrix", 60, Result::InvalidCall},
+        {"Tex", 4, Result::InvalidCall},   // a texture has no bytes to set
+        {"Tex", 64, Result::InvalidCall},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " with " + std::to_string(c.bytes) + " bytes");
+        uint32_t size = 0;
+        if (const ParameterDesc* p = effect_->GetParameterByName(c.name)) size = p->size;
+        std::vector<float> before(32, -5.0f), data(32), after(32, -7.0f);
+        if (size > 0) ASSERT_EQ(effect_->GetValue(c.name, before.data(), size), Result::Ok);
+        for (size_t i = 0; i < data.size(); ++i) data[i] = 0.125f * float(i + 1);
+        EXPECT_EQ(effect_->SetValue(c.name, data.data(), c.bytes), c.expected);
+        if (size == 0) continue;
+        ASSERT_EQ(effect_->GetValue(c.name, after.data(), c.bytes + 4), Result::Ok);
+        const std::vector<float>& wanted = c.expected == Result::Ok ? data : before;
+        EXPECT_EQ(std::memcmp(after.data(), wanted.data(), size), 0) << "the parameter's bytes";
+        EXPECT_EQ(after[size / 4], -7.0f) << "nothing past the parameter's size is copied";
+    }
 }
 
 TEST_F(EffectDeviceTest, SettersOfTheWrongKindAreRefused) {
