@@ -230,6 +230,50 @@ TEST_F(EffectDeviceTest, BeginSavesAndEndRestoresTheStatesThePassesSet) {
     EXPECT_EQ(d.BoundProgram().program, nullptr);
 }
 
+// The demo draws fixed-function meshes right after effect passes: End must unbind the last pass's
+// program and put back the texture-stage states it set, or the next fixed-function draw takes the
+// effect's colours.
+const char* const kShadedLastEffect = R"FX(
+glsl fragment Red {
+    void main() { oColor = vec4(1.0, 0.0, 0.0, 1.0); }
+}
+technique T {
+    pass Plain { ZEnable = false; CullMode = None; }
+    pass Shaded {
+        VertexShader = FullScreenVS; PixelShader = Red; ZEnable = false; CullMode = None;
+        ColorOp[0] = SelectArg1; ColorArg1[0] = TFactor;
+    }
+}
+)FX";
+
+TEST_F(EffectDeviceTest, EndPutsBackTheProgramAndStageStatesForFixedFunctionDraws) {
+    ASSERT_TRUE(Make(WithVS(kShadedLastEffect)));
+    Device& d = *device_;
+    d.SetRenderState(RenderState::Lighting, 0);
+    d.SetRenderState(RenderState::ZEnable, 0);
+    d.SetRenderState(RenderState::CullMode, uint32_t(Cull::None));
+    d.SetRenderState(RenderState::TextureFactor, 0xFF0000FF);  // blue, should the pass's stage state stay
+    d.SetTextureStageState(0, TextureStageState::ColorOp, uint32_t(TextureOp::SelectArg1));
+    d.SetTextureStageState(0, TextureStageState::ColorArg1, TextureArg::Diffuse);
+    d.SetTexture(0, nullptr);
+    DrawAllPasses();
+    EXPECT_EQ(d.BoundProgram().program, nullptr);
+    uint32_t arg = 0;
+    d.GetTextureStageState(0, TextureStageState::ColorArg1, &arg);
+    EXPECT_EQ(arg, TextureArg::Diffuse);
+
+    struct Vertex {
+        float x, y, z, rhw;
+        uint32_t color;
+    };
+    const uint32_t green = 0xFF00FF00;
+    const Vertex quad[4] = {{0, 0, 0.5f, 1, green}, {1024, 0, 0.5f, 1, green}, {0, 768, 0.5f, 1, green},
+                            {1024, 768, 0.5f, 1, green}};
+    ASSERT_EQ(d.SetFVF(Fvf::XYZRHW | Fvf::Diffuse), Result::Ok);
+    ASSERT_EQ(d.DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, quad, sizeof(Vertex)), Result::Ok);
+    EXPECT_TRUE(ColorNear(Pixel(512, 384), green)) << "red: the effect's program stayed; blue: its stage state";
+}
+
 TEST_F(EffectDeviceTest, DoNotSaveStateLeavesThePassStatesInForce) {
     ASSERT_TRUE(Make(WithVS(kStateEffect)));
     device_->SetRenderState(RenderState::ZEnable, 1);
