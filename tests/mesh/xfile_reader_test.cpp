@@ -2,7 +2,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/mesh/xfile_scene.h"
+#include "engine/mesh/xfile/xfile_scene.h"
 #include "tests/mesh/mesh_test_support.h"
 
 namespace velor {
