@@ -1,7 +1,11 @@
 // DrawPointSprite on a real device: the world it composes (translate, then rotate and scale about
 // the origin), the states it leaves, and where its points land on screen.
+#include <algorithm>
 #include <cmath>
 
+#include "demo/content/demo_resources.h"
+#include "demo/scene/scene_object.h"
+#include "demo/shadows/reflective_object.h"
 #include "demo/sprites/point_seeking.h"
 #include "demo/shadows/shadow_volume_scene.h"
 #include "tests/demo/sprites/demo_device_fixture.h"
@@ -53,15 +57,12 @@ TEST_F(PointSpriteDraw, WorldTranslatesFirstThenRotatesAndScalesAboutTheOrigin) 
     EXPECT_NEAR(world.m[3][0], 2 * expected.x, 1e-5);
     EXPECT_NEAR(world.m[3][1], 2 * expected.y, 1e-5);
     EXPECT_NEAR(world.m[3][2], 2 * expected.z, 1e-5);
+    // And the whole matrix is the record's T · R · S.
+    Matrix trs;
+    MatrixMultiply(&trs, &s.sprite.translationMatrix, &s.sprite.rotationMatrix);
+    MatrixMultiply(&trs, &trs, &s.sprite.scalingMatrix);
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            EXPECT_EQ(world.m[i][j], [&] {
-                Matrix w;
-                MatrixMultiply(&w, &s.sprite.translationMatrix, &s.sprite.rotationMatrix);
-                MatrixMultiply(&w, &w, &s.sprite.scalingMatrix);
-                return w.m[i][j];
-            }()) << i << "," << j;
-        }
+        for (int j = 0; j < 4; ++j) EXPECT_EQ(world.m[i][j], trs.m[i][j]) << i << "," << j;
 }
 
 TEST_F(PointSpriteDraw, LeavesSpritesAndAdditiveFactorsOnButBlendingOffAndDepthWritesOn) {
@@ -91,6 +92,21 @@ TEST_F(PointSpriteDraw, LeavesSpritesAndAdditiveFactorsOnButBlendingOffAndDepthW
         device_->GetRenderState(e.state, &value);
         EXPECT_EQ(value, e.value) << "render state " << uint32_t(e.state);
     }
+}
+
+TEST_F(PointSpriteDraw, FlareSpritesTextureTheCubeAndSphereSpritesMadeEarlier) {
+    PointSprite cubeA, cubeB, sphere;
+    gSprites.cubeA = &cubeA;
+    gSprites.cubeB = &cubeB;
+    gSprites.sphere = &sphere;
+    SetUpFlareSprites();
+    for (PointSprite* sprite : {gSprites.followerA, gSprites.followerB, &cubeA, &cubeB, &sphere}) {
+        ASSERT_NE(sprite, nullptr);
+        EXPECT_NE(sprite->texture, nullptr);
+        EXPECT_NE(sprite->vertexBuffer, nullptr);
+    }
+    EXPECT_NE(gSprites.followerA, gSprites.followerB);
+    gSprites.cubeA = gSprites.cubeB = gSprites.sphere = nullptr;
 }
 
 TEST_F(PointSpriteDraw, PointAtOneZeroZeroTurnedQuarterAboutYLandsAtMinusZOnScreen) {
@@ -159,6 +175,9 @@ TEST_F(PointSpriteDraw, SizeZeroStillDrawsAtLeastOnePixel) {
 }
 
 TEST_F(PointSpriteDraw, LightSpritesSetUpWindowTwo) {
+    SceneObject& scroll = Object(kScrollSlot);
+    scroll.materialCount = 2;
+    scroll.textures = {std::make_shared<Texture>(1, 1, 1, 0, Format::A8R8G8B8, Pool::Managed), nullptr};
     SetUpLightSprites();
     for (PointSprite* sprite : {gSprites.glowA, gSprites.glowB, gSprites.sparkA, gSprites.sparkB}) {
         ASSERT_NE(sprite, nullptr);
@@ -168,6 +187,20 @@ TEST_F(PointSpriteDraw, LightSpritesSetUpWindowTwo) {
         EXPECT_EQ(sprite->vertexBuffer->GetUsage(), 0x248u);
     }
     EXPECT_NE(gSprites.sparkA->texture, gSprites.sparkB->texture) << "each sprite owns its texture";
+    const uint8_t* vertex = gSprites.glowA->vertexBuffer->Data();
+    EXPECT_EQ(std::count(vertex, vertex + 16, 0), 16) << "the one vertex is all zero: position and colour";
+    EXPECT_EQ(gSprites.glowA->vertexBuffer->GetFvf(), Fvf::XYZ | Fvf::Diffuse);
+
+    EXPECT_NE(gReflection.effect, nullptr) << "Alpha.fx";
+    EXPECT_NE(gReflection.environmentCube, nullptr);
+    EXPECT_EQ(gReflection.light.diffuse[0], 4.0f);
+    EXPECT_NEAR(gReflection.light.dirW[1], -0.4472136f, 1e-7);
+    EXPECT_NEAR(gReflection.light.dirW[2], 0.8944272f, 1e-7);
+    EXPECT_NE(gResources.offsetEffect, nullptr) << "resource 103";
+    EXPECT_EQ(scroll.useOverride, 1);
+    EXPECT_EQ(scroll.overrideStage, 0u);
+    EXPECT_NE(scroll.overrideTexture, nullptr);
+    EXPECT_EQ(scroll.textures[0], nullptr) << "its own textures are dropped";
     EXPECT_EQ(gShadow.highestLightIndex, 2);
     EXPECT_FLOAT_EQ(gShadow.lightColours[2].x, 0.8f);
     EXPECT_FLOAT_EQ(gShadow.lightColours[1].z, 1.0f);
