@@ -35,7 +35,7 @@ protected:
     }
     void TearDown() override {
         for (auto& texture : gTextureTable) texture.reset();
-        for (int record = 1; record <= 4; ++record) gTextRecords[size_t(record)].sprite.reset();
+        for (int record = 1; record <= kFadeRecord; ++record) gTextRecords[size_t(record)].sprite.reset();
         gShell.device.reset();
     }
 };
@@ -89,6 +89,33 @@ TEST_F(ImageOverlayTest, ImagesBlendTranslucentlyWhereTheyLie) {
     const int middle = Grey(test::PixelAt(pixels, 500, 400));
     EXPECT_GT(middle, 150);
     EXPECT_LT(middle, 250);
+}
+
+// The fade overlay: record 5 with the 1 x 1 fade texture (texel 0x00010101, no alpha channel) over
+// the whole screen, its alpha byte the wrapped low byte of trunc(255 (1 + level)).
+TEST_F(ImageOverlayTest, FadeLevelDarkensTheScreenWithTheWrappedAlphaByte) {
+    ASSERT_EQ(CreateSprite(device_, &gTextRecords[kFadeRecord].sprite), Result::Ok);
+    std::shared_ptr<Texture> fade;
+    ASSERT_EQ(device_->CreateTexture(1, 1, 1, Usage::Dynamic, Format::X8R8G8B8, Pool::Default, &fade), Result::Ok);
+    LockedRect locked;
+    ASSERT_EQ(fade->LockRect(0, &locked, nullptr, 0), Result::Ok);
+    *static_cast<uint32_t*>(locked.bits) = 0x00010101u;
+    fade->UnlockRect(0);
+    struct Case {
+        float level;
+        int grey;  // over white
+    };
+    // A first frame of 10 ms gives level 0.003: byte 255, fully dark at once. 20 ms gives 0.006:
+    // byte 0 (256 wrapped), nothing drawn. Then the byte rises about as 255 · level − 1.
+    const Case cases[] = {{0.003f, 1}, {0.006f, 255}, {0.5f, 130}, {1.0f, 2}};
+    for (const Case& c : cases) {
+        device_->Clear(0, nullptr, Clear::Target, 0xFFFFFFFFu, 1.0f, 0);
+        gTextRecords[kFadeRecord].alphaLevel = c.level;
+        DrawRecordScreen(gTextRecords[kFadeRecord], fade);
+        const auto pixels = device_->ReadBackBuffer();
+        EXPECT_NEAR(Grey(test::PixelAt(pixels, 512, 384)), c.grey, 2) << c.level;
+        EXPECT_NEAR(Grey(test::PixelAt(pixels, 3, 765)), c.grey, 2) << c.level;
+    }
 }
 
 }  // namespace
