@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "demo/content/asset_pack.h"
 #include "demo/shell/shell_state.h"
 #include "engine/math/d3dx_math.h"
 
@@ -92,10 +93,12 @@ void LoadSkeleton() {
     // Lives until exit, as the hierarchy it made does.
     static CMeshHierarchy* hierarchy = new CMeshHierarchy();
     SceneObject& object = Object(kSkeletonSlot);
+    // Where the asset loader unpacked it; the working folder when no unpacking is under way.
+    const std::string file = PackEntryPath(kSkeletonFile);
     std::string error;
-    if (Failed(LoadMeshHierarchyFromX(kSkeletonFile, kManagedMesh, gShell.device.get(), hierarchy, nullptr,
+    if (Failed(LoadMeshHierarchyFromX(file.c_str(), kManagedMesh, gShell.device.get(), hierarchy, nullptr,
                                       &object.rootFrame, &object.animationController, &error)))
-        std::fprintf(stderr, "velor: %s\n", error.empty() ? kSkeletonFile : error.c_str());
+        std::fprintf(stderr, "velor: %s\n", error.empty() ? file.c_str() : error.c_str());
     if (object.rootFrame == nullptr) return;
     SetUpHierarchy(kSkeletonSlot, object.rootFrame);
     gSkinning.boneMatrices.assign(gSkinning.maxBones, Matrix{});

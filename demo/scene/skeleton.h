@@ -24,7 +24,7 @@ struct SkinningState {
 
 extern SkinningState gSkinning;
 
-// Loads "iskelet.x" into slot 150 and sets up its skinning.
+// Loads "iskelet.x" (where the asset loader unpacked it) into slot 150 and sets up its skinning.
 void LoadSkeleton();
 // Registers the first container of every frame under root for the slot and gives each skinned one a
 // skinned copy of its mesh and its bones' matrices. Frames are visited frame, siblings, then children.
