@@ -1,17 +1,22 @@
-// The skeleton followers on a hand-made figure mesh (32-byte vertices), without a device: the
-// sprites are not set up, so only the sampling and the seeking run.
+// The skeleton followers on a hand-made figure mesh (32-byte vertices): without a device (the
+// sprites not set up, so only the sampling and the seeking run), and drawn through the real
+// sprites from the run folder.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <random>
 
 #include "demo/scene/scene_object.h"
 #include "demo/scene/skeleton.h"
 #include "demo/shell/shell_state.h"
 #include "demo/sprites/point_seeking.h"
+#include "demo/sprites/point_sprite.h"
 #include "demo/sprites/skeleton_followers.h"
 #include "demo/sprites/sphere_swarm.h"
 #include "demo/terrain/forest.h"
+#include "engine/math/d3dx_math.h"
+#include "tests/support/gl_test_device.h"
 
 namespace velor::demo {
 namespace {
@@ -125,6 +130,69 @@ TEST_F(Followers, NothingOutsideTheSnapshotOrTheFollowerTableIsTouched) {
     SampleFigureVertices();
     EXPECT_EQ(gPointSnapshot[1].position.x, 2.0f);
     EXPECT_EQ(gPointSnapshot[2].position.x, 42.0f);
+}
+
+class FollowersOnScreen : public Followers {
+protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(VELOR_RUN_DIR);  // "PointAlpha.fx" and "textures/Flare1.jpg"
+        std::string error;
+        test_ = test::CreateTestDevice(&error);
+        ASSERT_NE(test_.device, nullptr) << error;
+        gShell.device = test_.device;
+        SetUpFlareSprites();
+    }
+    void TearDown() override {
+        Followers::TearDown();
+        // Sprite buffers, textures and the effect go while the device is still there.
+        for (PointSprite** sprite : {&gSprites.followerA, &gSprites.followerB}) {
+            delete *sprite;
+            *sprite = nullptr;
+        }
+        gSprites.effect.reset();
+        gShell.device.reset();
+        std::filesystem::current_path(previous_);
+    }
+
+    std::filesystem::path previous_;
+    test::TestDevice test_;
+};
+
+TEST_F(FollowersOnScreen, BothLayersDrawAtTheFollowerOffsetWithRedDominating) {
+    // One follower, which starts at the origin and is drawn at (1.5, 0.1, 1.5), looked at head on.
+    SetFigure({{0, 0, 0}, {0, 0, 0.5f}}, 2);
+    Device& device = *test_.device;
+    Matrix view, projection;
+    const Vector3 eye{1.5f, 0.1f, -0.5f}, at{1.5f, 0.1f, 1.5f}, up{0, 1, 0};
+    MatrixLookAtLH(&view, &eye, &at, &up);
+    MatrixPerspectiveFovLH(&projection, 0.61f, 4.0f / 3.0f, 0.01f, 100.0f);
+    device.SetTransform(TransformState::View, &view);
+    device.SetTransform(TransformState::Projection, &projection);
+    device.Clear(0, nullptr, Clear::Target | Clear::ZBuffer, 0xFF000000u, 1.0f, 0);
+    gShell.frameDelta = 1.0f / 60.0f;
+    SampleFigureVertices();
+    DrawSkeletonFollowers();
+    const std::vector<uint32_t> pixels = device.ReadBackBuffer();
+
+    EXPECT_EQ(gSprites.followerB->diffuse.y, 0.5f) << "green drawn last";
+    EXPECT_NEAR(gSprites.followerB->position.x, 1.5f, 1e-6);
+    EXPECT_NEAR(gSprites.followerB->position.z, 1.5f + 2 * (1.0f / 60.0f / 30.0f), 1e-6);
+    long red = 0, green = 0, blue = 0, lit = 0, litFar = 0;
+    for (int y = 0; y < int(kBackBufferHeight); ++y) {
+        for (int x = 0; x < int(kBackBufferWidth); ++x) {
+            const uint32_t p = test::PixelAt(pixels, x, y);
+            if ((p & 0x00FFFFFFu) == 0) continue;
+            const bool near = std::abs(x - int(kBackBufferWidth) / 2) < 80 && std::abs(y - int(kBackBufferHeight) / 2) < 80;
+            (near ? lit : litFar) += 1;
+            red += (p >> 16) & 0xFF, green += (p >> 8) & 0xFF, blue += p & 0xFF;
+        }
+    }
+    EXPECT_GT(lit, 20) << "the sprites sit in the middle of the picture";
+    EXPECT_EQ(litFar, 0);
+    EXPECT_GT(red, green * 3 / 2) << "red layer 0.5 x 0.4 against green 0.5 x 0.2";
+    EXPECT_GT(green, 0);
+    EXPECT_EQ(blue, 0);
 }
 
 }  // namespace
