@@ -183,7 +183,8 @@ TEST_F(FollowersOnScreen, BothLayersDrawAtTheFollowerOffsetWithRedDominating) {
         for (int x = 0; x < int(kBackBufferWidth); ++x) {
             const uint32_t p = test::PixelAt(pixels, x, y);
             if ((p & 0x00FFFFFFu) == 0) continue;
-            const bool near = std::abs(x - int(kBackBufferWidth) / 2) < 80 && std::abs(y - int(kBackBufferHeight) / 2) < 80;
+            const int dx = x - int(kBackBufferWidth) / 2, dy = y - int(kBackBufferHeight) / 2;
+            const bool near = std::abs(dx) < 80 && std::abs(dy) < 80;
             (near ? lit : litFar) += 1;
             red += (p >> 16) & 0xFF, green += (p >> 8) & 0xFF, blue += p & 0xFF;
         }
