@@ -47,6 +47,10 @@ Vector3 PositionAt(const uint8_t* vertices, int32_t vertex) {
     return p;
 }
 
+void SetPositionAt(uint8_t* vertices, int32_t vertex, const Vector3& position) {
+    std::memcpy(vertices + size_t(vertex) * kShadowVertexBytes, &position, sizeof position);
+}
+
 void SetNormalAt(uint8_t* vertices, int32_t vertex, const Vector3& normal) {
     std::memcpy(vertices + size_t(vertex) * kShadowVertexBytes + sizeof(Vector3), &normal, sizeof normal);
 }
@@ -144,9 +148,16 @@ Result FaceLoop(VolumeBuild& b, uint32_t faceCount, const uint8_t* sourceVertice
     for (uint32_t f = 0; f < faceCount; ++f) {
         const int32_t v0 = int32_t(3 * f), v1 = v0 + 1, v2 = v0 + 2;
         const uint32_t i0 = sourceIndices[3 * f], i1 = sourceIndices[3 * f + 1], i2 = sourceIndices[3 * f + 2];
+        const int32_t r0 = int32_t(pointReps[i0]), r1 = int32_t(pointReps[i1]), r2 = int32_t(pointReps[i2]);
         CopyVertex(b.vertices, v0, sourceVertices, int32_t(i0));
         CopyVertex(b.vertices, v1, sourceVertices, int32_t(i1));
         CopyVertex(b.vertices, v2, sourceVertices, int32_t(i2));
+        // NOTE: every copy of a point takes its representative's position. Copies that are only
+        // within the weld distance of each other would leave slivers open between the faces once
+        // the volume is extruded, and a pixel seen through one counts the volume wrongly.
+        SetPositionAt(b.vertices, v0, PositionAt(sourceVertices, r0));
+        SetPositionAt(b.vertices, v1, PositionAt(sourceVertices, r1));
+        SetPositionAt(b.vertices, v2, PositionAt(sourceVertices, r2));
         WriteIndex(b, v0);
         WriteIndex(b, v1);
         WriteIndex(b, v2);
@@ -159,7 +170,6 @@ Result FaceLoop(VolumeBuild& b, uint32_t faceCount, const uint8_t* sourceVertice
         SetNormalAt(b.vertices, v1, normal);
         SetNormalAt(b.vertices, v2, normal);
 
-        const int32_t r0 = int32_t(pointReps[i0]), r1 = int32_t(pointReps[i1]), r2 = int32_t(pointReps[i2]);
         if (!RecordEdge(b, r0, r1, v0, v1) || !RecordEdge(b, r1, r2, v1, v2) || !RecordEdge(b, r2, r0, v2, v0))
             return kInvalidArgument;
     }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "demo/scene/scene_object.h"
@@ -70,6 +71,8 @@ struct SceneCase {
     std::vector<SceneLight> lights;
     bool dropVolume = false;  // the shadow slot left empty: lit as if nothing cast shadows
 };
+
+void PrintTo(const SceneCase& c, std::ostream* os) { *os << c.name; }
 
 class ShadowScene : public ::testing::TestWithParam<SceneCase> {
 protected:
@@ -191,9 +194,9 @@ TEST_P(ShadowScene, EveryVisibleSurfacePointShowsTheLightsThatReachIt) {
     };
     int judged = 0, shadowed = 0, wrong = 0;
     for (const auto& s : surfaces) {
-        for (int i = 0; i <= 40; ++i)
-            for (int j = 0; j <= 40; ++j) {
-                const Vector3 p = s.at(-1 + i / 20.0f, -1 + j / 20.0f);
+        for (int i = 0; i <= 80; ++i)
+            for (int j = 0; j <= 80; ++j) {
+                const Vector3 p = s.at(-1 + i / 40.0f, -1 + j / 40.0f);
                 int x = 0, y = 0;
                 if (!PixelOf(p, &x, &y)) continue;
                 // Hidden behind the block, or turned away from the eye.
@@ -217,8 +220,10 @@ TEST_P(ShadowScene, EveryVisibleSurfacePointShowsTheLightsThatReachIt) {
             }
     }
     EXPECT_EQ(wrong, 0) << "of " << judged << " points";
-    EXPECT_GT(judged, 500);
-    if (!c.dropVolume && !c.lights.empty()) EXPECT_GT(shadowed, 20) << "the view shows some shadow";
+    EXPECT_GT(judged, 200);
+    if (!c.dropVolume && !c.lights.empty()) {
+        EXPECT_GT(shadowed, 20) << "the view shows some shadow";
+    }
     EXPECT_EQ(velor::test::PixelAt(pixels, 3, 3), 0xFF000000u) << "background stays black";
 }
 
