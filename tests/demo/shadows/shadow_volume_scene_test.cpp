@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -225,6 +226,56 @@ TEST_P(ShadowScene, EveryVisibleSurfacePointShowsTheLightsThatReachIt) {
         EXPECT_GT(shadowed, 20) << "the view shows some shadow";
     }
     EXPECT_EQ(velor::test::PixelAt(pixels, 3, 3), 0xFF000000u) << "background stays black";
+
+    // What the window draws next sees the states it had before, and the caster's world.
+    struct StateAfter {
+        RenderState state;
+        uint32_t value;
+    };
+    const StateAfter after[] = {
+        {RenderState::StencilEnable, 0},         {RenderState::TwoSidedStencilMode, 0},
+        {RenderState::ColorWriteEnable, 0xF},    {RenderState::ZWriteEnable, 1},
+        {RenderState::AlphaBlendEnable, 0},      {RenderState::CullMode, uint32_t(Cull::CCW)},
+        {RenderState::ZEnable, 1},               {RenderState::ZFunc, uint32_t(Cmp::LessEqual)},
+    };
+    for (const auto& a : after) {
+        uint32_t value = 0;
+        test_.device->GetRenderState(a.state, &value);
+        EXPECT_EQ(value, a.value) << "render state " << uint32_t(a.state);
+    }
+    Matrix world;
+    test_.device->GetTransform(TransformState::World, &world);
+    EXPECT_EQ(std::memcmp(&world, &Object(kCasterSlot).world, sizeof world), 0);
+}
+
+// Puts the process-wide state back however a test ends.
+struct GlobalsRestored {
+    std::filesystem::path folder = std::filesystem::current_path();
+    ~GlobalsRestored() {
+        gShadow = ShadowState{};
+        ResetObjectTable();
+        gShell.device.reset();
+        std::filesystem::current_path(folder);
+    }
+};
+
+TEST(ShadowSetUp, MissingCasterLeavesTheShadowSlotEmptyAndDrawsNothing) {
+    std::string error;
+    auto test = velor::test::CreateTestDevice(&error);
+    ASSERT_NE(test.device, nullptr) << error;
+    GlobalsRestored restore;  // before the device and its window go
+    std::filesystem::current_path(VELOR_RUN_DIR);
+    gShell.device = test.device;
+    ResetObjectTable();
+    SetUpShadowVolume();
+    EXPECT_NE(gShadow.effect, nullptr);
+    EXPECT_EQ(Object(kShadowSlot).mesh, nullptr);
+
+    test.device->Clear(0, nullptr, Clear::Target | Clear::ZBuffer | Clear::Stencil, 0xFF000000u, 1.0f, 0);
+    gShadow.highestLightIndex = 2;
+    DrawShadowVolumeScene();
+    const auto pixels = test.device->ReadBackBuffer();
+    EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(), [](uint32_t p) { return (p & 0xFFFFFFu) == 0; }));
 }
 
 const SceneCase kCases[] = {
