@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -343,6 +344,64 @@ TEST_F(PostPassTest, PassesWithoutTheirEffectDrawNothing) {
     RadialBlurPass(SomeView(), Projection(1.0f));
     MosaicPass(0.05f);
     EXPECT_EQ(test::CountLit(Frame()), 0);
+}
+
+// ---- the other embedded effects ----
+
+TEST_F(PostPassTest, OffsetEffectShiftsTheStageZeroTexture) {
+    std::shared_ptr<Effect> offset;
+    std::string errors;
+    ASSERT_EQ(CreateEffectFromResource(device_, 103, &offset, &errors), Result::Ok) << errors;
+    EXPECT_STREQ(offset->GetTechniqueName(0), "PostProcess");
+    EXPECT_STREQ(offset->GetPassName(0, 0), "p1");
+
+    // Left half red, right half blue, drawn over the whole view with u running 0..1.
+    auto texture = MakeTexture(64, 64, 0xFF0000FFu, 0xFFFF0000u, Rect{0, 0, 32, 64});
+    struct TexturedVertex {
+        float x, y, z, rhw, u, v;
+    };
+    const float top = kViewTop, bottom = kViewTop + kViewHeight;
+    const TexturedVertex quad[6] = {{0, top, 0.5f, 1, 0, 0},     {1024, top, 0.5f, 1, 1, 0},
+                                    {1024, bottom, 0.5f, 1, 1, 1}, {0, top, 0.5f, 1, 0, 0},
+                                    {1024, bottom, 0.5f, 1, 1, 1}, {0, bottom, 0.5f, 1, 0, 1}};
+    device_->SetRenderState(RenderState::CullMode, uint32_t(Cull::None));
+    device_->SetFVF(Fvf::XYZRHW | Fvf::Tex1);
+    device_->SetTexture(0, texture);
+    offset->SetFloat("value", 0.5f);  // half the image: the halves swap
+    uint32_t passes = 0;
+    offset->Begin(&passes, 0);
+    ASSERT_EQ(passes, 1u);
+    offset->BeginPass(0);
+    device_->DrawPrimitiveUP(PrimitiveType::TriangleList, 2, quad, sizeof(TexturedVertex));
+    offset->EndPass();
+    offset->End();
+    const auto pixels = Frame();
+    const uint32_t left = test::PixelAt(pixels, 200, 384), right = test::PixelAt(pixels, 800, 384);
+    EXPECT_EQ(left & 0xFFFFFF, 0x0000FFu) << "blue, from the right half";
+    EXPECT_EQ(right & 0xFFFFFF, 0xFF0000u) << "red, from the left half";
+}
+
+TEST_F(PostPassTest, EnvironmentMapEffectTakesTheReflectionParameters) {
+    std::shared_ptr<Effect> envMap;
+    std::string errors;
+    ASSERT_EQ(CreateEffectFromResource(device_, 104, &envMap, &errors), Result::Ok) << errors;
+    EXPECT_STREQ(envMap->GetTechniqueName(0), "EnvMapTech");
+    EXPECT_STREQ(envMap->GetPassName(0, 0), "P0");
+    // The values the reflective object sends: a whole material and a 60-byte light.
+    Material material;
+    material.diffuse = {0.2f, 0.3f, 0.4f, 1.0f};
+    material.power = 12.0f;
+    EXPECT_EQ(envMap->SetValue("gMtrl", &material, sizeof(Material)), Result::Ok);
+    std::vector<uint8_t> bytes(68);
+    ASSERT_EQ(envMap->GetValue("gMtrl", bytes.data(), 68), Result::Ok);
+    float power = 0;
+    std::memcpy(&power, bytes.data() + 64, 4);
+    EXPECT_FLOAT_EQ(power, 12.0f) << "specPower lies over the material's Power";
+    const float light[15] = {1, 1, 1, 1, 4, 1, 1, 1, 0, 0, 0, 0, 0, -0.447f, 0.894f};
+    EXPECT_EQ(envMap->SetValue("gLight", light, sizeof(light)), Result::Ok);
+    EXPECT_EQ(envMap->GetParameterByName("gLight")->size, 60u);
+    for (const char* name : {"gWorld", "gWorldInvTrans", "gWVP", "gEyePosW", "gTex", "gEnvMap", "harf", "dif", "value"})
+        EXPECT_NE(envMap->GetParameterByName(name), nullptr) << name;
 }
 
 }  // namespace
