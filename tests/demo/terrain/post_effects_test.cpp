@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -387,16 +386,11 @@ TEST_F(PostPassTest, EnvironmentMapEffectTakesTheReflectionParameters) {
     ASSERT_EQ(CreateEffectFromResource(device_, 104, &envMap, &errors), Result::Ok) << errors;
     EXPECT_STREQ(envMap->GetTechniqueName(0), "EnvMapTech");
     EXPECT_STREQ(envMap->GetPassName(0, 0), "P0");
-    // The values the reflective object sends: a whole material and a 60-byte light.
-    Material material;
-    material.diffuse = {0.2f, 0.3f, 0.4f, 1.0f};
-    material.power = 12.0f;
-    EXPECT_EQ(envMap->SetValue("gMtrl", &material, sizeof(Material)), Result::Ok);
-    std::vector<uint8_t> bytes(68);
-    ASSERT_EQ(envMap->GetValue("gMtrl", bytes.data(), 68), Result::Ok);
-    float power = 0;
-    std::memcpy(&power, bytes.data() + 64, 4);
-    EXPECT_FLOAT_EQ(power, 12.0f) << "specPower lies over the material's Power";
+    // The values the reflective object sends: its material member by member (52 bytes) and the
+    // 60-byte light.
+    const float material[13] = {0.2f, 0.3f, 0.4f, 1, 0.2f, 0.3f, 0.4f, 1, 0, 0, 0, 0, 12.0f};
+    EXPECT_EQ(envMap->SetValue("gMtrl", material, sizeof(material)), Result::Ok);
+    EXPECT_EQ(envMap->GetParameterByName("gMtrl")->size, 52u);
     const float light[15] = {1, 1, 1, 1, 4, 1, 1, 1, 0, 0, 0, 0, 0, -0.447f, 0.894f};
     EXPECT_EQ(envMap->SetValue("gLight", light, sizeof(light)), Result::Ok);
     EXPECT_EQ(envMap->GetParameterByName("gLight")->size, 60u);
