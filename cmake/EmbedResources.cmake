@@ -1,5 +1,4 @@
-# Writes OUT: a C++ file holding each file of PAIRS (id=path|id=path...) as bytes, registered by id.
-string(REPLACE "|" ";" PAIRS "${PAIRS}")
+# Writes OUT: a C++ file holding each file of PAIRS (id=path;...) as bytes, registered by id.
 set(body "// Generated: embedded resources.\n#include \"engine/os/resources.h\"\n\nnamespace {\n")
 set(regs "")
 foreach(pair ${PAIRS})

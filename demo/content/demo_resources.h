@@ -2,6 +2,7 @@
 // The resources every scene window shares, created once at start-up and kept until exit.
 #include <memory>
 
+#include "engine/audio/sound_engine.h"
 #include "engine/fx/effect.h"
 #include "engine/gfx/render_to_surface.h"
 #include "engine/gfx/resources.h"
@@ -20,7 +21,14 @@ struct DemoResources {
     std::shared_ptr<Effect> mosaicEffect;             // resource 102
     std::shared_ptr<Effect> radialBlurEffect;         // resource 101
     std::shared_ptr<Effect> offsetEffect;             // resource 103, created by SetUpLightSprites
+    std::shared_ptr<SoundEngine> musicEngine;         // started last; never called again
 };
+
+// Resource ids of the effect sources compiled into the executable.
+constexpr int kRadialBlurResource = 101;
+constexpr int kMosaicResource = 102;
+constexpr int kOffsetResource = 103;
+constexpr int kEnvironmentMapResource = 104;  // carried, never created
 
 extern DemoResources gResources;
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine/fx/effect.h"
+#include "engine/gfx/d3d_types.h"
 #include "engine/gfx/resources.h"
 
 namespace velor::demo {
@@ -15,6 +16,19 @@ struct ReflectionLight {
     float dirW[3];
 };
 static_assert(sizeof(ReflectionLight) == 60);
+
+// The effect's Mtrl structure, which an object material (68 bytes: diffuse, ambient, specular,
+// emissive, power) is laid onto member by member: it has no emissive colour.
+struct ReflectionMaterial {
+    float ambient[4];
+    float diffuse[4];
+    float spec[4];
+    float specPower;
+};
+static_assert(sizeof(ReflectionMaterial) == 52);
+
+// The material of an object as the reflection effect receives it.
+ReflectionMaterial ToReflectionMaterial(const Material& material);
 
 struct ReflectionState {
     std::shared_ptr<Effect> effect;                  // "Alpha.fx"

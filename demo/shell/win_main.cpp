@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "demo/content/demo_resources.h"
 #include "demo/shell/frame_loop.h"
 #include "demo/shell/graphics_init.h"
 #include "demo/shell/input_init.h"
@@ -66,6 +67,7 @@ int WinMain(const ShellOptions& options) {
         return 1;
     }
     InitInput();
+    CreateDemoResources();
     StartFrameClock(*options.clock);
     DeviceFrameTarget target;
     int exitCode = RunMessageLoop(target, *options.clock, gShell.mainWindow.get(), options.afterFrame);
