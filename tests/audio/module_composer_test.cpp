@@ -172,10 +172,13 @@ TEST(Instruments, OneShotsFadeToSilence) {
     }
 }
 
-// Frequency of a held tone, by the autocorrelation peak near the expected period.
+// Frequency of a held tone from its autocorrelation, octave-aware: lags from 0.4 to 2.2 times the
+// expected period are searched and the first peak within 10 % of the highest one is the period. A
+// tone an octave high peaks at half the period first; one an octave low has its highest peak at
+// twice the period and a weaker one (if any) at the period itself.
 double MeasureFrequency(const std::vector<float>& mono, double expectedHz) {
     const double period = kRate / expectedHz;
-    const int lo = int(period * 0.94), hi = int(period * 1.06) + 1;
+    const int lo = int(period * 0.4), hi = int(period * 2.2) + 1;
     std::vector<double> r(size_t(hi + 2), 0.0);
     const size_t n = mono.size() - size_t(hi) - 2;
     for (int lag = lo - 1; lag <= hi + 1; ++lag) {
@@ -183,9 +186,14 @@ double MeasureFrequency(const std::vector<float>& mono, double expectedHz) {
         for (size_t i = 0; i < n; ++i) s += double(mono[i]) * mono[i + size_t(lag)];
         r[size_t(lag)] = s;
     }
-    int best = lo;
-    for (int lag = lo; lag <= hi; ++lag)
-        if (r[size_t(lag)] > r[size_t(best)]) best = lag;
+    double highest = 0.0;
+    for (int lag = lo; lag <= hi; ++lag) highest = std::max(highest, r[size_t(lag)]);
+    int best = -1;
+    for (int lag = lo; lag <= hi && best < 0; ++lag) {
+        const double v = r[size_t(lag)];
+        if (v >= 0.9 * highest && v >= r[size_t(lag) - 1] && v >= r[size_t(lag) + 1]) best = lag;
+    }
+    if (best < 0) return 0.0;
     const double a = r[size_t(best) - 1], b = r[size_t(best)], c = r[size_t(best) + 1];
     const double shift = 0.5 * (a - c) / (a - 2.0 * b + c);
     return kRate / (best + shift);
