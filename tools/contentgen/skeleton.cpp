@@ -192,6 +192,14 @@ Mesh BuildFigure() {
     s.BindRigid("Head");
     AddBlob(s, {0, 0.645f, -0.035f}, {0.058f, 0.028f, 0.05f}, 10, 6);
     s.BindRigid("Head");
+    // Eye sockets: two flat lenses just proud of the face, every vertex at texture coordinate
+    // (0, 0), where the bone texture keeps a dark patch; one material, so the figure still fades
+    // as a whole.
+    for (float side : {-1.0f, 1.0f}) {
+        AddUvSphere(s.Builder(), Mat4::Scaling({0.02f, 0.019f, 0.011f}) * Mat4::Translation({side * 0.032f, 0.728f, -0.079f}),
+                    1.0f, 8, 6, 0.0f, 0.0f);
+        s.BindRigid("Head");
+    }
 
     // Spine: one knobbly column from the sacrum to the skull, blended along its height.
     {
