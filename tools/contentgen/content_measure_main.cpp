@@ -1,4 +1,4 @@
-// velor-content-measure RUN_DIR
+// velor-content-measure RUN_DIR      (VELOR_DUMP_FIRE=FILE.png also writes the fire sheet it measured)
 //
 // Development aid: prints the figures the content is judged by, read back from the files in a run
 // folder the way the demo reads them — the zombi image's near-black texels that survive the colour
@@ -8,6 +8,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -59,6 +60,9 @@ void Fire(const std::string& dir) {
     const velor::content::Blob blob = velor::content::GenerateOne("fire.png");
     ImageResult<TextureImage> decoded = LoadImageFromMemory(blob.bytes.data(), blob.bytes.size(), "fire.png");
     if (!decoded.ok()) return;
+    if (const char* dump = std::getenv("VELOR_DUMP_FIRE")) {
+        std::ofstream(dump, std::ios::binary).write(reinterpret_cast<const char*>(blob.bytes.data()), std::streamsize(blob.bytes.size()));
+    }
     const Image img = decoded->Top();
     size_t flame = 0, hot = 0;
     size_t hist[4] = {0, 0, 0, 0};

@@ -34,7 +34,7 @@ float Heat(float u, float v, float t) {
     const float sway = 0.22f * GradientNoise3(0.5f, v * 1.0f - rise / 3.0f, evolve, 0, kRisePeriod, kEvolvePeriod, 11u);
     // Turbulence rising through the flame: the coarse one makes tongues and gaps between them,
     // the fine one (rising twice as fast) frays their edges.
-    const float coarse = Fbm3(u * 3.6f, v * 3.0f - rise, evolve, 4, 0, kRisePeriod, kEvolvePeriod, 23u, 0.55f);
+    const float coarse = Fbm3(u * 4.6f, v * 3.0f - rise, evolve, 4, 0, kRisePeriod, kEvolvePeriod, 23u, 0.55f);
     const float fine = Fbm3(u * 7.0f + 3.1f, v * 6.0f - 2.0f * rise, evolve + 1.7f, 3, 0, kRisePeriod, kEvolvePeriod,
                             37u, 0.5f);
     // The core breathes: a slow pulse of its own, so the hot middle flickers too.
@@ -44,13 +44,13 @@ float Heat(float u, float v, float t) {
     // Body: a narrow foot, narrowing upward with a ragged outline. Heat falls off from the middle
     // to the edges and from the foot upward without a flat plateau, so that red alone (which is
     // all the demo shows) carries the flame's shape.
-    const float width = (0.56f * std::pow(std::max(0.0f, 1.0f - v), 0.75f) + 0.05f) * (1.0f + 0.3f * coarse);
+    const float width = (0.46f * std::pow(std::max(0.0f, 1.0f - v), 0.7f) + 0.05f) * (1.0f + 0.3f * coarse);
     const float across = Clamp01(1.0f - std::fabs(uu) / width);
     const float body = across * (2.0f - across);
     // The pulse leaves the very foot alone, which stays white-hot in every frame.
     float h = body * (1.2f - 1.2f * v) * (1.0f + (0.3f * pulse - 0.12f) * Smoothstep(0.08f, 0.3f, v));
     // Tongues: the coarse noise lifts heat upward where it is high and cuts gaps where it is low.
-    h += coarse * 1.0f * (0.15f + v) * Smoothstep(width * 1.8f + 0.1f, 0.0f, std::fabs(uu));
+    h += coarse * 1.25f * (0.15f + v) * Smoothstep(width * 1.8f + 0.1f, 0.0f, std::fabs(uu));
     h += 0.15f * fine * v;
     // A foot that curves up at the sides instead of sitting on a ruler line.
     const float foot = 0.1f * u * u + 0.02f * fine;

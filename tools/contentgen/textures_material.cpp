@@ -168,11 +168,6 @@ Canvas PaintBone(int size) {
             const float stain = Smoothstep(0.2f, 0.6f, Fbm2(u * 3, v * 3, 4, 3, 3, 1003u));
             Color bone = MixColor(Color{0.93f, 0.9f, 0.8f, 1}, Color{0.78f, 0.72f, 0.58f, 1}, stain * 0.6f);
             bone = ScaleRgb(bone, 0.92f + 0.1f * fibre - 0.15f * pores);
-            // A dark patch across the wrap-around corner: the skull's eye sockets map every vertex
-            // to texture coordinate (0, 0), so they show it alone, at full resolution. Elsewhere
-            // it is one more dark pore where the tiles meet.
-            const int cx = std::min(x, size - x), cy = std::min(y, size - y);
-            if (cx <= 2 && cy <= 2) bone = Color{0.1f, 0.07f, 0.06f, 1};
             c.At(x, y) = Floor(bone);
         }
     }
