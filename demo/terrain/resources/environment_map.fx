@@ -2,16 +2,14 @@
 // direction of the reflected view, lit by the light's ambient and diffuse colours, with a specular
 // highlight. Its alpha is the surface texture's alpha, halved.
 //
-// The program sends a whole D3DMATERIAL9 (68 bytes) as gMtrl and a 60-byte light as gLight, so the
-// structures lay out byte for byte over those: Mtrl's members fall on the material's Diffuse,
-// Ambient, Specular, Emissive and Power (diffuse and ambient are equal after loading).
+// The structures are laid out as the program sends them: DirLight is 60 bytes (the light), Mtrl 52
+// (the object's material, member by member).
 
 struct Mtrl {
-    float4 ambient;    // bytes 0..15
-    float4 diffuse;    // bytes 16..31
-    float4 spec;       // bytes 32..47
-    float4 emissive;   // bytes 48..63; not read
-    float  specPower;  // bytes 64..67
+    float4 ambient;
+    float4 diffuse;
+    float4 spec;
+    float  specPower;
 };
 
 struct DirLight {
