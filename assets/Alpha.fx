@@ -6,13 +6,14 @@
 // The caller draws the object additively, so the alpha (half the sampled "gTex" alpha) sets how
 // strongly it shows.
 //
-// The structures are laid out as the program sends them: DirLight is 60 bytes (the light), Mtrl 52
-// (the object's material, member by member).
+// The structures are laid out as the program sends them: DirLight is 60 bytes (the light), Mtrl the
+// object's 68-byte material whole, in its own order (diffuse, ambient, specular, emissive, power).
 
 struct Mtrl {
-    float4 ambient;
     float4 diffuse;
+    float4 ambient;
     float4 spec;
+    float4 emissive;
     float specPower;
 };
 

@@ -19,22 +19,7 @@ ReflectionState gReflection;
 namespace {
 constexpr float kDif = 3.0f;
 
-void CopyColour(float out[4], const ColorValue& c) {
-    out[0] = c.r;
-    out[1] = c.g;
-    out[2] = c.b;
-    out[3] = c.a;
-}
 }  // namespace
-
-ReflectionMaterial ToReflectionMaterial(const Material& material) {
-    ReflectionMaterial out{};
-    CopyColour(out.ambient, material.ambient);
-    CopyColour(out.diffuse, material.diffuse);
-    CopyColour(out.spec, material.specular);
-    out.specPower = material.power;
-    return out;
-}
 
 void DrawReflectiveObject() {
     Effect* effect = gReflection.effect.get();
@@ -60,8 +45,8 @@ void DrawReflectiveObject() {
     MatrixMultiply(&worldViewProjection, &worldViewProjection, &gCamera.projection);
     effect->SetMatrix("gWVP", worldViewProjection);
     for (uint32_t m = 0; m < object.materialCount && m < object.materials.size(); ++m) {
-        ReflectionMaterial material = ToReflectionMaterial(object.materials[m]);
-        effect->SetValue("gMtrl", &material, sizeof material);
+        // The whole 68-byte material; the effect's structure takes what it declares.
+        effect->SetValue("gMtrl", &object.materials[m], sizeof(Material));
         effect->SetFloat("dif", kDif);
         effect->CommitChanges();
         DrawObject(kReflectiveSlot);

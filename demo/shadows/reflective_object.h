@@ -19,16 +19,6 @@ static_assert(sizeof(ReflectionLight) == 60);
 
 // The effect's Mtrl structure, which an object material (68 bytes: diffuse, ambient, specular,
 // emissive, power) is laid onto member by member: it has no emissive colour.
-struct ReflectionMaterial {
-    float ambient[4];
-    float diffuse[4];
-    float spec[4];
-    float specPower;
-};
-static_assert(sizeof(ReflectionMaterial) == 52);
-
-// The material of an object as the reflection effect receives it.
-ReflectionMaterial ToReflectionMaterial(const Material& material);
 
 struct ReflectionState {
     std::shared_ptr<Effect> effect;                  // "Alpha.fx"

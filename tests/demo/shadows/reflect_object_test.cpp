@@ -47,13 +47,13 @@ TEST_F(ReflectiveObject, LightMaterialEyeAndMatricesReachTheEffect) {
     ReflectionLight light{};
     ASSERT_EQ(effect.GetValue("gLight", &light, sizeof light), Result::Ok);
     EXPECT_EQ(std::memcmp(&light, &gReflection.light, sizeof light), 0);
-    // The material is laid on member by member: no emissive, the power last.
-    ReflectionMaterial material{};
+    // The material arrives whole, in its own layout, the power last.
+    Material material{};
     ASSERT_EQ(effect.GetValue("gMtrl", &material, sizeof material), Result::Ok);
-    EXPECT_EQ(material.ambient[2], 0.96f);
-    EXPECT_EQ(material.diffuse[1], 0.92f);
-    EXPECT_EQ(material.spec[0], 1.0f);
-    EXPECT_EQ(material.specPower, 48.0f);
+    EXPECT_EQ(material.ambient.b, 0.96f);
+    EXPECT_EQ(material.diffuse.g, 0.92f);
+    EXPECT_EQ(material.specular.r, 1.0f);
+    EXPECT_EQ(material.power, 48.0f);
     float eye[3] = {};
     effect.GetValue("gEyePosW", eye, sizeof eye);
     EXPECT_EQ(eye[1], 1.0f);
