@@ -4,6 +4,7 @@
 //   velor-bench startup   process start to the first presented frame, and its coarse parts
 //   velor-bench frames    per scene window: frame times and the raster limit; then the CPU cost of
 //                         one DrawPointSprite beside a raw GL one-quad draw; then peak memory
+//   velor-bench draws     only the DrawPointSprite and raw GL figures
 //
 // Each figure is printed as one line "name value". The raster limit of a frame is its wall time less
 // the CPU time of the thread that submits it: what is left is llvmpipe turning the frame's geometry
@@ -37,6 +38,7 @@ constexpr double kStep = 1.0 / 60.0;
 constexpr int kWarmUpFrames = 2;     // the first drawn frames after a skip compile and upload
 constexpr int kMeasuredFrames = 12;  // per window
 constexpr int kSpriteDraws = 20000;
+constexpr int kWarmUpDraws = 500;    // the first draws of a new state compile shader variants
 
 // A time in each window where its whole scene is on screen.
 struct WindowSample {
@@ -136,44 +138,51 @@ double RawQuadDrawMicroseconds() {
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
     glUseProgram(program);
     GLint offset = glGetUniformLocation(program, "offset");
-    glFinish();
-    Clock::time_point start = Clock::now();
-    for (int i = 0; i < kSpriteDraws; ++i) {
+    auto draw = [&](int i) {
         // Off screen, so the figure is the per-draw path and not the raster.
         glUniform2f(offset, (i & 1) ? 5.0f : 6.0f, 5.0f);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-    }
+    };
+    for (int i = 0; i < kWarmUpDraws; ++i) draw(i);
+    glFinish();
+    Clock::time_point start = Clock::now();
+    for (int i = 0; i < kSpriteDraws; ++i) draw(i);
     double us = Ms(Clock::now() - start) * 1000.0 / kSpriteDraws;
     glFinish();
     return us;
 }
 
 // DrawPointSprite as the clouds call it, the sprite off screen so the raster is out of the picture.
-double PointSpriteDrawMicroseconds() {
+// Without rasterisation the draw is dropped in the device: what is left is the demo's and the
+// engine's own share.
+double PointSpriteDrawMicroseconds(bool rasterize = true) {
     if (demo::gSprites.sphere == nullptr) return 0;
     demo::PointSprite sprite = *demo::gSprites.sphere;
     Device* device = demo::gShell.device.get();
+    device->SetRasterization(rasterize);
     device->BeginScene();
-    glFinish();
-    Clock::time_point start = Clock::now();
-    for (int i = 0; i < kSpriteDraws; ++i) {
+    auto draw = [&](int i) {
         sprite.position = {(i & 1) ? 5000.0f : 6000.0f, 5000.0f, -5000.0f};
         demo::DrawPointSprite(sprite, 0.5f);
-    }
+    };
+    for (int i = 0; i < kWarmUpDraws; ++i) draw(i);
+    glFinish();
+    Clock::time_point start = Clock::now();
+    for (int i = 0; i < kSpriteDraws; ++i) draw(i);
     double us = Ms(Clock::now() - start) * 1000.0 / kSpriteDraws;
     device->EndScene();
     glFinish();
     return us;
 }
 
-int Frames() {
+int Frames(bool measureWindows) {
     FixedStepClock clock(kStep);
     demo::ShellOptions shell;
     StartHeadless(shell, clock);
     shell.startMusic = false;
     shell.afterStartUp = [] { demo::gShell.device->SetRasterization(false); };
 
-    size_t sample = 0;
+    size_t sample = measureWindows ? 0 : std::size(kSamples);
     int drawn = 0;  // frames drawn at the current sample, warm-up included
     std::vector<double> frameMs, limitMs;
     Clock::time_point frameStart = Clock::now();
@@ -202,6 +211,7 @@ int Frames() {
             }
         }
         if (sample == std::size(kSamples)) {
+            std::printf("draw_point_sprite_skipped_us %.3f\n", PointSpriteDrawMicroseconds(false));
             double sprite = PointSpriteDrawMicroseconds();
             double raw = RawQuadDrawMicroseconds();
             std::printf("draw_point_sprite_us %.3f\n", sprite);
@@ -226,12 +236,14 @@ int Frames() {
 int main(int argc, char** argv) {
     std::string mode = argc > 1 ? argv[1] : "";
     if (argc == 2 && mode == "startup") return Startup();
-    if (argc == 2 && mode == "frames") return Frames();
+    if (argc == 2 && mode == "frames") return Frames(true);
+    if (argc == 2 && mode == "draws") return Frames(false);
     bool help = argc == 2 && (mode == "--help" || mode == "-h");
     std::fprintf(help ? stdout : stderr,
-                 "usage: velor-bench startup|frames\n"
+                 "usage: velor-bench startup|frames|draws\n"
                  "  startup  process start to the first presented frame, and its parts\n"
                  "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
-                 "           GL draw, peak memory\n");
+                 "           GL draw, peak memory\n"
+                 "  draws    only DrawPointSprite against a raw GL draw\n");
     return help ? 0 : 2;
 }
