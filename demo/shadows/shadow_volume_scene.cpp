@@ -1,11 +1,117 @@
-// PLACEHOLDER: empty bodies until this file's owner fills it in.
+// The stencil shadow passes of window 2: the caster (slot 1) drawn once in ambient light, then, for
+// each coloured light, its shadow volume (slot 499) counted into the stencil buffer and the caster
+// drawn again, lit where the count is zero.
+//
+// Reads the caster and shadow slots, the camera's last view and projection, and gShadow's lights
+// (positions written every frame by the window-2 scene, colours and the highest index by the light
+// sprites' start-up). The depth, stencil, blend and cull states all belong to the techniques of
+// "ShadowVolume.fx"; this file only clears the stencil once, sets parameters and issues the draws.
 #include "demo/shadows/shadow_volume_scene.h"
+
+#include "demo/scene/scene_object.h"
+#include "demo/shell/shell_state.h"
+#include "demo/timeline/camera.h"
+#include "engine/math/d3dx_math.h"
 
 namespace velor::demo {
 
 ShadowState gShadow;
 
-void DrawShadowVolumeScene() {}
-void DrawCaster() {}
+namespace {
+
+constexpr float kVolumeFarClip = 49.9f;               // how far the volume reaches past the caster
+constexpr Vector4 kAmbientLight{0.1f, 0.1f, 0.1f, 1.0f};
+
+// One run of a technique's passes with a draw per pass.
+template <typename Draw>
+void RunPasses(Effect& effect, Draw draw) {
+    uint32_t passes = 0;
+    effect.Begin(&passes, 0);
+    for (uint32_t p = 0; p < passes; ++p) {
+        effect.BeginPass(p);
+        draw();
+        effect.EndPass();
+    }
+    effect.End();
+}
+
+}  // namespace
+
+void DrawShadowVolumeScene() {
+    Effect* effect = gShadow.effect.get();
+    Device* device = gShell.device.get();
+    if (effect == nullptr || device == nullptr) return;  // "ShadowVolume.fx" missing: nothing to draw with
+
+    effect->SetFloat("g_fFarClip", kVolumeFarClip);
+    effect->SetMatrix("g_mProj", gCamera.projection);
+    effect->SetTechnique("RenderSceneAmbient");
+    effect->SetVector("g_vAmbient", kAmbientLight);
+    DrawCaster();
+
+    // NOTE: the only stencil clear of the frame. The volume technique starts each light by zeroing
+    // the stencil over the caster itself, so one light's counts never darken the next light.
+    device->Clear(0, nullptr, Clear::Stencil, 0, 1.0f, 0);
+
+    SceneObject& shadow = Object(kShadowSlot);
+    for (int32_t l = 0; l <= gShadow.highestLightIndex && l < kShadowLightCount; ++l) {
+        // The light goes through the caster's world (the one DrawObject left on the device) and the
+        // view, as the volume is in the caster's own space.
+        const Vector3& position = gShadow.lightPositions[l];
+        const Vector4 light{position.x, position.y, position.z, 1.0f};
+        Matrix world;
+        device->GetTransform(TransformState::World, &world);
+        Vector4 inWorld, inView;
+        Vec4Transform(&inWorld, &light, &world);
+        Vec4Transform(&inView, &inWorld, &gCamera.view);
+        effect->SetVector("g_vLightView", inView);
+        effect->SetVector("g_vLightColor", gShadow.lightColours[l]);
+
+        if (shadow.mesh != nullptr) {
+            // Drawn with the caster's matrices that DrawCaster left on the effect; subsets 0 through
+            // materialCount (0), so subset 0, the whole volume.
+            effect->SetTechnique("RenderShadowVolume2Sided");
+            RunPasses(*effect, [&] {
+                for (uint32_t s = 0; s <= shadow.materialCount; ++s) shadow.mesh->DrawSubset(s);
+            });
+        } else {
+            // Without a volume nothing is shadowed, and the lit pass starts from a clear stencil.
+            device->Clear(0, nullptr, Clear::Stencil, 0, 1.0f, 0);
+        }
+
+        effect->SetTechnique("RenderScene");
+        DrawCaster();
+    }
+}
+
+void DrawCaster() {
+    Effect* effect = gShadow.effect.get();
+    if (effect == nullptr) return;
+    SceneObject& caster = Object(kCasterSlot);
+
+    // First half: once per material, each time the whole caster.
+    Matrix viewProjection, worldViewProjection;
+    MatrixMultiply(&viewProjection, &gCamera.view, &gCamera.projection);
+    MatrixMultiply(&worldViewProjection, &caster.world, &viewProjection);
+    effect->SetMatrix("g_mWorldViewProjection", worldViewProjection);
+    RunPasses(*effect, [&] {
+        for (uint32_t m = 0; m < caster.materialCount; ++m) {
+            const ColorValue& d = caster.materials[m].diffuse;
+            effect->SetVector("g_vMatColor", Vector4{d.r, d.g, d.b, d.a});
+            effect->CommitChanges();
+            DrawObject(kCasterSlot);
+        }
+    });
+
+    // Second half: the caster once more, now with its world-view.
+    Matrix worldView;
+    MatrixMultiply(&worldView, &caster.world, &gCamera.view);
+    MatrixMultiply(&worldViewProjection, &worldView, &gCamera.projection);
+    effect->SetMatrix("g_mWorldViewProjection", worldViewProjection);
+    effect->SetMatrix("g_mWorldView", worldView);
+    RunPasses(*effect, [&] {
+        effect->SetTexture("g_txScene", nullptr);
+        DrawObject(kCasterSlot);
+    });
+}
 
 }  // namespace velor::demo

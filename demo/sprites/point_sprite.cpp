@@ -44,7 +44,10 @@ void SetFloatState(Device* device, RenderState state, float value) {
 // Effects that fail to build leave their feature dark; the reason goes to stderr for whoever runs it.
 void ReportEffectError(const char* what, Result result, const std::string& errors) {
     if (Succeeded(result)) return;
-    std::fprintf(stderr, "%s: %s\n", what, errors.empty() ? "cannot be read" : errors.c_str());
+    if (errors.empty())
+        std::fprintf(stderr, "%s: cannot be read\n", what);
+    else
+        std::fprintf(stderr, "%s\n", errors.c_str());
 }
 
 }  // namespace

@@ -55,10 +55,10 @@ void DrawSphereSwarm(float s) {
     float a = s * 0.25f;
     int last = vertexCount - kUndrawnTail;
     if (last > kPointSnapshotSize - 1) last = kPointSnapshotSize - 1;
+    const long double ls = s;  // the offsets are worked out in extended precision, then stored
     // Entry 0 is skipped.
     for (int i = 1; i <= last; ++i) {
         const SnapshotEntry& entry = gPointSnapshot[i];
-        const long double ls = s;
         sprite->rotation = {a, a, a};
         sprite->position = {float(entry.position.x + ls * entry.normal.x / 12),
                             float(entry.position.y + ls * entry.normal.y / 10),

@@ -312,9 +312,10 @@ TEST_F(PostPassTest, BlurSmearsAlongTheLineThroughTheCentre) {
             // edge wrap round to the square from the other side.
             const Rect half = c.horizontal ? Rect{512, 0, 1024, 768} : Rect{0, 0, 1024, 384};
             (width == 0 ? sharp : smeared) = test::LitBounds(pixels, 8, half);
-            if (c.horizontal && width > 0)
+            if (c.horizontal && width > 0) {
                 EXPECT_FALSE(test::Empty(test::LitBounds(pixels, 8, Rect{0, 300, 64, 468})))
                     << "the wrapped square at the far edge";
+            }
         }
         ASSERT_FALSE(test::Empty(sharp));
         ASSERT_FALSE(test::Empty(smeared));
