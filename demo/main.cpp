@@ -1,8 +1,22 @@
-#include "demo/shell/win_main.h"
+#include <cstdio>
 
-int main() {
+#include "demo/shell/player.h"
+
+int main(int argc, char** argv) {
+    velor::demo::PlayerOptions options;
+    std::string error;
+    if (!velor::demo::ParsePlayerOptions(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "velor: %s; %s\n", error.c_str(), velor::demo::PlayerUsageLine());
+        return 2;
+    }
+    if (options.help) {
+        std::printf("%s\n%s", velor::demo::PlayerUsageLine(), velor::demo::PlayerHelp());
+        return 0;
+    }
+    if (options.version) {
+        std::printf("velor %s\n", velor::demo::kVelorVersion);
+        return 0;
+    }
     velor::PerformanceCounterClock clock;
-    velor::demo::ShellOptions options;
-    options.clock = &clock;
-    return velor::demo::WinMain(options);
+    return velor::demo::RunPlayer(options, clock);
 }

@@ -38,7 +38,6 @@ constexpr uint32_t kZombiSize = 512;
 constexpr Color kOpaqueBlackKey = 0xFF000000u;
 constexpr uint32_t kFadeTexel = 0x00010101u;
 constexpr const char* kZombiFile = "textures/zombi.png";
-constexpr const char* kMusicFile = "Vob_058f.s3m";
 constexpr const char* kEffectErrorCaption = "asd";
 
 void CreateRecordFont(int record, int height, bool italic) {
@@ -82,7 +81,7 @@ void CreateSceneTarget() {
 
 }  // namespace
 
-void CreateDemoResources() {
+void CreateDemoResources(bool startMusic) {
     Device* device = gShell.device.get();
     if (device == nullptr) return;
 
@@ -134,8 +133,12 @@ void CreateDemoResources() {
 
     CreateSprite(device, &gTextRecords[kFireSpriteRecord].sprite);
 
+    if (startMusic) StartMusic(0);
+}
+
+void StartMusic(double fromSeconds) {
     gResources.musicEngine = CreateSoundEngine(SoundOutputDriver::AutoDetect, kSoundDefaultOptions);
-    if (gResources.musicEngine) gResources.musicEngine->Play2D(kMusicFile, true);
+    if (gResources.musicEngine) gResources.musicEngine->Play2D(kMusicFile, true, fromSeconds);
 }
 
 }  // namespace velor::demo

@@ -32,7 +32,13 @@ constexpr int kEnvironmentMapResource = 104;  // carried, never created
 
 extern DemoResources gResources;
 
-// Start-up, in its fixed order; starts the looping music last.
-void CreateDemoResources();
+// The module the music plays, relative to the run folder.
+constexpr const char* kMusicFile = "Vob_058f.s3m";
+
+// Start-up, in its fixed order; starts the looping music last. A player that starts later in the
+// schedule, or without sound, passes false and calls StartMusic itself.
+void CreateDemoResources(bool startMusic = true);
+// Creates the music engine and plays the module, looped, from `fromSeconds` into the song.
+void StartMusic(double fromSeconds);
 
 }  // namespace velor::demo

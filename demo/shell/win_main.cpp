@@ -25,8 +25,9 @@ public:
 bool CreateMainWindow(const ShellOptions& options) {
     WindowDesc desc;
     desc.title = "";
-    desc.width = 400;
-    desc.height = 400;
+    desc.width = options.fullScreen ? 400 : options.windowWidth;
+    desc.height = options.fullScreen ? 400 : options.windowHeight;
+    desc.fullScreen = options.fullScreen;
     desc.visible = options.visibleWindow;
     desc.requireDisplay = !options.headless;
     std::string error;
@@ -67,7 +68,8 @@ int WinMain(const ShellOptions& options) {
         return 1;
     }
     InitInput();
-    CreateDemoResources();
+    CreateDemoResources(options.startMusic);
+    if (options.afterStartUp) options.afterStartUp();
     StartFrameClock(*options.clock);
     DeviceFrameTarget target;
     int exitCode = RunMessageLoop(target, *options.clock, gShell.mainWindow.get(), options.afterFrame);

@@ -11,6 +11,10 @@ struct ShellOptions {
     bool visibleWindow = true;
     bool headless = false;                  // velor-capture: SDL's offscreen driver, no display needed
     std::function<void()> afterFrame;       // capture hook: runs after each drawn frame
+    bool fullScreen = true;                 // false: a framed window of windowWidth x windowHeight
+    int windowWidth = 1024, windowHeight = 768;
+    bool startMusic = true;                 // false: the caller starts it (StartMusic) or plays muted
+    std::function<void()> afterStartUp;     // runs once the resources exist, before the first frame
 };
 
 // Returns the quit message's exit code, or 1 when the window or the device cannot be created.

@@ -68,7 +68,7 @@ struct SoundEngine::Impl {
         std::fflush(stderr);
     }
 
-    bool Start(const std::string& path, bool looped);
+    bool Start(const std::string& path, bool looped, double startSeconds);
 
     void OpenOutput() {
         SilenceAlsaDiagnostics();
@@ -154,10 +154,10 @@ SoundEngine::~SoundEngine() {
     if (impl_->subsystemStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-bool SoundEngine::Play2D(const std::string& path, bool looped) {
+bool SoundEngine::Play2D(const std::string& path, bool looped, double startSeconds) {
     if (impl_->device == 0) return false;  // the missing output was reported when the engine was made
     try {
-        return impl_->Start(path, looped);
+        return impl_->Start(path, looped, startSeconds);
     } catch (...) {
         // Only allocation can throw on this side of the lock (reading the file, building messages).
         try {
@@ -168,11 +168,20 @@ bool SoundEngine::Play2D(const std::string& path, bool looped) {
     }
 }
 
-bool SoundEngine::Impl::Start(const std::string& path, bool looped) {
+bool SoundEngine::Impl::Start(const std::string& path, bool looped, double startSeconds) {
     audio_detail::LoadedModule loaded = audio_detail::LoadModuleFile(path, looped);
     if (!loaded.module) {
         Report(loaded.error);
         return false;
+    }
+    if (startSeconds > 0) {
+        double duration = loaded.module->get_duration_seconds();
+        if (looped && duration > 0) startSeconds = std::fmod(startSeconds, duration);
+        try {
+            loaded.module->set_position_seconds(startSeconds);
+        } catch (...) {
+            // A position libopenmpt cannot seek to leaves the song at its start.
+        }
     }
 
     // Swap the module in under the device lock; whatever it replaces is destroyed after unlocking,

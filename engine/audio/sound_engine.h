@@ -53,9 +53,10 @@ public:
     SoundEngine(const SoundEngine&) = delete;
     SoundEngine& operator=(const SoundEngine&) = delete;
 
-    // Starts playing the module at `path` at once; with `looped` it plays forever. False (and, the
-    // first time, the reason on stderr) when there is no output or the module cannot be played.
-    bool Play2D(const std::string& path, bool looped);
+    // Starts playing the module at `path` at once, `startSeconds` into the song (wrapped into one
+    // pass when looped); with `looped` it plays forever. False (and, the first time, the reason on
+    // stderr) when there is no output or the module cannot be played.
+    bool Play2D(const std::string& path, bool looped, double startSeconds = 0);
 
     bool HasOutput() const;
     SoundEngineStats GetStats() const;

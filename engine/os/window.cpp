@@ -63,10 +63,13 @@ std::unique_ptr<Window> Window::Create(const WindowDesc& desc, std::string* erro
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
-    uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS;
+    // Full screen is a borderless window over the display; a window of its own size gets a frame
+    // and sits in the middle, where a person expects it.
+    uint32_t flags = SDL_WINDOW_OPENGL | (desc.fullScreen ? SDL_WINDOW_BORDERLESS : 0);
     flags |= desc.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+    const int position = desc.fullScreen ? 0 : int(SDL_WINDOWPOS_CENTERED);
     std::unique_ptr<Window> window(new Window());
-    window->window_ = SDL_CreateWindow(desc.title, 0, 0, desc.width, desc.height, flags);
+    window->window_ = SDL_CreateWindow(desc.title, position, position, desc.width, desc.height, flags);
     if (window->window_ == nullptr) {
         if (error) *error = std::string("cannot create the window: ") + SDL_GetError();
         return nullptr;

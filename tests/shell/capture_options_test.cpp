@@ -31,6 +31,14 @@ TEST(CaptureOptions, MalformedArgumentsAreRefusedWithAReason) {
         {"--at", "1", "--step", "x"},
         {"--at"},                    // missing value
         {"--frames", "3"},           // unknown flag
+        {"--video", "a.mp4", "--at", "1"},           // two modes
+        {"--at", "1", "--fps", "30"},                // a video option without a video
+        {"--video", "a.mp4", "--fps", "0"},
+        {"--video", "a.mp4", "--fps", "29.97"},      // whole frames only
+        {"--video", "a.mp4", "--fps", "1000"},
+        {"--video", "a.mp4", "--from", "5", "--to", "5"},  // no frame at all
+        {"--video", "a.mp4", "--from", "-2"},
+        {"--video", ""},
     };
     for (const auto& args : cases) {
         CaptureOptions options;
@@ -38,6 +46,46 @@ TEST(CaptureOptions, MalformedArgumentsAreRefusedWithAReason) {
         EXPECT_FALSE(Parse(args, &options, &error));
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(CaptureOptions, VideoDefaultsToTheWholeDemoAtSixtyFrames) {
+    CaptureOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--video", "demo.mp4"}, &options, &error)) << error;
+    EXPECT_EQ(options.videoFile, "demo.mp4");
+    EXPECT_EQ(options.fps, 60);
+    VideoFrames range = VideoFrameRange(options);
+    EXPECT_EQ(range.first, 1);
+    EXPECT_EQ(range.count, 7200);
+}
+
+// Frame n shows demo time n / fps: a stretch from A to B is the frames after A up to B.
+TEST(CaptureOptions, VideoFramesCoverFromToTo) {
+    struct Case {
+        std::vector<const char*> args;
+        long first, count;
+    };
+    const Case cases[] = {
+        {{"--video", "a.mp4", "--fps", "30", "--to", "2"}, 1, 60},
+        {{"--video", "a.mp4", "--fps", "30", "--from", "20", "--to", "22"}, 601, 60},
+        {{"--video", "a.mp4", "--fps", "25", "--from", "0.5", "--to", "1"}, 14, 12},  // 12.5 frames before it round to 13
+        {{"--video", "a.mp4", "--from", "100", "--to", "100.02"}, 6001, 1},
+    };
+    for (const Case& c : cases) {
+        CaptureOptions options;
+        std::string error;
+        ASSERT_TRUE(Parse(c.args, &options, &error)) << error;
+        VideoFrames range = VideoFrameRange(options);
+        EXPECT_EQ(range.first, c.first) << c.args[5];
+        EXPECT_EQ(range.count, c.count) << c.args[5];
+    }
+}
+
+TEST(CaptureOptions, HelpNeedsNothingElse) {
+    CaptureOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--help"}, &options, &error));
+    EXPECT_TRUE(options.help);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@ namespace velor::capture {
 
 namespace {
 
+constexpr int kMaxFps = 240;
+
 bool ParseNumber(const std::string& text, double* value) {
     if (text.empty()) return false;
     char* end = nullptr;
@@ -20,26 +22,57 @@ bool ParseNumber(const std::string& text, double* value) {
     return true;
 }
 
+bool ParseTime(const std::string& flag, const std::string& text, double* value, std::string* error) {
+    if (ParseNumber(text, value) && *value >= 0) return true;
+    *error = flag + ": '" + text + "' is not a time in seconds";
+    return false;
+}
+
 }  // namespace
 
+const char* CaptureUsageLine() {
+    return "usage: velor-capture --at T1,T2,... [--step S] [--out DIR] | --video FILE [--fps N] [--from T] [--to T]";
+}
+
+const char* CaptureHelp() {
+    return "Plays the demo headless from the run folder and writes frames or a video.\n"
+           "  --at T1,T2,...   write the first frame at or past each demo time as DIR/tT.png\n"
+           "  --step S         seconds of demo time per frame with --at (default 1/60)\n"
+           "  --out DIR        folder for --at frames (default .)\n"
+           "  --video FILE     write a video with the music through ffmpeg; without ffmpeg, a PNG\n"
+           "                   sequence in FILE's name with _frames and a WAV file beside it\n"
+           "  --fps N          video frame rate (default 60)\n"
+           "  --from T         demo time at which the video starts (default 0)\n"
+           "  --to T           demo time at which the video ends (default 120)\n"
+           "  --rasterize-all  draw every frame, not only the frames written\n"
+           "  --help           this text\n";
+}
+
 bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* options, std::string* error) {
+    bool sawAt = false, sawVideoOption = false;
     for (int i = 1; i < argc; ++i) {
         std::string flag = argv[i];
+        if (flag == "--help" || flag == "-h") {
+            options->help = true;
+            return true;
+        }
+        if (flag == "--rasterize-all") {
+            options->rasterizeAll = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             *error = flag + " needs a value";
             return false;
         }
         std::string value = argv[++i];
         if (flag == "--at") {
+            sawAt = true;
             size_t start = 0;
             while (start <= value.size()) {
                 size_t comma = value.find(',', start);
                 std::string item = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
                 double t = 0;
-                if (!ParseNumber(item, &t) || t < 0) {
-                    *error = "--at: '" + item + "' is not a time in seconds";
-                    return false;
-                }
+                if (!ParseTime("--at", item, &t, error)) return false;
                 options->times.push_back(t);
                 if (comma == std::string::npos) break;
                 start = comma + 1;
@@ -51,13 +84,49 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             }
         } else if (flag == "--out") {
             options->outDir = value;
+        } else if (flag == "--video") {
+            options->videoFile = value;
+            if (value.empty()) {
+                *error = "--video needs a file name";
+                return false;
+            }
+        } else if (flag == "--fps") {
+            double fps = 0;
+            if (!ParseNumber(value, &fps) || fps != std::floor(fps) || fps < 1 || fps > kMaxFps) {
+                *error = "--fps: '" + value + "' is not a whole number of frames per second from 1 to 240";
+                return false;
+            }
+            options->fps = int(fps);
+            sawVideoOption = true;
+        } else if (flag == "--from") {
+            if (!ParseTime("--from", value, &options->from, error)) return false;
+            sawVideoOption = true;
+        } else if (flag == "--to") {
+            if (!ParseTime("--to", value, &options->to, error)) return false;
+            sawVideoOption = true;
         } else {
             *error = "unknown option " + flag;
             return false;
         }
     }
+    bool video = !options->videoFile.empty();
+    if (video && sawAt) {
+        *error = "--at and --video cannot be combined";
+        return false;
+    }
+    if (!video && sawVideoOption) {
+        *error = "--fps, --from and --to need --video";
+        return false;
+    }
+    if (video) {
+        if (VideoFrameRange(*options).count < 1) {
+            *error = "--to must be at least one frame after --from";
+            return false;
+        }
+        return true;
+    }
     if (options->times.empty()) {
-        *error = "nothing to capture: give --at T1,T2,...";
+        *error = "nothing to capture: give --at T1,T2,... or --video FILE";
         return false;
     }
     std::sort(options->times.begin(), options->times.end());
@@ -68,6 +137,12 @@ std::string FrameFileName(double time) {
     char name[64];
     std::snprintf(name, sizeof name, "t%.3f.png", time);
     return name;
+}
+
+VideoFrames VideoFrameRange(const CaptureOptions& options) {
+    long first = std::lround(options.from * options.fps);
+    long last = std::lround(options.to * options.fps);
+    return {first + 1, std::max(0L, last - first)};
 }
 
 }  // namespace velor::capture

@@ -1,21 +1,44 @@
 #pragma once
-// velor-capture's command line: --at T1,T2,... --step S --out DIR.
+// velor-capture's command line. Two modes:
+//   --at T1,T2,... [--step S] [--out DIR]        one PNG per demo time
+//   --video FILE [--fps N] [--from T] [--to T]   a video with the music, frames from T to T
 #include <string>
 #include <vector>
 
 namespace velor::capture {
 
 struct CaptureOptions {
-    std::vector<double> times;  // demo times to capture, ascending
-    double step = 1.0 / 60.0;   // seconds of demo time per frame
+    std::vector<double> times;  // --at: demo times to capture, ascending
+    double step = 1.0 / 60.0;   // --at: seconds of demo time per frame
     std::string outDir = ".";
+
+    std::string videoFile;      // --video: the file ffmpeg writes (its extension picks the container)
+    int fps = 60;               // --video: frames per second, and the frame step is 1 / fps
+    double from = 0;            // --video: seconds of demo time before the first frame
+    double to = 120;            // --video: seconds of demo time at the end of the last frame
+
+    bool rasterizeAll = false;  // --rasterize-all: draw every frame, as a check on the fast-forward
+    bool help = false;          // --help: print the usage and exit 0
 };
 
 // False with a message for anything malformed: unknown flags, times that are not numbers or are
-// negative, a step that is not positive, no times at all.
+// negative, a step that is not positive, a frame rate outside 1..240, --to not after --from, both
+// modes or neither.
 bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* options, std::string* error);
+
+// The one-line usage and the option list printed by --help.
+const char* CaptureUsageLine();
+const char* CaptureHelp();
 
 // "t10.000.png" for 10 s.
 std::string FrameFileName(double time);
+
+// Which frames of a video run are written, counted from 1 as the frame loop draws them: frame n
+// shows demo time n / fps and its sound is the 1 / fps seconds before it.
+struct VideoFrames {
+    long first = 1;  // first frame written
+    long count = 0;  // frames written
+};
+VideoFrames VideoFrameRange(const CaptureOptions& options);
 
 }  // namespace velor::capture

@@ -1,33 +1,49 @@
 // velor-capture: plays the demo headless (SDL's offscreen video and dummy audio drivers) on a fixed
-// frame step, and writes the back buffer as a PNG at each requested demo time.
+// frame step and writes what it draws: the back buffer as a PNG at each requested demo time, or a
+// video of a stretch of the demo with its music.
+//
+// The schedule always runs from demo time 0, since its state builds up frame by frame; frames that
+// are not written skip rasterisation (the demo keeps all of its state on the CPU), which makes the
+// run up to a late time quick. The music of a video is rendered offline on the same clock: frame n
+// shows demo time n / fps and carries the sound of the 1 / fps seconds before it.
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
+#include "demo/content/demo_resources.h"
 #include "demo/shell/shell_state.h"
 #include "demo/shell/win_main.h"
 #include "demo/timeline/demo_timeline.h"
+#include "engine/audio/module_renderer.h"
 #include "engine/image/image_writer.h"
 #include "tools/capture/capture_options.h"
+#include "tools/capture/progress.h"
+#include "tools/capture/video_output.h"
 
-int main(int argc, char** argv) {
-    using namespace velor;
-    capture::CaptureOptions options;
-    std::string error;
-    if (!capture::ParseCaptureOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "velor-capture: %s\nusage: velor-capture --at T1,T2,... [--step S] [--out DIR]\n",
-                     error.c_str());
-        return 2;
-    }
+namespace {
+
+using namespace velor;
+
+constexpr int kSampleRate = 48000;
+constexpr size_t kSkipChunkFrames = 4096;
+
+void StartHeadless() {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+int CaptureStills(const capture::CaptureOptions& options) {
     std::error_code ec;
     std::filesystem::create_directories(options.outDir, ec);
     if (ec) {
         std::fprintf(stderr, "velor-capture: %s: %s\n", options.outDir.c_str(), ec.message().c_str());
         return 1;
     }
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-
+    StartHeadless();
     FixedStepClock clock(options.step);
     size_t next = 0;
     bool failed = false;
@@ -35,6 +51,7 @@ int main(int argc, char** argv) {
     shell.clock = &clock;
     shell.visibleWindow = false;
     shell.headless = true;
+    shell.startMusic = false;
     shell.afterFrame = [&] {
         // The first frame at or past each requested time.
         while (next < options.times.size() && double(demo::gTimeline.demoTime) >= options.times[next] - 1e-6) {
@@ -55,7 +72,7 @@ int main(int argc, char** argv) {
         }
         // Only the frame that will be written is rasterised; the rest advance the demo's state.
         double upcoming = double(demo::gTimeline.demoTime) + 1.5 * options.step;
-        demo::gShell.device->SetRasterization(upcoming >= options.times[next] - 1e-6);
+        demo::gShell.device->SetRasterization(options.rasterizeAll || upcoming >= options.times[next] - 1e-6);
     };
     int code = demo::WinMain(shell);
     if (code != 0) return code;
@@ -64,4 +81,112 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+// The module from `skipSeconds` on, `frames` stereo frames of it; silence (and one line) when the
+// module cannot be read.
+std::vector<int16_t> RenderSound(double skipSeconds, size_t frames) {
+    std::vector<int16_t> sound(frames * 2, 0);
+    ModuleRenderDesc desc;
+    desc.sampleRate = kSampleRate;
+    desc.looped = true;  // as the demo plays it
+    ModuleRendererResult opened = ModuleRenderer::Open(demo::kMusicFile, desc);
+    if (!opened.renderer) {
+        std::fprintf(stderr, "velor-capture: no music: %s; the video is silent\n", opened.error.c_str());
+        return sound;
+    }
+    std::vector<int16_t> scratch(kSkipChunkFrames * 2);
+    for (size_t left = size_t(std::llround(skipSeconds * kSampleRate)); left > 0;) {
+        size_t n = std::min(left, kSkipChunkFrames);
+        opened.renderer->Render(scratch.data(), n);
+        left -= n;
+    }
+    opened.renderer->Render(sound.data(), frames);
+    return sound;
+}
+
+int CaptureVideo(const capture::CaptureOptions& options) {
+    const capture::VideoFrames range = capture::VideoFrameRange(options);
+    const double firstSoundTime = double(range.first - 1) / options.fps;
+    const size_t soundFrames = size_t(std::llround(double(range.count) * kSampleRate / options.fps));
+
+    capture::VideoDesc desc;
+    desc.file = options.videoFile;
+    desc.width = kBackBufferWidth;
+    desc.height = kBackBufferHeight;
+    desc.fps = options.fps;
+    desc.sampleRate = kSampleRate;
+    desc.sound = RenderSound(firstSoundTime, soundFrames);
+
+    std::string ffmpeg = capture::FindFfmpeg();
+    if (ffmpeg.empty())
+        std::fprintf(stderr, "velor-capture: ffmpeg not found: writing %s/ and %s instead\n",
+                     capture::FallbackFrameFolder(desc.file).c_str(), capture::FallbackSoundFile(desc.file).c_str());
+    std::string error;
+    std::unique_ptr<capture::VideoOutput> output = capture::OpenVideoOutput(desc, ffmpeg, &error);
+    if (output == nullptr) {
+        std::fprintf(stderr, "velor-capture: %s\n", error.c_str());
+        return 1;
+    }
+    desc.sound = {};
+
+    StartHeadless();
+    const auto started = std::chrono::steady_clock::now();
+    FixedStepClock clock(1.0 / options.fps);
+    capture::ProgressBar progress(range.count, isatty(STDERR_FILENO) != 0);
+    long frame = 0, written = 0;
+    bool failed = false;
+    demo::ShellOptions shell;
+    shell.clock = &clock;
+    shell.visibleWindow = false;
+    shell.headless = true;
+    shell.startMusic = false;  // the sound is in the video already
+    shell.afterStartUp = [&] { demo::gShell.device->SetRasterization(options.rasterizeAll || range.first == 1); };
+    shell.afterFrame = [&] {
+        ++frame;
+        if (frame >= range.first) {
+            if (!output->WriteFrame(demo::gShell.device->ReadBackBuffer(), &error)) {
+                std::fprintf(stderr, "\nvelor-capture: %s\n", error.c_str());
+                failed = true;
+            }
+            progress.Update(++written);
+        }
+        if (written == range.count || failed) {
+            PostQuitMessage(0);
+            return;
+        }
+        demo::gShell.device->SetRasterization(options.rasterizeAll || frame + 1 >= range.first);
+    };
+    int code = demo::WinMain(shell);
+    progress.Finish();
+    if (code != 0) return code;
+    if (failed) return 1;
+    if (written != range.count) {
+        std::fprintf(stderr, "velor-capture: %ld of %ld frames written\n", written, range.count);
+        return 1;
+    }
+    if (!output->Finish(&error)) {
+        std::fprintf(stderr, "velor-capture: %s\n", error.c_str());
+        return 1;
+    }
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::fprintf(stderr, "velor-capture: %ld frames (%.3f s at %d fps) written to %s in %.1f s\n", written,
+                 double(written) / options.fps, options.fps, output->Describe().c_str(), seconds);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    capture::CaptureOptions options;
+    std::string error;
+    if (!capture::ParseCaptureOptions(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "velor-capture: %s\n%s\n", error.c_str(), capture::CaptureUsageLine());
+        return 2;
+    }
+    if (options.help) {
+        std::printf("%s\n%s", capture::CaptureUsageLine(), capture::CaptureHelp());
+        return 0;
+    }
+    return options.videoFile.empty() ? CaptureStills(options) : CaptureVideo(options);
 }

@@ -138,6 +138,11 @@ int Run(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::printf("usage: velor-xinfo FILE.x\nPrints the frames, meshes, materials, bones and animation sets the "
+                    "engine's X-file reader makes of FILE.x.\n");
+        return 0;
+    }
     if (argc != 2) {
         std::fprintf(stderr, "usage: velor-xinfo FILE.x\n");
         return 1;

@@ -1,0 +1,249 @@
+// velor-bench: the figures scripts/bench reports, measured on the real demo, headless on llvmpipe at
+// 1024 x 768, from the run folder.
+//
+//   velor-bench startup   process start to the first presented frame, and its coarse parts
+//   velor-bench frames    per scene window: frame times and the raster limit; then the CPU cost of
+//                         one DrawPointSprite beside a raw GL one-quad draw; then peak memory
+//   velor-bench draws     only the DrawPointSprite and raw GL figures
+//
+// Each figure is printed as one line "name value". The raster limit of a frame is its wall time less
+// the CPU time of the thread that submits it: what is left is llvmpipe turning the frame's geometry
+// into pixels on its own threads, which no merging of draws can remove. Frame time / limit therefore
+// says how much the engine, the driver's per-draw path and the demo's own code add.
+#include <epoxy/gl.h>
+#include <sys/resource.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "demo/shell/shell_state.h"
+#include "demo/shell/win_main.h"
+#include "demo/sprites/point_sprite.h"
+#include "demo/timeline/demo_timeline.h"
+
+namespace {
+
+using namespace velor;
+using Clock = std::chrono::steady_clock;
+
+constexpr double kStep = 1.0 / 60.0;
+constexpr int kWarmUpFrames = 2;     // the first drawn frames after a skip compile and upload
+constexpr int kMeasuredFrames = 12;  // per window
+constexpr int kSpriteDraws = 20000;
+constexpr int kWarmUpDraws = 500;    // the first draws of a new state compile shader variants
+
+// A time in each window where its whole scene is on screen.
+struct WindowSample {
+    int window;
+    double time;
+};
+constexpr WindowSample kSamples[] = {{1, 10.0}, {2, 25.0}, {3, 51.0}, {4, 65.0}, {5, 90.0}, {6, 105.0}};
+
+double ThreadCpuSeconds() {
+    timespec ts;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+double Percentile(std::vector<double> v, double p) {
+    std::sort(v.begin(), v.end());
+    double rank = p * double(v.size() - 1);
+    size_t lo = size_t(rank);
+    size_t hi = std::min(lo + 1, v.size() - 1);
+    return v[lo] + (v[hi] - v[lo]) * (rank - double(lo));
+}
+
+// Milliseconds from the process's start (as the kernel recorded it) to now.
+double MsSinceProcessStart() {
+    std::ifstream stat("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    size_t close = text.rfind(')');
+    if (close == std::string::npos) return 0;
+    // Fields after the command: state is field 3, starttime field 22.
+    const char* p = text.c_str() + close + 2;
+    unsigned long long start = 0;
+    for (int field = 3; field <= 22; ++field) {
+        if (field == 22) start = std::strtoull(p, nullptr, 10);
+        p = std::strchr(p, ' ');
+        if (p == nullptr) return 0;
+        ++p;
+    }
+    timespec now;
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    double startMs = double(start) * 1000.0 / double(sysconf(_SC_CLK_TCK));
+    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) * 1e-6 - startMs;
+}
+
+void StartHeadless(demo::ShellOptions& shell, FrameClock& clock) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    shell.clock = &clock;
+    shell.visibleWindow = false;
+    shell.headless = true;
+}
+
+int Startup() {
+    const double beforeMain = MsSinceProcessStart();
+    const Clock::time_point mainEntered = Clock::now();
+    Clock::time_point resourcesMade;
+    FixedStepClock clock(kStep);
+    demo::ShellOptions shell;
+    StartHeadless(shell, clock);
+    // The music starts as in the demo: the engine opens SDL's dummy output.
+    shell.afterStartUp = [&] { resourcesMade = Clock::now(); };
+    shell.afterFrame = [&] {
+        glFinish();
+        double total = MsSinceProcessStart();
+        Clock::time_point now = Clock::now();
+        std::printf("startup_ms %.1f\n", total);
+        std::printf("startup_part before_main %.1f\n", beforeMain);
+        std::printf("startup_part window_device_and_resources %.1f\n", Ms(resourcesMade - mainEntered));
+        std::printf("startup_part first_frame %.1f\n", Ms(now - resourcesMade));
+        PostQuitMessage(0);
+    };
+    return demo::WinMain(shell);
+}
+
+// ---- the raw GL draw the sprite is compared with ----------------------------------------------------
+double RawQuadDrawMicroseconds() {
+    const char* vs = "#version 330 core\nlayout(location = 0) in vec2 p;\nuniform vec2 offset;\n"
+                     "void main() { gl_Position = vec4(p + offset, 0.0, 1.0); }\n";
+    const char* fs = "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n";
+    GLuint program = glCreateProgram();
+    for (auto [type, source] : {std::pair{GL_VERTEX_SHADER, vs}, std::pair{GL_FRAGMENT_SHADER, fs}}) {
+        GLuint shader = glCreateShader(type);
+        glShaderSource(shader, 1, &source, nullptr);
+        glCompileShader(shader);
+        glAttachShader(program, shader);
+    }
+    glLinkProgram(program);
+    const float quad[] = {-0.01f, -0.01f, 0.01f, -0.01f, -0.01f, 0.01f, 0.01f, 0.01f};
+    GLuint vao = 0, vbo = 0;
+    glGenVertexArrays(1, &vao);
+    glBindVertexArray(vao);
+    glGenBuffers(1, &vbo);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo);
+    glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STATIC_DRAW);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    glUseProgram(program);
+    GLint offset = glGetUniformLocation(program, "offset");
+    auto draw = [&](int i) {
+        // Off screen, so the figure is the per-draw path and not the raster.
+        glUniform2f(offset, (i & 1) ? 5.0f : 6.0f, 5.0f);
+        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    };
+    for (int i = 0; i < kWarmUpDraws; ++i) draw(i);
+    glFinish();
+    Clock::time_point start = Clock::now();
+    for (int i = 0; i < kSpriteDraws; ++i) draw(i);
+    double us = Ms(Clock::now() - start) * 1000.0 / kSpriteDraws;
+    glFinish();
+    return us;
+}
+
+// DrawPointSprite as the clouds call it, the sprite off screen so the raster is out of the picture.
+// Without rasterisation the draw is dropped in the device: what is left is the demo's and the
+// engine's own share.
+double PointSpriteDrawMicroseconds(bool rasterize = true) {
+    if (demo::gSprites.sphere == nullptr) return 0;
+    demo::PointSprite sprite = *demo::gSprites.sphere;
+    Device* device = demo::gShell.device.get();
+    device->SetRasterization(rasterize);
+    device->BeginScene();
+    auto draw = [&](int i) {
+        sprite.position = {(i & 1) ? 5000.0f : 6000.0f, 5000.0f, -5000.0f};
+        demo::DrawPointSprite(sprite, 0.5f);
+    };
+    for (int i = 0; i < kWarmUpDraws; ++i) draw(i);
+    glFinish();
+    Clock::time_point start = Clock::now();
+    for (int i = 0; i < kSpriteDraws; ++i) draw(i);
+    double us = Ms(Clock::now() - start) * 1000.0 / kSpriteDraws;
+    device->EndScene();
+    glFinish();
+    return us;
+}
+
+int Frames(bool measureWindows) {
+    FixedStepClock clock(kStep);
+    demo::ShellOptions shell;
+    StartHeadless(shell, clock);
+    shell.startMusic = false;
+    shell.afterStartUp = [] { demo::gShell.device->SetRasterization(false); };
+
+    size_t sample = measureWindows ? 0 : std::size(kSamples);
+    int drawn = 0;  // frames drawn at the current sample, warm-up included
+    std::vector<double> frameMs, limitMs;
+    Clock::time_point frameStart = Clock::now();
+    double cpuStart = ThreadCpuSeconds();
+    shell.afterFrame = [&] {
+        Device* device = demo::gShell.device.get();
+        if (device->Rasterization()) {
+            double cpu = ThreadCpuSeconds() - cpuStart;
+            glFinish();
+            double wall = Ms(Clock::now() - frameStart);
+            if (++drawn > kWarmUpFrames) {
+                frameMs.push_back(wall);
+                limitMs.push_back(std::max(0.0, wall - cpu * 1000.0));
+            }
+            if (drawn == kWarmUpFrames + kMeasuredFrames) {
+                int w = kSamples[sample].window;
+                std::printf("window %d median_ms %.1f\n", w, Percentile(frameMs, 0.5));
+                std::printf("window %d p90_ms %.1f\n", w, Percentile(frameMs, 0.9));
+                std::printf("window %d limit_ms %.1f\n", w, Percentile(limitMs, 0.5));
+                std::fflush(stdout);
+                frameMs.clear();
+                limitMs.clear();
+                drawn = 0;
+                ++sample;
+                device->SetRasterization(false);
+            }
+        }
+        if (sample == std::size(kSamples)) {
+            std::printf("draw_point_sprite_skipped_us %.3f\n", PointSpriteDrawMicroseconds(false));
+            double sprite = PointSpriteDrawMicroseconds();
+            double raw = RawQuadDrawMicroseconds();
+            std::printf("draw_point_sprite_us %.3f\n", sprite);
+            std::printf("raw_gl_quad_us %.3f\n", raw);
+            PostQuitMessage(0);
+            return;
+        }
+        if (!device->Rasterization() && double(demo::gTimeline.demoTime) + 1.5 * kStep >= kSamples[sample].time)
+            device->SetRasterization(true);
+        frameStart = Clock::now();
+        cpuStart = ThreadCpuSeconds();
+    };
+    int code = demo::WinMain(shell);
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak_rss_mb %.1f\n", double(usage.ru_maxrss) / 1024.0);
+    return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string mode = argc > 1 ? argv[1] : "";
+    if (argc == 2 && mode == "startup") return Startup();
+    if (argc == 2 && mode == "frames") return Frames(true);
+    if (argc == 2 && mode == "draws") return Frames(false);
+    bool help = argc == 2 && (mode == "--help" || mode == "-h");
+    std::fprintf(help ? stdout : stderr,
+                 "usage: velor-bench startup|frames|draws\n"
+                 "  startup  process start to the first presented frame, and its parts\n"
+                 "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
+                 "           GL draw, peak memory\n"
+                 "  draws    only DrawPointSprite against a raw GL draw\n");
+    return help ? 0 : 2;
+}

@@ -1,0 +1,116 @@
+// velor's command line, and the clock that runs the schedule up to a later start.
+#include <gtest/gtest.h>
+
+#include "demo/shell/player.h"
+
+namespace velor::demo {
+namespace {
+
+bool Parse(std::vector<const char*> args, PlayerOptions* options, std::string* error) {
+    args.insert(args.begin(), "velor");
+    return ParsePlayerOptions(int(args.size()), args.data(), options, error);
+}
+
+TEST(PlayerOptions, NoArgumentsPlayFullScreenFromTheStartWithMusic) {
+    PlayerOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({}, &options, &error));
+    EXPECT_FALSE(options.windowed);
+    EXPECT_FALSE(options.mute);
+    EXPECT_EQ(options.from, 0);
+    EXPECT_FALSE(options.help);
+    EXPECT_FALSE(options.version);
+}
+
+TEST(PlayerOptions, EachOptionSetsWhatItNames) {
+    struct Case {
+        std::vector<const char*> args;
+        bool windowed;
+        int width, height;
+        bool mute;
+        double from;
+    };
+    const Case cases[] = {
+        {{"--windowed"}, true, 1024, 768, false, 0},
+        {{"--windowed", "640x480"}, true, 640, 480, false, 0},
+        {{"--windowed", "--mute"}, true, 1024, 768, true, 0},  // the next option is not a size
+        {{"--mute"}, false, 1024, 768, true, 0},
+        {{"--from", "82.5"}, false, 1024, 768, false, 82.5},
+        {{"--from", "0"}, false, 1024, 768, false, 0},
+        {{"--from", "30", "--windowed", "800x600", "--mute"}, true, 800, 600, true, 30},
+    };
+    for (const Case& c : cases) {
+        PlayerOptions options;
+        std::string error;
+        ASSERT_TRUE(Parse(c.args, &options, &error)) << error;
+        EXPECT_EQ(options.windowed, c.windowed) << c.args[0];
+        EXPECT_EQ(options.width, c.width) << c.args[0];
+        EXPECT_EQ(options.height, c.height) << c.args[0];
+        EXPECT_EQ(options.mute, c.mute) << c.args[0];
+        EXPECT_DOUBLE_EQ(options.from, c.from) << c.args[0];
+    }
+    PlayerOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--help"}, &options, &error));
+    EXPECT_TRUE(options.help);
+    ASSERT_TRUE(Parse({"--version"}, &options, &error));
+    EXPECT_TRUE(options.version);
+}
+
+TEST(PlayerOptions, BadOptionsAreRefusedWithAReason) {
+    const std::vector<std::vector<const char*>> cases = {
+        {"--fullscreen"},              // unknown
+        {"demo.mp4"},                  // not an option
+        {"--from"},                    // missing time
+        {"--from", "-1"},
+        {"--from", "ten"},
+        {"--from", "inf"},
+        {"--windowed", "0x480"},       // a size, but empty
+        {"--windowed", "99999x480"},   // larger than any window
+        {"--windowed", "640x480x2"},   // not a size, so an unknown argument
+    };
+    for (const auto& args : cases) {
+        PlayerOptions options;
+        std::string error;
+        EXPECT_FALSE(Parse(args, &options, &error)) << args[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+// A counter in microseconds that the test moves by hand.
+class ManualClock final : public FrameClock {
+public:
+    int64_t QueryPerformanceCounter() override { return now; }
+    int64_t QueryPerformanceFrequency() override { return 1'000'000; }
+    void Sleep(uint32_t ms) override { now += int64_t(ms) * 1000; }
+    int64_t now = 5'000'000'000;  // far from 0, as a real counter is
+};
+
+TEST(CatchUpClock, StepsWhileCatchingUpThenFollowsTheRealClockWithoutAJump) {
+    ManualClock real;
+    CatchUpClock clock(real, 0.02);
+    EXPECT_EQ(clock.QueryPerformanceFrequency(), 1'000'000);
+    EXPECT_EQ(clock.QueryPerformanceCounter(), 0);  // the frame clock's start
+    real.now += 3'000'000;                           // however long a stepped frame really takes
+    EXPECT_EQ(clock.QueryPerformanceCounter(), 20'000);
+    EXPECT_EQ(clock.QueryPerformanceCounter(), 40'000);
+
+    clock.HandOver();
+    EXPECT_FALSE(clock.CatchingUp());
+    real.now += 16'000;
+    // The first real frame sees only the real time since the hand-over.
+    EXPECT_EQ(clock.QueryPerformanceCounter(), 56'000);
+    real.now += 10'000;
+    EXPECT_EQ(clock.QueryPerformanceCounter(), 66'000);
+}
+
+TEST(CatchUpClock, ASleepWhileCatchingUpCountsAsItsLength) {
+    ManualClock real;
+    CatchUpClock clock(real, 0.02);
+    clock.QueryPerformanceCounter();
+    clock.Sleep(20);  // the loop's wait on a lost device
+    EXPECT_EQ(clock.QueryPerformanceCounter(), 40'000);
+}
+
+}  // namespace
+}  // namespace velor::demo

@@ -1,0 +1,242 @@
+#include "tools/capture/video_output.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "engine/image/image_writer.h"
+
+extern char** environ;
+
+namespace velor::capture {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(uint8_t(value >> (8 * i)));
+}
+
+// Raw frames through a pipe into ffmpeg, which muxes them with the sound file.
+class FfmpegOutput final : public VideoOutput {
+public:
+    ~FfmpegOutput() override {
+        if (pipe_ >= 0) close(pipe_);
+        if (pid_ > 0) waitpid(pid_, nullptr, 0);
+        if (!soundFile_.empty()) std::remove(soundFile_.c_str());
+    }
+
+    bool Start(const VideoDesc& desc, const std::string& ffmpeg, std::string* error) {
+        width_ = desc.width;
+        height_ = desc.height;
+        file_ = desc.file;
+        soundFile_ = desc.file + ".sound.wav";
+        if (!WriteWav(soundFile_, desc.sound, desc.sampleRate, error)) return false;
+
+        std::string size = std::to_string(desc.width) + "x" + std::to_string(desc.height);
+        std::string rate = std::to_string(desc.fps);
+        std::vector<std::string> args = {ffmpeg, "-hide_banner", "-loglevel", "error", "-y",
+                                         "-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-r", rate, "-i", "pipe:0",
+                                         "-i", soundFile_, "-map", "0:v", "-map", "1:a", "-threads", "2"};
+        std::string ext = fs::path(desc.file).extension().string();
+        if (ext == ".mp4" || ext == ".mkv" || ext == ".mov")
+            for (const char* a : {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-c:a", "aac", "-b:a", "192k"})
+                args.push_back(a);
+        for (const char* a : {"-pix_fmt", "yuv420p"}) args.push_back(a);
+        args.push_back(desc.file);
+
+        int fds[2];
+        if (pipe(fds) != 0) {
+            *error = std::string("pipe: ") + std::strerror(errno);
+            return false;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
+        posix_spawn_file_actions_addclose(&actions, fds[1]);
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        int rc = posix_spawn(&pid_, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[0]);
+        if (rc != 0) {
+            close(fds[1]);
+            pid_ = 0;
+            *error = ffmpeg + ": " + std::strerror(rc);
+            return false;
+        }
+        pipe_ = fds[1];
+        // A dead ffmpeg shows up as a failed write, not as a signal that ends the capture silently.
+        signal(SIGPIPE, SIG_IGN);
+        rgb_.resize(size_t(width_) * size_t(height_) * 3);
+        return true;
+    }
+
+    bool WriteFrame(const std::vector<uint32_t>& pixels, std::string* error) override {
+        for (size_t i = 0, n = size_t(width_) * size_t(height_); i < n; ++i) {
+            uint32_t p = pixels[i];
+            rgb_[3 * i] = uint8_t(p >> 16);
+            rgb_[3 * i + 1] = uint8_t(p >> 8);
+            rgb_[3 * i + 2] = uint8_t(p);
+        }
+        const uint8_t* data = rgb_.data();
+        size_t left = rgb_.size();
+        while (left > 0) {
+            ssize_t n = write(pipe_, data, left);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                *error = "ffmpeg stopped taking frames (" + std::string(std::strerror(errno)) + ")";
+                return false;
+            }
+            data += n;
+            left -= size_t(n);
+        }
+        return true;
+    }
+
+    bool Finish(std::string* error) override {
+        close(pipe_);
+        pipe_ = -1;
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = 0;
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            *error = "ffmpeg failed writing " + file_;
+            return false;
+        }
+        return true;
+    }
+
+    std::string Describe() const override { return file_; }
+
+private:
+    int width_ = 0, height_ = 0;
+    std::string file_, soundFile_;
+    pid_t pid_ = 0;
+    int pipe_ = -1;
+    std::vector<uint8_t> rgb_;
+};
+
+class PngSequenceOutput final : public VideoOutput {
+public:
+    bool Start(const VideoDesc& desc, std::string* error) {
+        width_ = desc.width;
+        height_ = desc.height;
+        folder_ = FallbackFrameFolder(desc.file);
+        sound_ = FallbackSoundFile(desc.file);
+        std::error_code ec;
+        fs::create_directories(folder_, ec);
+        if (ec) {
+            *error = folder_ + ": " + ec.message();
+            return false;
+        }
+        return WriteWav(sound_, desc.sound, desc.sampleRate, error);
+    }
+
+    bool WriteFrame(const std::vector<uint32_t>& pixels, std::string* error) override {
+        Image image{uint32_t(width_), uint32_t(height_)};
+        image.pixels = pixels;
+        ImageStatus status = WritePng((fs::path(folder_) / SequenceFrameName(next_++)).string(), image);
+        if (!status) *error = status.error;
+        return bool(status);
+    }
+
+    bool Finish(std::string*) override { return true; }
+    std::string Describe() const override { return folder_ + " and " + sound_; }
+
+private:
+    int width_ = 0, height_ = 0;
+    std::string folder_, sound_;
+    long next_ = 0;
+};
+
+}  // namespace
+
+std::string FindFfmpeg() {
+    const char* path = std::getenv("PATH");
+    if (path == nullptr) return {};
+    std::string dirs = path;
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        size_t colon = dirs.find(':', start);
+        std::string dir = dirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+        if (!dir.empty()) {
+            std::string candidate = (fs::path(dir) / "ffmpeg").string();
+            if (access(candidate.c_str(), X_OK) == 0) return candidate;
+        }
+        if (colon == std::string::npos) break;
+        start = colon + 1;
+    }
+    return {};
+}
+
+std::unique_ptr<VideoOutput> OpenVideoOutput(const VideoDesc& desc, const std::string& ffmpeg, std::string* error) {
+    fs::path parent = fs::path(desc.file).parent_path();
+    std::error_code ec;
+    if (!parent.empty()) fs::create_directories(parent, ec);
+    if (ec) {
+        *error = parent.string() + ": " + ec.message();
+        return nullptr;
+    }
+    if (!ffmpeg.empty()) {
+        auto out = std::make_unique<FfmpegOutput>();
+        if (!out->Start(desc, ffmpeg, error)) return nullptr;
+        return out;
+    }
+    auto out = std::make_unique<PngSequenceOutput>();
+    if (!out->Start(desc, error)) return nullptr;
+    return out;
+}
+
+std::string FallbackFrameFolder(const std::string& videoFile) {
+    fs::path p(videoFile);
+    return (p.parent_path() / (p.stem().string() + "_frames")).string();
+}
+
+std::string FallbackSoundFile(const std::string& videoFile) {
+    fs::path p(videoFile);
+    return (p.parent_path() / (p.stem().string() + ".wav")).string();
+}
+
+std::string SequenceFrameName(long index) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%05ld.png", index);
+    return name;
+}
+
+bool WriteWav(const std::string& path, const std::vector<int16_t>& interleavedStereo, int sampleRate,
+              std::string* error) {
+    const uint32_t dataBytes = uint32_t(interleavedStereo.size() * sizeof(int16_t));
+    std::vector<uint8_t> header;
+    for (char c : std::string("RIFF")) header.push_back(uint8_t(c));
+    PutLe(header, 36 + dataBytes, 4);
+    for (char c : std::string("WAVEfmt ")) header.push_back(uint8_t(c));
+    PutLe(header, 16, 4);                           // fmt chunk size
+    PutLe(header, 1, 2);                            // PCM
+    PutLe(header, 2, 2);                            // channels
+    PutLe(header, uint32_t(sampleRate), 4);
+    PutLe(header, uint32_t(sampleRate) * 4, 4);     // bytes per second
+    PutLe(header, 4, 2);                            // bytes per frame
+    PutLe(header, 16, 2);                           // bits per sample
+    for (char c : std::string("data")) header.push_back(uint8_t(c));
+    PutLe(header, dataBytes, 4);
+
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    bool ok = f != nullptr && std::fwrite(header.data(), 1, header.size(), f) == header.size();
+    // Samples are written as they are in memory: every target this builds for is little-endian.
+    if (ok && dataBytes > 0) ok = std::fwrite(interleavedStereo.data(), 1, dataBytes, f) == dataBytes;
+    if (f != nullptr && std::fclose(f) != 0) ok = false;
+    if (!ok) *error = path + ": cannot write (" + std::strerror(errno) + ")";
+    return ok;
+}
+
+}  // namespace velor::capture
