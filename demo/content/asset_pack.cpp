@@ -51,7 +51,7 @@ std::string MakePrivateFolder() {
     std::error_code ec;
     std::filesystem::path base = std::filesystem::temp_directory_path(ec);
     if (ec) base = "/tmp";
-    std::string pattern = (base / "velor-pack-XXXXXX").string();
+    std::string pattern = (base / "velor-data.xyz-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (mkdtemp(name.data()) == nullptr) return {};

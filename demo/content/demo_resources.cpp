@@ -43,9 +43,12 @@ constexpr const char* kEffectErrorCaption = "asd";
 
 void CreateRecordFont(int record, int height, bool italic) {
     std::string error;
+    static std::string said;  // both records ask for the same font: one reason is enough
     if (CreateFont(gShell.device.get(), height, 0, 0, 1, italic, kDefaultCharset, 0, 0, 0, "",
-                   &gTextRecords[size_t(record)].font, &error) != Result::Ok)
+                   &gTextRecords[size_t(record)].font, &error) != Result::Ok && error != said) {
         std::fprintf(stderr, "velor: no font for text: %s\n", error.c_str());
+        said = error;
+    }
 }
 
 // An embedded effect that does not compile says why in a message box and is left missing.

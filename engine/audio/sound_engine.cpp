@@ -174,6 +174,7 @@ bool SoundEngine::Impl::Start(const std::string& path, bool looped) {
         Report(loaded.error);
         return false;
     }
+    if (!loaded.warning.empty()) std::fprintf(stderr, "velor: %s\n", loaded.warning.c_str());
 
     // Swap the module in under the device lock; whatever it replaces is destroyed after unlocking,
     // so the audio thread never waits on a free.

@@ -5,7 +5,7 @@
 #   long_scroller.sh <run dir> [step]
 set -u
 run_dir=$1
-step=${2:-0.02}
+step=${2:-0.1}
 short_end=200
 long_end=3700  # the scroller starts at 98 s: more than an hour of it
 allowed_kb=8192
