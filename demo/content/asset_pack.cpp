@@ -81,12 +81,19 @@ void LoadAssets() {
 
         if (std::FILE* pack = gPack.folder.empty() ? nullptr : std::fopen(kPackFile, "rb")) {
             int k = 0;
+            bool endsBetween = false;  // the pack ends where an entry would start, not inside one
             for (; k < kPackEntryCount; ++k) {
+                const int next = std::fgetc(pack);
+                endsBetween = next == EOF;
+                if (next != EOF) std::ungetc(next, pack);
                 bool written = false;
                 if (!ExtractPackEntry(pack, PackEntryPath(kPackEntryNames[k]), &written)) break;
                 gPack.extracted[k] = written;
             }
-            if (k < kPackEntryCount)
+            if (k < kPackEntryCount && endsBetween)
+                std::fprintf(stderr, "velor: %s: holds %d of %d entries; %s and those after it are missing\n",
+                             kPackFile, k, kPackEntryCount, kPackEntryNames[k]);
+            else if (k < kPackEntryCount)
                 std::fprintf(stderr, "velor: %s: ends inside entry %d (%s); %d of %d entries read\n", kPackFile, k,
                              kPackEntryNames[k], k, kPackEntryCount);
             std::fclose(pack);

@@ -52,6 +52,8 @@ ccube.x
 quad.x
 NAMES
 )
+    # The pack has no names: an entry left out shows as a pack one entry short.
+    [ "$how" = missing ] && name=data.xyz
     rm "$work/run/data.xyz"; cp "$run_dir/data.xyz" "$work/run/data.xyz"
     [ "$how" = none ] || "$mangle" "$how" "$work/run/data.xyz" "$entry" || exit 2 ;;
 *)
@@ -77,9 +79,15 @@ written=$(find "$work/out" -name '*.png' | wc -l)
 repeated=$(grep -v '^ALSA' "$work/stderr" | sort | uniq -d)
 [ -z "$repeated" ] || fail "repeated on stderr: $repeated"
 base=$(basename "$name")
+# Damage inside pixel, sample or glyph data cannot be seen where the format keeps no checksum of it
+# (DDS, uncompressed TGA, S3M samples, TrueType outlines): it plays as what it is, unannounced.
+undetectable=0
+if [ "$how" = corrupt ]; then
+    case $target in *.dds|*.tga|*.s3m|font) undetectable=1 ;; esac
+fi
 if [ "$how" = none ]; then
     ! grep -qF "$base" "$work/stderr" || fail "the good $base was complained about"
-else
+elif [ $undetectable -eq 0 ]; then
     grep -qF "$base" "$work/stderr" || fail "nothing on stderr names $base"
 fi
 echo "bad_content [$target $how]: ok"

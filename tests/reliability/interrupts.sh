@@ -37,12 +37,14 @@ normal)
     ./velor-capture --at 1 --out "$work/out" 2>"$work/stderr" || fail "velor-capture failed" ;;
 startup-*|running-*)
     sig=${how#*-}
-    ./velor-capture --at 100000 --step 0.05 --out "$work/out" 2>"$work/stderr" &
+    # A background job of a script starts with SIGINT ignored; a user's terminal gives it the default.
+    env --default-signal=INT,TERM,HUP ./velor-capture --at 100000 --step 0.05 --out "$work/out" 2>"$work/stderr" &
     pid=$!
     if [ "${how%%-*}" = startup ]; then
         wait_for_pack_folder "$pid" || fail "the private folder never appeared"
+        held=$(ls -A "$work/tmp" | tr '\n' ' ')
         kill -s "$sig" "$pid"
-        echo "interrupts [$how]: SIG$sig sent while the folder held: $(ls -A "$work/tmp" | tr '\n' ' ')"
+        echo "interrupts [$how]: SIG$sig sent while the temporary folder held: $held"
     else
         wait_for_pack_folder "$pid" || fail "the private folder never appeared"
         # Running: the folder is gone once start-up has finished.
