@@ -85,6 +85,17 @@ void CreateSceneTarget() {
 
 }  // namespace
 
+// A device Reset returns every state to its default; the ones start-up set for the whole run (the
+// letterbox viewport, linear filtering on stage 0) are set again, or every frame after a minimised
+// spell would draw over the black bands and with point sampling.
+void RestoreDeviceState() {
+    Device* device = gShell.device.get();
+    if (device == nullptr) return;
+    device->SetViewport(&kLetterbox);
+    device->SetSamplerState(0, SamplerState::MinFilter, uint32_t(TextureFilter::Linear));
+    device->SetSamplerState(0, SamplerState::MagFilter, uint32_t(TextureFilter::Linear));
+}
+
 void CreateDemoResources() {
     Device* device = gShell.device.get();
     if (device == nullptr) return;

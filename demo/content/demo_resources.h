@@ -33,6 +33,9 @@ constexpr int kEnvironmentMapResource = 104;  // carried, never created
 extern DemoResources gResources;
 
 // Start-up, in its fixed order; starts the looping music last.
+// After a device Reset: the states start-up set once for the whole run, set again.
+void RestoreDeviceState();
+
 void CreateDemoResources();
 
 }  // namespace velor::demo

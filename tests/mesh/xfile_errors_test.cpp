@@ -74,9 +74,9 @@ std::vector<BadFile> BadFiles() {
         // Where D3DX refuses and a lenient reader would quietly load something else.
         {"FaceCountOneShort", header + "Mesh {\n" + kTriangle + "1;\n3;0,1,2;,\n3;0,2,1;;\n}\n",
          "line 6: 4 values left over in 'Mesh' after the faces (is a count one short?)"},
-        {"NormalCountOneShort",
-         header + "Mesh {\n" + kTriangle + "1; 3;0,1,2;;\nMeshNormals {\n1; 0;0;1;, 0;1;0;;\n1; 3;0,0,0;;\n}\n}\n",
-         "line 6: 3 values left over"},
+        {"FaceNormalCountOneShort",
+         header + "Mesh {\n" + kTriangle + "1; 3;0,1,2;;\nMeshNormals {\n1; 0;0;1;;\n1; 3;0,0,0;, 3;0,0,0;;\n}\n}\n",
+         "line 7: 4 values left over in 'MeshNormals' after the face normals (is a count one short?)"},
         {"MaterialValuesLeftOver",
          header + "Mesh {\n" + kTriangle + "1; 3;0,1,2;;\nMeshMaterialList {\n1; 1; 0;;\nMaterial { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; 7; }\n}\n}\n",
          "line 7: 1 values left over in 'Material' after the emissive colour"},

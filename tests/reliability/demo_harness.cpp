@@ -7,6 +7,8 @@
 //                         shown, all as SDL events through the window's own queue
 //   At the end it prints "frames F resets R demo-time D clock-time C" and fails when the demo's time
 //   has fallen behind or run ahead of the clock by more than one step.
+//     --pause-instead     the same spells as plain waits of the clock, the window left alone: the
+//                         frame times of a minimised run without the loss and reset
 //   velor-harness compare A.png B.png   fails when two frames differ by more than noise
 #include <SDL.h>
 
@@ -62,6 +64,7 @@ public:
             PushWindowEvent(SDL_WINDOWEVENT_RESTORED);
         }
     }
+    void Pause(uint32_t milliseconds) { inner_.Sleep(milliseconds); }
     double Seconds() const { return double(now_) / double(FixedStepClock::kFrequency); }
 
     bool minimised = false;
@@ -77,11 +80,12 @@ private:
 int Play(int argc, char** argv) {
     std::vector<const char*> captureArgs = {argv[0]};
     int minimiseEvery = 0, lostFor = 1;
-    bool events = false;
+    bool events = false, pauseInstead = false;
     for (int i = 2; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--minimise-every") && i + 1 < argc) minimiseEvery = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--lost-for") && i + 1 < argc) lostFor = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--events")) events = true;
+        else if (!std::strcmp(argv[i], "--pause-instead")) pauseInstead = true;
         else captureArgs.push_back(argv[i]);
     }
     capture::CaptureOptions options;
@@ -128,8 +132,12 @@ int Play(int argc, char** argv) {
         // Never change the machine right before a written frame: that frame would carry the lost time.
         if (drawNext) return;
         if (minimiseEvery > 0 && frames % minimiseEvery == 0) {
-            clock.minimised = true;
-            PushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);
+            if (pauseInstead) {
+                clock.Pause(uint32_t(20 * lostFor));  // the same frame times, the device never lost
+            } else {
+                clock.minimised = true;
+                PushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);
+            }
         }
         if (events) {
             switch (frames % 97) {
@@ -150,7 +158,7 @@ int Play(int argc, char** argv) {
         std::fprintf(stderr, "velor-harness: %zu of %zu frames written\n", next, options.times.size());
         return 1;
     }
-    if (minimiseEvery > 0 && resets == 0) {
+    if (minimiseEvery > 0 && !pauseInstead && resets == 0) {
         std::fprintf(stderr, "velor-harness: the device was never reset\n");
         return 1;
     }

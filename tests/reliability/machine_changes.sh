@@ -13,10 +13,18 @@ cd "$run_dir" || exit 1
 export TMPDIR=$out
 mkdir "$out/calm" "$out/changed"
 
-"$harness" play --at $times --step $step --out "$out/calm" >"$out/calm.txt" 2>&1 || { cat "$out/calm.txt"; exit 1; }
+# The undisturbed run has the same frame times: where the changed run loses its window for a spell,
+# this one's clock simply jumps by the spell, so the frames differ only by what the change did.
+spells=()
 case $how in
-resets) "$harness" play --at $times --step $step --out "$out/changed" --minimise-every 25 --lost-for 3 >"$out/changed.txt" 2>&1 ;;
-events) "$harness" play --at $times --step $step --out "$out/changed" --events --minimise-every 400 --lost-for 50 >"$out/changed.txt" 2>&1 ;;
+resets) spells=(--minimise-every 25 --lost-for 3) ;;
+events) spells=(--minimise-every 400 --lost-for 50) ;;
+esac
+"$harness" play --at $times --step $step --out "$out/calm" "${spells[@]}" ${spells:+--pause-instead} \
+    >"$out/calm.txt" 2>&1 || { cat "$out/calm.txt"; exit 1; }
+case $how in
+resets) "$harness" play --at $times --step $step --out "$out/changed" "${spells[@]}" >"$out/changed.txt" 2>&1 ;;
+events) "$harness" play --at $times --step $step --out "$out/changed" --events "${spells[@]}" >"$out/changed.txt" 2>&1 ;;
 no-sound) SDL_AUDIODRIVER=no-such-driver "$harness" play --at $times --step $step --out "$out/changed" >"$out/changed.txt" 2>&1 ;;
 *) echo "machine_changes: unknown case $how"; exit 2 ;;
 esac
