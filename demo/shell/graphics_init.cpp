@@ -4,8 +4,6 @@
 
 namespace velor::demo {
 
-ShellState gShell;
-
 void InitGraphics() {
     gShell.direct3d = Direct3DCreate9(gShell.mainWindow.get(), 32);
     Direct3D* d3d = gShell.direct3d.get();
@@ -34,25 +32,6 @@ void InitGraphics() {
     pp.autoDepthStencilFormat = Format::D24S8;
     pp.presentationInterval = 0x80000000u;  // D3DPRESENT_INTERVAL_IMMEDIATE
     d3d->CreateDevice(0, gShell.mainWindow.get(), pp, &gShell.device);
-}
-
-void InitInput() {
-    DirectInput8Create(0x0800, &gShell.directInput);
-    if (gShell.directInput == nullptr) return;
-    gShell.directInput->CreateDevice(InputDeviceKind::SysKeyboard, &gShell.keyboardDevice);
-    gShell.directInput->CreateDevice(InputDeviceKind::SysMouse, &gShell.mouseDevice);
-    gShell.keyboardDevice->SetDataFormat(DataFormat::Keyboard);
-    gShell.mouseDevice->SetDataFormat(DataFormat::Mouse);
-    gShell.mouseDevice->SetCooperativeLevel(gShell.mainWindow.get(), Discl::Exclusive | Discl::Foreground);
-    gShell.keyboardDevice->SetCooperativeLevel(gShell.mainWindow.get(), Discl::NonExclusive | Discl::Background);
-}
-
-void ReadInput() {
-    if (gShell.keyboardDevice == nullptr || gShell.mouseDevice == nullptr) return;
-    gShell.keyboardDevice->Acquire();
-    gShell.mouseDevice->Acquire();
-    gShell.keyboardDevice->GetDeviceState(kKeyStateSize, gShell.keyState);
-    gShell.mouseDevice->GetDeviceState(sizeof(MouseState), &gShell.mouseState);
 }
 
 }  // namespace velor::demo

@@ -5,9 +5,5 @@ namespace velor::demo {
 // Creates the Direct3D object and the full-screen device on the main window. A missing capability
 // leaves the device missing; a target that cannot blend A16B16G16R16F also posts the quit message.
 void InitGraphics();
-// Creates the keyboard and mouse devices bound to the main window.
-void InitInput();
-// Acquires both devices and reads their state (results ignored, as nothing acts on them).
-void ReadInput();
 
 }  // namespace velor::demo

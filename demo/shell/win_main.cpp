@@ -5,6 +5,7 @@
 #include "demo/content/demo_resources.h"
 #include "demo/shell/frame_loop.h"
 #include "demo/shell/graphics_init.h"
+#include "demo/shell/input_init.h"
 #include "demo/shell/shell_state.h"
 #include "demo/timeline/demo_timeline.h"
 

@@ -169,8 +169,10 @@ Result Effect::SetValue(std::string_view name, const void* data, uint32_t bytes)
     int i = ParameterIndex(name);
     if (i < 0 || data == nullptr) return Result::InvalidCall;
     const ParameterDesc& p = desc_.parameters[i];
-    if (p.size == 0 || bytes > p.size) return Result::InvalidCall;  // textures, samplers; never past the value
-    std::memcpy(ValueOf(i), data, bytes);
+    // As D3DX: a buffer at least the parameter's size, of which the parameter's size is copied (a larger
+    // structure whose start matches is fine); a shorter one is refused. Textures and samplers have no bytes.
+    if (p.size == 0 || bytes < p.size) return Result::InvalidCall;
+    std::memcpy(ValueOf(i), data, p.size);
     Touch(i);
     return Result::Ok;
 }
@@ -217,8 +219,8 @@ Result Effect::GetValue(std::string_view name, void* data, uint32_t bytes) const
     int i = ParameterIndex(name);
     if (i < 0 || data == nullptr) return Result::InvalidCall;
     const ParameterDesc& p = desc_.parameters[i];
-    if (p.size == 0 || bytes > p.size) return Result::InvalidCall;
-    std::memcpy(data, ValueOf(i), bytes);
+    if (p.size == 0 || bytes < p.size) return Result::InvalidCall;
+    std::memcpy(data, ValueOf(i), p.size);
     return Result::Ok;
 }
 

@@ -57,8 +57,9 @@ public:
     Result SetVector(std::string_view name, const Vector4& value);
     Result SetMatrix(std::string_view name, const Matrix& value);
     Result SetTexture(std::string_view name, std::shared_ptr<BaseTexture> texture);
-    // Raw bytes in D3DX's packing (structs member after member); `bytes` may be less than the
-    // parameter's size (its start is written) but never more.
+    // Raw bytes in D3DX's packing (structs member after member). As D3DX: `bytes` must be at least the
+    // parameter's size, and the parameter's size is copied; fewer bytes are refused (InvalidCall,
+    // nothing written). GetValue likewise.
     Result SetValue(std::string_view name, const void* data, uint32_t bytes);
     Result GetFloat(std::string_view name, float* value) const;
     Result GetVector(std::string_view name, Vector4* value) const;
@@ -116,7 +117,6 @@ private:
     std::vector<std::unique_ptr<EffectProgram>> programs_;
     std::vector<std::vector<PassRuntime>> passes_;  // [technique][pass]
     std::vector<std::vector<SaveSlot>> saveSlots_;  // [technique]
-    bool programUniform_ = false;          // glProgramUniform* available (GL 4.1)
 
     uint32_t technique_ = 0;
     bool begun_ = false;

@@ -40,15 +40,13 @@ Result CreateEffect(Device* device, std::string_view source, std::string_view na
     EffectDesc desc;
     if (!ParseEffect(source, name, &desc, &error)) return Result::Fail;
     LinkedEffect linked;
-    bool programUniform = HasProgramUniform();
-    if (!LinkEffectPrograms(desc, name, device->FixedFunctionVertexShaderSource(), programUniform, &linked, &error)) {
+    if (!LinkEffectPrograms(*device, desc, name, &linked, &error)) {
         TrimNewline(error);
         return Result::Fail;
     }
 
     std::shared_ptr<Effect> made(new Effect(device, std::string(name), std::move(desc)));
     made->programs_ = std::move(linked.programs);
-    made->programUniform_ = programUniform;
     made->passes_.resize(linked.passProgram.size());
     for (size_t t = 0; t < linked.passProgram.size(); ++t) {
         for (int program : linked.passProgram[t]) {

@@ -1,6 +1,6 @@
 #pragma once
 // The effect parser's internals, shared by effect_parser.cpp (declarations: structs, parameters,
-// samplers, defaults) and effect_parser_passes.cpp (GLSL blocks, techniques, passes, whole-file
+// samplers, defaults) and effect_technique_parser.cpp (GLSL blocks, techniques, passes, whole-file
 // checks). Engine-internal; the parser's interface is effect_parser.h.
 //
 // Recursive descent; the first fault ends the parse: a ParseError carries the line and message out

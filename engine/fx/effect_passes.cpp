@@ -95,7 +95,7 @@ void Effect::ApplyPass(uint64_t since) {
     }
     if (runtime.program >= 0) {
         EffectProgram& program = *programs_[runtime.program];
-        if (since == 0) device_->BindProgram(ProgramBinding{program.gl.name, program.fixedVertexStage});
+        if (since == 0) device_->BindProgram(ProgramBinding{program.program});
         UploadParameters(program);
     } else if (since == 0) {
         device_->BindProgram(ProgramBinding{});
@@ -104,7 +104,7 @@ void Effect::ApplyPass(uint64_t since) {
 }
 
 void Effect::UploadParameters(EffectProgram& program) {
-    SendUniforms(program, values_.data(), valueOffset_.data(), version_.data(), serial_, programUniform_);
+    SendUniforms(program, values_.data(), valueOffset_.data(), version_.data(), serial_);
 }
 
 Result Effect::Begin(uint32_t* passes, uint32_t flags) {

@@ -1,6 +1,7 @@
 #include "engine/fx/effect_states.h"
 
 #include <span>
+#include <vector>
 
 #include "engine/gfx/d3d_types.h"
 
@@ -10,72 +11,18 @@ namespace {
 
 using K = StateValueKind;
 
-constexpr uint32_t R(RenderState s) { return uint32_t(s); }
-
-const StateInfo kRenderStates[] = {
-    {"ZEnable", R(RenderState::ZEnable), K::Bool},
-    {"FillMode", R(RenderState::FillMode), K::FillMode},
-    {"ShadeMode", R(RenderState::ShadeMode), K::ShadeMode},
-    {"ZWriteEnable", R(RenderState::ZWriteEnable), K::Bool},
-    {"AlphaTestEnable", R(RenderState::AlphaTestEnable), K::Bool},
-    {"LastPixel", R(RenderState::LastPixel), K::Bool},
-    {"SrcBlend", R(RenderState::SrcBlend), K::Blend},
-    {"DestBlend", R(RenderState::DestBlend), K::Blend},
-    {"CullMode", R(RenderState::CullMode), K::Cull},
-    {"ZFunc", R(RenderState::ZFunc), K::Cmp},
-    {"AlphaRef", R(RenderState::AlphaRef), K::Uint},
-    {"AlphaFunc", R(RenderState::AlphaFunc), K::Cmp},
-    {"DitherEnable", R(RenderState::DitherEnable), K::Bool},
-    {"AlphaBlendEnable", R(RenderState::AlphaBlendEnable), K::Bool},
-    {"FogEnable", R(RenderState::FogEnable), K::Bool},
-    {"SpecularEnable", R(RenderState::SpecularEnable), K::Bool},
-    {"StencilEnable", R(RenderState::StencilEnable), K::Bool},
-    {"StencilFail", R(RenderState::StencilFail), K::StencilOp},
-    {"StencilZFail", R(RenderState::StencilZFail), K::StencilOp},
-    {"StencilPass", R(RenderState::StencilPass), K::StencilOp},
-    {"StencilFunc", R(RenderState::StencilFunc), K::Cmp},
-    {"StencilRef", R(RenderState::StencilRef), K::Uint},
-    {"StencilMask", R(RenderState::StencilMask), K::Uint},
-    {"StencilWriteMask", R(RenderState::StencilWriteMask), K::Uint},
-    {"TextureFactor", R(RenderState::TextureFactor), K::Color},
-    {"Clipping", R(RenderState::Clipping), K::Bool},
-    {"Lighting", R(RenderState::Lighting), K::Bool},
-    {"Ambient", R(RenderState::Ambient), K::Color},
-    {"ColorVertex", R(RenderState::ColorVertex), K::Bool},
-    {"LocalViewer", R(RenderState::LocalViewer), K::Bool},
-    {"NormalizeNormals", R(RenderState::NormalizeNormals), K::Bool},
-    {"DiffuseMaterialSource", R(RenderState::DiffuseMaterialSource), K::MaterialSource},
-    {"SpecularMaterialSource", R(RenderState::SpecularMaterialSource), K::MaterialSource},
-    {"AmbientMaterialSource", R(RenderState::AmbientMaterialSource), K::MaterialSource},
-    {"EmissiveMaterialSource", R(RenderState::EmissiveMaterialSource), K::MaterialSource},
-    {"PointSize", R(RenderState::PointSize), K::Float},
-    {"PointSize_Min", R(RenderState::PointSizeMin), K::Float},
-    {"PointSizeMin", R(RenderState::PointSizeMin), K::Float},
-    {"PointSpriteEnable", R(RenderState::PointSpriteEnable), K::Bool},
-    {"PointScaleEnable", R(RenderState::PointScaleEnable), K::Bool},
-    {"PointScale_A", R(RenderState::PointScaleA), K::Float},
-    {"PointScaleA", R(RenderState::PointScaleA), K::Float},
-    {"PointScale_B", R(RenderState::PointScaleB), K::Float},
-    {"PointScaleB", R(RenderState::PointScaleB), K::Float},
-    {"PointScale_C", R(RenderState::PointScaleC), K::Float},
-    {"PointScaleC", R(RenderState::PointScaleC), K::Float},
-    {"PointSize_Max", R(RenderState::PointSizeMax), K::Float},
-    {"PointSizeMax", R(RenderState::PointSizeMax), K::Float},
-    {"ColorWriteEnable", R(RenderState::ColorWriteEnable), K::ColorWrite},
-    {"BlendOp", R(RenderState::BlendOp), K::BlendOp},
-    {"ScissorTestEnable", R(RenderState::ScissorTestEnable), K::Bool},
-    {"SlopeScaleDepthBias", R(RenderState::SlopeScaleDepthBias), K::Float},
-    {"TwoSidedStencilMode", R(RenderState::TwoSidedStencilMode), K::Bool},
-    {"CcwStencilFail", R(RenderState::CcwStencilFail), K::StencilOp},
-    {"CcwStencilZFail", R(RenderState::CcwStencilZFail), K::StencilOp},
-    {"CcwStencilPass", R(RenderState::CcwStencilPass), K::StencilOp},
-    {"CcwStencilFunc", R(RenderState::CcwStencilFunc), K::Cmp},
-    {"DepthBias", R(RenderState::DepthBias), K::Float},
-    {"SeparateAlphaBlendEnable", R(RenderState::SeparateAlphaBlendEnable), K::Bool},
-    {"SrcBlendAlpha", R(RenderState::SrcBlendAlpha), K::Blend},
-    {"DestBlendAlpha", R(RenderState::DestBlendAlpha), K::Blend},
-    {"BlendOpAlpha", R(RenderState::BlendOpAlpha), K::BlendOp},
-};
+// Render states come from the device's table: each row under its name and its other spelling.
+const std::vector<StateInfo>& RenderStates() {
+    static const std::vector<StateInfo> states = [] {
+        std::vector<StateInfo> out;
+        for (const RenderStateRow& row : RenderStateTable()) {
+            out.push_back({row.name, uint32_t(row.state), row.kind});
+            if (row.otherName != nullptr) out.push_back({row.otherName, uint32_t(row.state), row.kind});
+        }
+        return out;
+    }();
+    return states;
+}
 
 constexpr uint32_t S(SamplerState s) { return uint32_t(s); }
 
@@ -176,7 +123,7 @@ const StateInfo* FindIn(std::span<const StateInfo> table, std::string_view name)
 
 }  // namespace
 
-const StateInfo* FindRenderState(std::string_view name) { return FindIn(kRenderStates, name); }
+const StateInfo* FindRenderState(std::string_view name) { return FindIn(RenderStates(), name); }
 const StateInfo* FindSamplerState(std::string_view name) { return FindIn(kSamplerStates, name); }
 const StateInfo* FindTextureStageState(std::string_view name) { return FindIn(kStageStates, name); }
 

@@ -5,18 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace velor {
+#include "engine/gfx/render_state_table.h"  // StateValueKind
 
-// How a state's value is written in a file.
-enum class StateValueKind : uint8_t {
-    Bool,        // True/False or a number
-    Uint,        // a number (decimal or 0x hex)
-    Float,       // a number; stored as the float's bits
-    Color,       // a D3DCOLOR number, 0xAARRGGBB
-    ColorWrite,  // Red|Green|Blue|Alpha, or a number
-    Cull, FillMode, ShadeMode, Blend, BlendOp, Cmp, StencilOp, MaterialSource,
-    TextureFilter, TextureAddress, TextureOp, TextureArg,
-};
+namespace velor {
 
 struct StateInfo {
     const char* name;

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "engine/gfx/device_defaults.h"
-#include "engine/gfx/ffp_shaders.h"
 #include "engine/gfx/gl_backend.h"
 #include "engine/os/window.h"
 
@@ -27,7 +26,7 @@ Device::Device(Window* window, const PresentParameters& parameters) : window_(wi
 Device::~Device() = default;
 
 Result Device::Initialise() {
-    backend_ = std::make_unique<GlBackend>(*this);
+    backend_ = std::make_unique<GlBackend>(window_);
     std::string error;
     if (!backend_->Initialise(parameters_.backBufferWidth, parameters_.backBufferHeight, &error)) return Result::NotAvailable;
     return Result::Ok;
@@ -66,8 +65,7 @@ Result Device::Reset(const PresentParameters& parameters) {
     wasLost_ = false;
     ResetToDefaults(state_);
     state_.viewport = Viewport{0, 0, parameters.backBufferWidth, parameters.backBufferHeight, 0, 1};
-    program_ = ProgramBinding{};
-    dirty = kDirtyAll;
+    dirty_ = kDirtyAll;
     return Result::Ok;
 }
 
@@ -93,14 +91,14 @@ Result Device::Present() {
 Result Device::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, Color color, float z, uint32_t stencil) {
     if ((flags & (Clear::Target | Clear::ZBuffer | Clear::Stencil)) == 0) return Result::InvalidCall;
     if (rectCount > 0 && rects == nullptr) return Result::InvalidCall;
-    if (rasterize_) backend_->Clear(rectCount, rects, flags, color, z, stencil);
+    if (rasterize_) backend_->Clear(state_, TakeDirty(), rectCount, rects, flags, color, z, stencil);
     return Result::Ok;
 }
 
 Result Device::SetViewport(const Viewport* viewport) {
     if (viewport == nullptr) return Result::InvalidCall;
     state_.viewport = *viewport;
-    dirty |= kDirtyViewport;
+    dirty_ |= kDirtyViewport;
     return Result::Ok;
 }
 
@@ -125,7 +123,7 @@ Result Device::SetRenderState(RenderState state, uint32_t value) {
     if (index >= kRenderStateCount) return Result::InvalidCall;
     if (state_.render[index] != value) {
         state_.render[index] = value;
-        dirty |= kDirtyRender;
+        dirty_ |= kDirtyRender;
     }
     return Result::Ok;
 }
@@ -142,7 +140,7 @@ Result Device::SetSamplerState(uint32_t sampler, SamplerState state, uint32_t va
     uint32_t& slot = state_.sampler[sampler][uint32_t(state)];
     if (slot != value) {
         slot = value;
-        dirty |= kDirtySampler;
+        dirty_ |= kDirtySampler;
     }
     return Result::Ok;
 }
@@ -158,7 +156,7 @@ Result Device::SetTextureStageState(uint32_t stage, TextureStageState state, uin
     uint32_t& slot = state_.stage[stage][uint32_t(state)];
     if (slot != value) {
         slot = value;
-        dirty |= kDirtyRender;
+        dirty_ |= kDirtyRender;
     }
     return Result::Ok;
 }
@@ -171,7 +169,7 @@ Result Device::GetTextureStageState(uint32_t stage, TextureStageState state, uin
 }
 
 namespace {
-Matrix* TransformSlot(Device::StateBlock& state, TransformState which) {
+Matrix* TransformSlot(DeviceState& state, TransformState which) {
     switch (which) {
     case TransformState::World: return &state.world;
     case TransformState::View: return &state.view;
@@ -186,15 +184,15 @@ Result Device::SetTransform(TransformState state, const Matrix* matrix) {
     if (slot == nullptr || matrix == nullptr) return Result::InvalidCall;
     if (std::memcmp(slot, matrix, sizeof(Matrix)) != 0) {
         *slot = *matrix;
-        dirty |= kDirtyTransform;
+        dirty_ |= kDirtyTransform;
         // The view moves the lights' view-space directions too.
-        if (state == TransformState::View) dirty |= kDirtyLighting;
+        if (state == TransformState::View) dirty_ |= kDirtyLighting;
     }
     return Result::Ok;
 }
 
 Result Device::GetTransform(TransformState state, Matrix* matrix) const {
-    Matrix* slot = TransformSlot(const_cast<StateBlock&>(state_), state);
+    Matrix* slot = TransformSlot(const_cast<DeviceState&>(state_), state);
     if (slot == nullptr || matrix == nullptr) return Result::InvalidCall;
     *matrix = *slot;
     return Result::Ok;
@@ -203,7 +201,7 @@ Result Device::GetTransform(TransformState state, Matrix* matrix) const {
 Result Device::SetMaterial(const Material* material) {
     if (material == nullptr) return Result::InvalidCall;
     state_.material = *material;
-    dirty |= kDirtyLighting;
+    dirty_ |= kDirtyLighting;
     return Result::Ok;
 }
 
@@ -216,7 +214,7 @@ Result Device::GetMaterial(Material* material) const {
 Result Device::SetLight(uint32_t index, const Light* light) {
     if (index >= kMaxLights || light == nullptr) return Result::InvalidCall;
     state_.lights[index] = *light;
-    dirty |= kDirtyLighting;
+    dirty_ |= kDirtyLighting;
     return Result::Ok;
 }
 
@@ -230,7 +228,7 @@ Result Device::LightEnable(uint32_t index, bool enable) {
     if (index >= kMaxLights) return Result::InvalidCall;
     if (state_.lightEnabled[index] != enable) {
         state_.lightEnabled[index] = enable;
-        dirty |= kDirtyLighting;
+        dirty_ |= kDirtyLighting;
     }
     return Result::Ok;
 }
@@ -245,7 +243,7 @@ Result Device::SetTexture(uint32_t stage, std::shared_ptr<BaseTexture> texture) 
     if (stage >= kSamplerCount) return Result::InvalidCall;
     if (state_.textures[stage] != texture) {
         state_.textures[stage] = std::move(texture);
-        dirty |= kDirtyTexture;
+        dirty_ |= kDirtyTexture;
     }
     return Result::Ok;
 }
@@ -283,8 +281,14 @@ Result Device::SetVertexDeclaration(std::shared_ptr<VertexDeclaration> decl) {
     if (state_.declaration != decl) {
         state_.declaration = std::move(decl);
         state_.fvf = 0;
-        dirty |= kDirtyVertexInput;
+        dirty_ |= kDirtyVertexInput;
     }
+    return Result::Ok;
+}
+
+Result Device::GetVertexDeclaration(std::shared_ptr<VertexDeclaration>* decl) const {
+    if (decl == nullptr) return Result::InvalidCall;
+    *decl = state_.declaration;
     return Result::Ok;
 }
 
@@ -292,9 +296,12 @@ Result Device::SetFVF(uint32_t fvf) {
     if (fvf == state_.fvf && state_.declaration != nullptr) return Result::Ok;
     VertexElement elements[kMaxDeclLength];
     if (Failed(DeclaratorFromFvf(fvf, elements))) return Result::InvalidCall;
-    state_.declaration = backend_->DeclarationForFvf(fvf, elements);
+    // One declaration per FVF, so that switching between FVFs is seen as the same input again.
+    auto& declaration = fvfDeclarations_[fvf];
+    if (declaration == nullptr) declaration = std::make_shared<VertexDeclaration>(elements);
+    state_.declaration = declaration;
     state_.fvf = fvf;
-    dirty |= kDirtyVertexInput;
+    dirty_ |= kDirtyVertexInput;
     return Result::Ok;
 }
 
@@ -309,12 +316,27 @@ Result Device::SetStreamSource(uint32_t stream, std::shared_ptr<VertexBuffer> bu
     state_.stream0 = std::move(buffer);
     state_.stream0Offset = offset;
     state_.stream0Stride = stride;
-    dirty |= kDirtyVertexInput;
+    dirty_ |= kDirtyVertexInput;
+    return Result::Ok;
+}
+
+Result Device::GetStreamSource(uint32_t stream, std::shared_ptr<VertexBuffer>* buffer, uint32_t* offset,
+                               uint32_t* stride) const {
+    if (stream != 0 || buffer == nullptr || offset == nullptr || stride == nullptr) return Result::InvalidCall;
+    *buffer = state_.stream0;
+    *offset = state_.stream0Offset;
+    *stride = state_.stream0Stride;
     return Result::Ok;
 }
 
 Result Device::SetIndices(std::shared_ptr<IndexBuffer> buffer) {
     state_.indices = std::move(buffer);
+    return Result::Ok;
+}
+
+Result Device::GetIndices(std::shared_ptr<IndexBuffer>* buffer) const {
+    if (buffer == nullptr) return Result::InvalidCall;
+    *buffer = state_.indices;
     return Result::Ok;
 }
 
@@ -338,7 +360,7 @@ Result Device::DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t 
     uint32_t stride = state_.stream0Stride;
     uint64_t end = uint64_t(state_.stream0Offset) + (uint64_t(startVertex) + count) * stride;
     if (stride == 0 || end > state_.stream0->GetLength()) return Result::InvalidCall;
-    if (rasterize_) backend_->Draw(type, startVertex, count);
+    if (rasterize_) backend_->Draw(state_, TakeDirty(), type, startVertex, count);
     return Result::Ok;
 }
 
@@ -351,7 +373,7 @@ Result Device::DrawIndexedPrimitive(PrimitiveType type, int32_t baseVertexIndex,
     uint32_t count = VertexCount(type, primitiveCount);
     uint64_t end = (uint64_t(startIndex) + count) * state_.indices->IndexSize();
     if (end > state_.indices->GetLength() || baseVertexIndex < 0) return Result::InvalidCall;
-    if (rasterize_) backend_->DrawIndexed(type, baseVertexIndex, startIndex, count);
+    if (rasterize_) backend_->DrawIndexed(state_, TakeDirty(), type, baseVertexIndex, startIndex, count);
     return Result::Ok;
 }
 
@@ -359,11 +381,11 @@ Result Device::DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, cons
     if (vertices == nullptr || stride == 0 || primitiveCount == 0 || state_.declaration == nullptr)
         return Result::InvalidCall;
     uint32_t count = VertexCount(type, primitiveCount);
-    if (rasterize_) backend_->DrawUser(type, count, vertices, stride);
+    if (rasterize_) backend_->DrawUser(state_, TakeDirty(), type, count, vertices, stride);
     // Direct3D leaves stream 0 unset after a user-pointer draw.
     state_.stream0 = nullptr;
     state_.stream0Offset = state_.stream0Stride = 0;
-    dirty |= kDirtyVertexInput;
+    dirty_ |= kDirtyVertexInput;
     return Result::Ok;
 }
 
@@ -402,7 +424,7 @@ Result Device::SetRenderTarget(uint32_t index, std::shared_ptr<Surface> surface)
         height = state_.renderTarget->GetTexture()->LevelHeight(state_.renderTarget->Level());
     }
     state_.viewport = Viewport{0, 0, width, height, 0, 1};
-    dirty |= kDirtyTarget | kDirtyViewport;
+    dirty_ |= kDirtyTarget | kDirtyViewport;
     return Result::Ok;
 }
 
@@ -414,24 +436,34 @@ Result Device::GetRenderTarget(uint32_t index, std::shared_ptr<Surface>* surface
 
 Result Device::SetRenderTargetDepth(bool useOwnDepth) {
     state_.targetDepth = useOwnDepth;
-    dirty |= kDirtyTarget;
+    dirty_ |= kDirtyTarget;
+    return Result::Ok;
+}
+
+Result Device::GetRenderTargetDepth(bool* useOwnDepth) const {
+    if (useOwnDepth == nullptr) return Result::InvalidCall;
+    *useOwnDepth = state_.targetDepth;
     return Result::Ok;
 }
 
 // ---- engine side -------------------------------------------------------------------------------
 
+Result Device::CreateShader(ShaderType type, const std::string& source, std::shared_ptr<GpuShader>* shader,
+                            std::string* log) {
+    return backend_->Programs().CreateShader(type, source, shader, log);
+}
+
+Result Device::CreateProgram(const GpuShader* vertex, const GpuShader& pixel, std::shared_ptr<GpuProgram>* program,
+                             std::string* log) {
+    return backend_->Programs().CreateProgram(vertex, pixel, program, log);
+}
+
 void Device::BindProgram(const ProgramBinding& binding) {
-    if (binding.program != program_.program || binding.fixedVertexStage != program_.fixedVertexStage) {
-        program_ = binding;
-        dirty |= kDirtyProgram;
+    if (binding != state_.program) {
+        state_.program = binding;
+        dirty_ |= kDirtyProgram;
     }
 }
-
-std::string Device::FixedFunctionVertexShaderSource() const {
-    return std::string(kVertexPrelude) + kFixedFunctionVertexBody;
-}
-
-const char* Device::VertexPostambleGlsl() { return kVertexPrelude; }
 
 std::vector<uint32_t> Device::ReadBackBuffer() { return backend_->ReadBackBuffer(); }
 

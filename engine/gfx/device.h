@@ -6,12 +6,15 @@
 // Everything is drawn into an off-screen 1024 × 768 back buffer (colour, 24-bit depth, 8-bit
 // stencil), y-flipped so that row 0 in memory is the top row, as Direct3D keeps it; Present scales
 // it to the window keeping 4:3 with black bars.
-#include <array>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/gfx/d3d_types.h"
+#include "engine/gfx/device_state.h"
+#include "engine/gfx/gpu_program.h"
 #include "engine/gfx/resources.h"
 #include "engine/gfx/vertex_format.h"
 #include "engine/math/math_types.h"
@@ -44,22 +47,6 @@ struct DeviceCaps {
     uint32_t maxTextureWidth = 0, maxTextureHeight = 0;
     uint32_t maxActiveLights = kMaxLights;
     uint32_t maxSimultaneousTextures = kSamplerCount;
-};
-
-class VertexDeclaration {
-public:
-    explicit VertexDeclaration(const VertexElement* elements) : elements_(DeclarationElements(elements)) {}
-    const std::vector<VertexElement>& Elements() const { return elements_; }
-    Result GetDeclaration(VertexElement* out, uint32_t* count) const;
-
-private:
-    std::vector<VertexElement> elements_;
-};
-
-// Engine-side: a program bound by an effect pass instead of the fixed-function shaders.
-struct ProgramBinding {
-    uint32_t program = 0;        // GL program; 0 = fixed function
-    bool fixedVertexStage = false;  // program's vertex stage is the fixed-function one (pixel-shader-only pass)
 };
 
 class Device {
@@ -103,10 +90,14 @@ public:
                              std::shared_ptr<IndexBuffer>* buffer);
     Result CreateVertexDeclaration(const VertexElement* elements, std::shared_ptr<VertexDeclaration>* decl);
     Result SetVertexDeclaration(std::shared_ptr<VertexDeclaration> decl);
+    Result GetVertexDeclaration(std::shared_ptr<VertexDeclaration>* decl) const;
     Result SetFVF(uint32_t fvf);
     Result GetFVF(uint32_t* fvf) const;
     Result SetStreamSource(uint32_t stream, std::shared_ptr<VertexBuffer> buffer, uint32_t offset, uint32_t stride);
+    Result GetStreamSource(uint32_t stream, std::shared_ptr<VertexBuffer>* buffer, uint32_t* offset,
+                           uint32_t* stride) const;
     Result SetIndices(std::shared_ptr<IndexBuffer> buffer);
+    Result GetIndices(std::shared_ptr<IndexBuffer>* buffer) const;
     Result DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t primitiveCount);
     Result DrawIndexedPrimitive(PrimitiveType type, int32_t baseVertexIndex, uint32_t minVertexIndex,
                                 uint32_t numVertices, uint32_t startIndex, uint32_t primitiveCount);
@@ -124,14 +115,18 @@ public:
     // Depth-stencil for texture targets: one buffer per size, kept by the device. `useOwnDepth` false
     // renders the texture target without depth.
     Result SetRenderTargetDepth(bool useOwnDepth);
+    Result GetRenderTargetDepth(bool* useOwnDepth) const;
 
     // ---- engine side (effects, sprites, fonts, capture, tests) ----
+    // GLSL 3.30 for one stage, compiled; on failure InvalidData and the compiler's log in `log`.
+    Result CreateShader(ShaderType type, const std::string& source, std::shared_ptr<GpuShader>* shader,
+                        std::string* log);
+    // A vertex and a pixel shader linked; a null `vertex` takes the fixed-function vertex stage (a
+    // pass that brings only a pixel shader). On failure InvalidData and the linker's log in `log`.
+    Result CreateProgram(const GpuShader* vertex, const GpuShader& pixel, std::shared_ptr<GpuProgram>* program,
+                         std::string* log);
     void BindProgram(const ProgramBinding& binding);
-    const ProgramBinding& BoundProgram() const { return program_; }
-    // GLSL the fixed-function vertex stage compiles from for the current state (pixel-shader-only passes),
-    // and the postamble every engine vertex shader calls last (Direct3D clip conventions, sprites).
-    std::string FixedFunctionVertexShaderSource() const;
-    static const char* VertexPostambleGlsl();
+    const ProgramBinding& BoundProgram() const { return state_.program; }
     // The back buffer as 0xAARRGGBB pixels, top row first.
     std::vector<uint32_t> ReadBackBuffer();
     // Pixels of a render-target texture, top row first.
@@ -142,7 +137,6 @@ public:
     // the demo keeps all of its state on the CPU.
     void SetRasterization(bool enabled) { rasterize_ = enabled; }
     bool Rasterization() const { return rasterize_; }
-    GlBackend& Backend() { return *backend_; }
 
     // Lost-device emulation: the window's state drives it (see os/window.h); tests can force it.
     void NoteWindowHidden(bool hidden);
@@ -151,48 +145,20 @@ public:
 
 private:
     friend class Direct3D;
-    friend class GlBackend;
     Device(Window* window, const PresentParameters& parameters);
     Result Initialise();
+    // The groups changed since the backend was last handed them; the backend keeps them from there.
+    uint32_t TakeDirty() { return std::exchange(dirty_, 0u); }
+    bool IsLostNow() const;
 
-public:
-    // ---- the D3D9 state block, on the CPU (read by the backend) ----
-    struct StateBlock {
-        std::array<uint32_t, kRenderStateCount> render{};
-        std::array<std::array<uint32_t, kSamplerStateCount>, kSamplerCount> sampler{};
-        std::array<std::array<uint32_t, kTextureStageStateCount>, kSamplerCount> stage{};
-        Matrix world, view, projection;
-        Material material;
-        std::array<Light, kMaxLights> lights{};
-        std::array<bool, kMaxLights> lightEnabled{};
-        std::array<std::shared_ptr<BaseTexture>, kSamplerCount> textures{};
-        std::shared_ptr<VertexBuffer> stream0;
-        uint32_t stream0Offset = 0, stream0Stride = 0;
-        std::shared_ptr<IndexBuffer> indices;
-        std::shared_ptr<VertexDeclaration> declaration;  // set by SetVertexDeclaration or derived from the FVF
-        uint32_t fvf = 0;
-        Viewport viewport;
-        std::shared_ptr<Surface> renderTarget;  // nullptr = back buffer
-        bool targetDepth = true;
-    };
-    const StateBlock& State() const { return state_; }
-
-    // Dirty groups the backend flushes at the next draw.
-    enum Dirty : uint32_t {
-        kDirtyRender = 1, kDirtySampler = 2, kDirtyTransform = 4, kDirtyLighting = 8, kDirtyTexture = 16,
-        kDirtyVertexInput = 32, kDirtyViewport = 64, kDirtyTarget = 128, kDirtyProgram = 256, kDirtyAll = 0x1FF,
-    };
-    uint32_t dirty = kDirtyAll;
-
-private:
     Window* window_;
     PresentParameters parameters_;
-    StateBlock state_;
-    ProgramBinding program_;
+    DeviceState state_;
+    uint32_t dirty_ = kDirtyAll;
+    std::map<uint32_t, std::shared_ptr<VertexDeclaration>> fvfDeclarations_;
     std::unique_ptr<GlBackend> backend_;
     bool inScene_ = false;
     bool rasterize_ = true;
-    bool IsLostNow() const;
     bool hidden_ = false;      // forced by NoteWindowHidden
     bool wasLost_ = false;     // lost at the last test: the next usable test reports not-reset
     bool needsReset_ = false;

@@ -6,6 +6,6 @@ namespace velor {
 
 // Default value of a render state; states this device does not know are 0.
 uint32_t DefaultRenderState(RenderState state);
-void ResetToDefaults(Device::StateBlock& state);
+void ResetToDefaults(DeviceState& state);
 
 }  // namespace velor

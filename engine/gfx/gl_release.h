@@ -8,7 +8,8 @@ namespace velor {
 // GpuObject::kind values.
 constexpr uint32_t kGpuBuffer = 1;
 constexpr uint32_t kGpuTexture = 2;   // aux: its framebuffer, when it is a render target
-constexpr uint32_t kGpuProgram = 3;   // a program made outside the device (effects)
+constexpr uint32_t kGpuProgram = 3;   // a GpuProgram (effects)
+constexpr uint32_t kGpuShader = 4;    // a GpuShader (effects)
 
 using GpuReleaseHook = void (*)(GpuObject& object);
 void SetGpuReleaseHook(GpuReleaseHook hook);  // set by the device while its context lives

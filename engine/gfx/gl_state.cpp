@@ -1,8 +1,10 @@
-// Render and sampler states: the device's D3D9 values turned into GL state, issuing only what
-// differs from the shadow of what GL already has.
+// Render and sampler states and texture bindings: the device's D3D9 values turned into GL state,
+// issuing only what differs from the shadow of what GL already has.
+#include "engine/gfx/gl_state.h"
+
 #include <algorithm>
 
-#include "engine/gfx/gl_backend.h"
+#include "engine/gfx/gl_release.h"
 
 namespace velor {
 
@@ -73,14 +75,28 @@ bool Changed(int& shadow, T value) {
 
 }  // namespace
 
+GlStateCache::~GlStateCache() {
+    if (samplers_[0] != 0) glDeleteSamplers(kSamplerCount, samplers_);
+}
+
+void GlStateCache::Initialise() {
+    glGenSamplers(kSamplerCount, samplers_);
+    for (uint32_t unit = 0; unit < kSamplerCount; ++unit) glBindSampler(unit, samplers_[unit]);
+}
+
+void GlStateCache::ForgetMasksAndScissor() {
+    shadow_.colorMask = shadow_.depthMask = shadow_.scissor = -1;
+    std::fill(std::begin(shadow_.stencilKey), std::end(shadow_.stencilKey), 0xFFFFFFFFu);
+}
+
 // NOTE: targets are drawn y-flipped (top row first), which turns screen winding over: a triangle
 // Direct3D sees clockwise is counter-clockwise in GL's window. GL's front face stays CCW, so
 // Direct3D's CULL_CCW (remove what it sees counter-clockwise) removes GL's back faces.
-void GlBackend::ApplyRenderStates(bool sprites) {
-    const auto& rs = device_.State().render;
+void GlStateCache::ApplyRenderStates(const DeviceState& state, bool sprites, bool targetHasDepth) {
+    const auto& rs = state.render;
     auto get = [&](RenderState s) { return rs[uint32_t(s)]; };
 
-    bool depthTest = get(RenderState::ZEnable) != 0 && currentTargetHasDepth_;
+    bool depthTest = get(RenderState::ZEnable) != 0 && targetHasDepth;
     if (Changed(shadow_.depthTest, depthTest)) depthTest ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
     if (Changed(shadow_.depthMask, get(RenderState::ZWriteEnable) != 0)) glDepthMask(get(RenderState::ZWriteEnable) ? GL_TRUE : GL_FALSE);
     if (Changed(shadow_.depthFunc, CompareFunc(get(RenderState::ZFunc)))) glDepthFunc(CompareFunc(get(RenderState::ZFunc)));
@@ -124,15 +140,15 @@ void GlBackend::ApplyRenderStates(bool sprites) {
     GLenum polygon = get(RenderState::FillMode) == uint32_t(FillMode::Wireframe) ? GL_LINE
                      : get(RenderState::FillMode) == uint32_t(FillMode::Point) ? GL_POINT : GL_FILL;
     if (Changed(shadow_.polygonMode, polygon)) glPolygonMode(GL_FRONT_AND_BACK, polygon);
-    ApplyStencil();
+    ApplyStencil(state, targetHasDepth);
 }
 
 // NOTE: with two-sided stencil the CCW_* operations belong to faces Direct3D sees counter-clockwise,
 // which are GL's back faces here (see the winding note above).
-void GlBackend::ApplyStencil() {
-    const auto& rs = device_.State().render;
+void GlStateCache::ApplyStencil(const DeviceState& state, bool targetHasDepth) {
+    const auto& rs = state.render;
     auto get = [&](RenderState s) { return rs[uint32_t(s)]; };
-    bool enabled = get(RenderState::StencilEnable) != 0 && currentTargetHasDepth_;
+    bool enabled = get(RenderState::StencilEnable) != 0 && targetHasDepth;
     if (Changed(shadow_.stencilTest, enabled)) enabled ? glEnable(GL_STENCIL_TEST) : glDisable(GL_STENCIL_TEST);
     if (!enabled) return;
     bool twoSided = get(RenderState::TwoSidedStencilMode) != 0;
@@ -168,8 +184,8 @@ void GlBackend::ApplyStencil() {
     }
 }
 
-void GlBackend::ApplySamplers() {
-    const auto& samplers = device_.State().sampler;
+void GlStateCache::ApplySamplers(const DeviceState& state) {
+    const auto& samplers = state.sampler;
     for (uint32_t unit = 0; unit < kSamplerCount; ++unit) {
         const auto& s = samplers[unit];
         // Only units whose states moved since they were last applied reach GL.
@@ -204,8 +220,8 @@ void GlBackend::ApplySamplers() {
     }
 }
 
-void GlBackend::BindTextureUnit(uint32_t unit, const BaseTexture* texture) {
-    GLuint name = texture != nullptr ? PrepareTexture(*texture) : 0;
+void GlStateCache::BindTextureUnit(uint32_t unit, const BaseTexture* texture, bool* changed) {
+    GLuint name = texture != nullptr ? PrepareTexture(*texture, changed) : 0;
     GLenum target = texture != nullptr && texture->IsCube() ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
     if (boundTextures_[unit] == name && boundTargets_[unit] == target) return;
     glActiveTexture(GL_TEXTURE0 + unit);
@@ -217,10 +233,51 @@ void GlBackend::BindTextureUnit(uint32_t unit, const BaseTexture* texture) {
     boundTargets_[unit] = target;
 }
 
-void GlBackend::ApplyTextures() {
-    const auto& textures = device_.State().textures;
-    for (uint32_t unit = 0; unit < kSamplerCount; ++unit) BindTextureUnit(unit, textures[unit].get());
+void GlStateCache::ApplyTextures(const DeviceState& state, bool* changed) {
+    const auto& textures = state.textures;
+    for (uint32_t unit = 0; unit < kSamplerCount; ++unit) BindTextureUnit(unit, textures[unit].get(), changed);
     glActiveTexture(GL_TEXTURE0);
+}
+
+// ---- textures ------------------------------------------------------------------------------------
+
+// Uploads go through a unit of their own, so they never disturb what the sampling units hold.
+constexpr GLenum kUploadUnit = GL_TEXTURE0 + kSamplerCount;
+
+GLuint PrepareTexture(const BaseTexture& texture, bool* changed) {
+    GpuObject& gpu = texture.Gpu();
+    if (gpu.name != 0 && gpu.uploaded == texture.Version()) return gpu.name;
+    glActiveTexture(kUploadUnit);
+    GLenum target = texture.IsCube() ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
+    if (gpu.name == 0) {
+        glGenTextures(1, &gpu.name);
+        gpu.kind = kGpuTexture;
+        glBindTexture(target, gpu.name);
+        glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, GLint(texture.GetLevelCount() - 1));
+        if (texture.IsRenderTarget()) {
+            GLenum internal = texture.GetFormat() == Format::A16B16G16R16F ? GL_RGBA16F : GL_RGBA8;
+            glTexImage2D(GL_TEXTURE_2D, 0, GLint(internal), GLsizei(texture.LevelWidth(0)), GLsizei(texture.LevelHeight(0)),
+                         0, GL_RGBA, GL_FLOAT, nullptr);
+            gpu.uploaded = texture.Version();
+        }
+        if (changed) *changed = true;
+    }
+    if (gpu.uploaded != texture.Version()) {
+        glBindTexture(target, gpu.name);
+        bool opaque = texture.GetFormat() == Format::X8R8G8B8;
+        uint32_t faces = texture.IsCube() ? 6 : 1;
+        for (uint32_t face = 0; face < faces; ++face) {
+            GLenum imageTarget = texture.IsCube() ? GL_TEXTURE_CUBE_MAP_POSITIVE_X + face : GL_TEXTURE_2D;
+            for (uint32_t level = 0; level < texture.GetLevelCount(); ++level) {
+                const auto& pixels = texture.Pixels(face, level);
+                glTexImage2D(imageTarget, GLint(level), opaque ? GL_RGB8 : GL_RGBA8, GLsizei(texture.LevelWidth(level)),
+                             GLsizei(texture.LevelHeight(level)), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+            }
+        }
+        gpu.uploaded = texture.Version();
+        if (changed) *changed = true;
+    }
+    return gpu.name;
 }
 
 }  // namespace velor

@@ -15,7 +15,7 @@ Result RenderToSurface::BeginScene(std::shared_ptr<Surface> surface, const Viewp
     if (desc.width != width_ || desc.height != height_) return Result::InvalidCall;
     device_->GetRenderTarget(0, &savedTarget_);
     device_->GetViewport(&savedViewport_);
-    savedDepth_ = device_->State().targetDepth;
+    device_->GetRenderTargetDepth(&savedDepth_);
     Result result = device_->SetRenderTarget(0, std::move(surface));
     if (Failed(result)) return result;
     device_->SetRenderTargetDepth(depthStencil_);

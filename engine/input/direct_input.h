@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/gfx/d3d_types.h"
+#include "engine/base/result.h"
 
 namespace velor {
 

@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "engine/math/d3dx_math.h"
-#include "engine/mesh/xfile_mesh_builder.h"
-#include "engine/mesh/xfile_parser.h"
-#include "engine/mesh/xfile_scene.h"
+#include "engine/mesh/xfile/xfile_mesh_builder.h"
+#include "engine/mesh/xfile/xfile_parser.h"
+#include "engine/mesh/xfile/xfile_scene.h"
 
 namespace velor {
 

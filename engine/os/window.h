@@ -32,8 +32,6 @@ public:
     bool MakeContextCurrent();
     void SwapBuffers();
     void GetDrawableSize(int* width, int* height) const;
-    SDL_Window* Handle() const { return window_; }
-    void* GlContext() const { return context_; }
 
 private:
     Window() = default;

@@ -72,12 +72,8 @@ void SpriteStateBlock::Capture(Device& device) {
     device.GetTransform(TransformState::Projection, &projection_);
     device.GetTexture(0, &texture0_);
     device.GetFVF(&fvf_);
-    // The declaration, stream 0 and bound program have no Get call; the device's state block holds them.
-    const Device::StateBlock& state = device.State();
-    declaration_ = state.declaration;
-    stream0_ = state.stream0;
-    stream0Offset_ = state.stream0Offset;
-    stream0Stride_ = state.stream0Stride;
+    device.GetVertexDeclaration(&declaration_);
+    device.GetStreamSource(0, &stream0_, &stream0Offset_, &stream0Stride_);
     program_ = device.BoundProgram();
 }
 

@@ -152,6 +152,7 @@ TEST(S3mWriter, PatternPacksEachCellWithItsMaskAndEndsEveryRow) {
     S3mPattern p;
     p.At(0, 1) = S3mCell{S3mNote(4, 0), 1, 32, S3mEffect('A'), 6};
     p.At(2, 0) = S3mCell{kS3mNoNote, 0, 10, 0, 0};
+    p.At(3, 1) = S3mCell{kS3mNoNote, 1, kS3mNoVolume, 0, 0};  // an instrument without a note
     song.patterns = {p};
     song.orders = {0};
     const std::vector<uint8_t> f = Write(song);
@@ -160,8 +161,9 @@ TEST(S3mWriter, PatternPacksEachCellWithItsMaskAndEndsEveryRow) {
         0xE1, 0x40, 1, 32, 1, 6, 0,  // row 0: channel 1 with note+instrument, volume and effect
         0,                           // row 1: empty
         0x40, 10, 0,                 // row 2: channel 0, volume only
+        0x21, 0xFF, 1, 0,            // row 3: channel 1, instrument with the empty note byte
     };
-    expected.insert(expected.end(), 61, 0);  // rows 3..63
+    expected.insert(expected.end(), 60, 0);  // rows 4..63
     const size_t length = U16(f, at);
     EXPECT_EQ(length, expected.size() + 2);
     EXPECT_EQ(std::vector<uint8_t>(f.begin() + long(at + 2), f.begin() + long(at + length)), expected);

@@ -205,6 +205,35 @@ TEST(Textures, ZombiStandsOnPureBlack) {
     EXPECT_GT(RedOf(centre) + GreenOf(centre) + BlueOf(centre), 60u);
 }
 
+// The demo lays the image at 30 to 40 percent opacity over the tunnel after keying out exact black:
+// a near-black texel that survives the key darkens the tunnel (a dotted halo, or a dithered one).
+TEST(Textures, ZombiHasNoNearBlackTexelTheColourKeyLeaves) {
+    const Image img = GeneratedImage("textures/zombi.png").Top();
+    size_t nearBlack = 0;
+    for (uint32_t p : img.pixels) {
+        const uint32_t brightest = std::max({RedOf(p), GreenOf(p), BlueOf(p)});
+        nearBlack += brightest > 0 && brightest < 16;
+    }
+    EXPECT_EQ(nearBlack, 0u);
+}
+
+// The end scroller shows the fire through its red channel alone: red must grade across its whole
+// range rather than sit at full, or the flames read as a flat red blob.
+TEST(Textures, FireRedSpansItsRange) {
+    const Image sheet = GeneratedImage("fire.png").Top();
+    size_t flame = 0, quarter[4] = {0, 0, 0, 0};
+    for (uint32_t p : sheet.pixels) {
+        if (RedOf(p) < 16) continue;
+        ++flame;
+        ++quarter[RedOf(p) / 64];
+    }
+    ASSERT_GT(flame, 0u);
+    for (int q = 0; q < 4; ++q) {
+        EXPECT_GT(double(quarter[q]) / double(flame), 0.12) << "red " << q * 64 << " to " << q * 64 + 63;
+        EXPECT_LT(double(quarter[q]) / double(flame), 0.4) << "red " << q * 64 << " to " << q * 64 + 63;
+    }
+}
+
 TEST(Textures, BlendWeightsSumToOne) {
     const Image img = GeneratedImage("textures/BLEND.PNG").Top();
     for (uint32_t p : img.pixels) {

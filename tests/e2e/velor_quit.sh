@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs the real velor in a bare X server and quits it the way a user would; passes when it exits
 # with code 0 within a few seconds.
-#   velor_quit.sh RUN_DIR escape|alt-f4|close|other-input-then-escape
+#   velor_quit.sh RUN_DIR escape|alt-f4|close|terminate|other-input-then-escape [X_CLOSE_WINDOW]
 set -u
 run_dir=$1
 how=$2
+closer=${3:-}
 
 if [ -z "${VELOR_E2E_INNER:-}" ]; then
     export VELOR_E2E_INNER=1
@@ -41,7 +42,8 @@ case "$how" in
         xdotool key --clearmodifiers Escape ;;
     escape) xdotool windowfocus --sync "$window" key --clearmodifiers Escape ;;
     alt-f4) xdotool windowfocus --sync "$window" key alt+F4 ;;
-    close) kill -TERM "$pid" ;;  # what a window manager's close amounts to: SDL's quit event
+    close) "$closer" "$window" ;;  # the close request a window manager's close button sends
+    terminate) kill -TERM "$pid" ;;  # SDL turns SIGTERM into its quit event
     *) echo "velor_quit: unknown way to quit: $how"; kill -KILL "$pid"; exit 2 ;;
 esac
 for _ in $(seq 1 50); do

@@ -76,9 +76,9 @@ TEST_F(EffectDeviceTest, FullScreenPassReadsFloatVectorMatrixAndTexture) {
     EXPECT_TRUE(ColorNear(Pixel(kRight, kBottom), 0xFFBF8080));
 }
 
-// A GL 3.3 context has no glProgramUniform: values then go in with the program briefly current, and
-// the device's own idea of the current program must survive that.
-TEST_F(EffectDeviceTest, PlainGl33UniformPathDrawsTheSame) {
+// Creating an effect and setting its values between fixed-function draws must leave the device's own
+// idea of the current program intact; the values reach the effect's program when it draws.
+TEST_F(EffectDeviceTest, ParameterValuesLeaveTheCurrentProgramAlone) {
     struct Vertex {
         float x, y, z, rhw;
         uint32_t color;
@@ -93,9 +93,7 @@ TEST_F(EffectDeviceTest, PlainGl33UniformPathDrawsTheSame) {
         ASSERT_EQ(device_->DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, quad, sizeof(Vertex)), Result::Ok);
     };
     fixedFunctionFill(0xFF0000FF);
-    AllowProgramUniform(false);
-    ASSERT_TRUE(Make(WithVS(kParameterEffect)));  // sends the defaults with its program briefly current
-    AllowProgramUniform(true);
+    ASSERT_TRUE(Make(WithVS(kParameterEffect)));
     fixedFunctionFill(0xFF00FF00);
     EXPECT_TRUE(ColorNear(Pixel(kLeft, kTop), 0xFF00FF00)) << "the device's program was put back";
 
@@ -203,7 +201,7 @@ TEST_F(EffectDeviceTest, BeginSavesAndEndRestoresTheStatesThePassesSet) {
     EXPECT_EQ(TextureOf(d, 0), fromEffect);  // the sampler's texture on its unit
     EXPECT_EQ(SamplerStateOf(d, 0, SamplerState::MinFilter), uint32_t(TextureFilter::Point));
     EXPECT_EQ(SamplerStateOf(d, 0, SamplerState::AddressU), uint32_t(TextureAddress::Clamp));
-    EXPECT_NE(d.BoundProgram().program, 0u);
+    EXPECT_NE(d.BoundProgram().program, nullptr);
     DrawQuad();
     // A state the caller sets inside a pass and no pass sets is the caller's: End leaves it.
     d.SetRenderState(RenderState::ZFunc, uint32_t(Cmp::Always));
@@ -218,7 +216,7 @@ TEST_F(EffectDeviceTest, BeginSavesAndEndRestoresTheStatesThePassesSet) {
         }
     }
     EXPECT_EQ(SamplerStateOf(d, 3, SamplerState::MinFilter), uint32_t(TextureFilter::Linear));
-    EXPECT_EQ(d.BoundProgram().program, 0u) << "a pass without shaders draws fixed-function";
+    EXPECT_EQ(d.BoundProgram().program, nullptr) << "a pass without shaders draws fixed-function";
     ASSERT_EQ(effect_->EndPass(), Result::Ok);
     ASSERT_EQ(effect_->End(), Result::Ok);
 
@@ -229,7 +227,51 @@ TEST_F(EffectDeviceTest, BeginSavesAndEndRestoresTheStatesThePassesSet) {
     EXPECT_EQ(SamplerStateOf(d, 0, SamplerState::MinFilter), uint32_t(TextureFilter::Anisotropic));
     EXPECT_EQ(SamplerStateOf(d, 0, SamplerState::AddressU), uint32_t(TextureAddress::Mirror));
     EXPECT_EQ(SamplerStateOf(d, 3, SamplerState::MinFilter), uint32_t(TextureFilter::Point));
-    EXPECT_EQ(d.BoundProgram().program, 0u);
+    EXPECT_EQ(d.BoundProgram().program, nullptr);
+}
+
+// The demo draws fixed-function meshes right after effect passes: End must unbind the last pass's
+// program and put back the texture-stage states it set, or the next fixed-function draw takes the
+// effect's colours.
+const char* const kShadedLastEffect = R"FX(
+glsl fragment Red {
+    void main() { oColor = vec4(1.0, 0.0, 0.0, 1.0); }
+}
+technique T {
+    pass Plain { ZEnable = false; CullMode = None; }
+    pass Shaded {
+        VertexShader = FullScreenVS; PixelShader = Red; ZEnable = false; CullMode = None;
+        ColorOp[0] = SelectArg1; ColorArg1[0] = TFactor;
+    }
+}
+)FX";
+
+TEST_F(EffectDeviceTest, EndPutsBackTheProgramAndStageStatesForFixedFunctionDraws) {
+    ASSERT_TRUE(Make(WithVS(kShadedLastEffect)));
+    Device& d = *device_;
+    d.SetRenderState(RenderState::Lighting, 0);
+    d.SetRenderState(RenderState::ZEnable, 0);
+    d.SetRenderState(RenderState::CullMode, uint32_t(Cull::None));
+    d.SetRenderState(RenderState::TextureFactor, 0xFF0000FF);  // blue, should the pass's stage state stay
+    d.SetTextureStageState(0, TextureStageState::ColorOp, uint32_t(TextureOp::SelectArg1));
+    d.SetTextureStageState(0, TextureStageState::ColorArg1, TextureArg::Diffuse);
+    d.SetTexture(0, nullptr);
+    DrawAllPasses();
+    EXPECT_EQ(d.BoundProgram().program, nullptr);
+    uint32_t arg = 0;
+    d.GetTextureStageState(0, TextureStageState::ColorArg1, &arg);
+    EXPECT_EQ(arg, TextureArg::Diffuse);
+
+    struct Vertex {
+        float x, y, z, rhw;
+        uint32_t color;
+    };
+    const uint32_t green = 0xFF00FF00;
+    const Vertex quad[4] = {{0, 0, 0.5f, 1, green}, {1024, 0, 0.5f, 1, green}, {0, 768, 0.5f, 1, green},
+                            {1024, 768, 0.5f, 1, green}};
+    ASSERT_EQ(d.SetFVF(Fvf::XYZRHW | Fvf::Diffuse), Result::Ok);
+    ASSERT_EQ(d.DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, quad, sizeof(Vertex)), Result::Ok);
+    EXPECT_TRUE(ColorNear(Pixel(512, 384), green)) << "red: the effect's program stayed; blue: its stage state";
 }
 
 TEST_F(EffectDeviceTest, DoNotSaveStateLeavesThePassStatesInForce) {
@@ -279,17 +321,58 @@ TEST_F(EffectDeviceTest, SetValueWithAStructFillsItsMembers) {
     DrawAllPasses();
     EXPECT_TRUE(ColorNear(Pixel(512, 384), 0xFF3366CC));  // ambient.y, specular.z, dirW.z: the last member too
 
-    // More bytes than the struct holds are refused and nothing is written; fewer fill its start.
-    float tooMany[16] = {};
-    EXPECT_EQ(effect_->SetValue("gLight", tooMany, sizeof tooMany), Result::InvalidCall);
-    float back[15] = {};
+    // A larger buffer is taken and only the struct's 60 bytes are copied; a shorter one is refused.
+    float more[17] = {};
+    std::copy(std::begin(light), std::end(light), more);
+    more[15] = more[16] = 7.0f;
+    EXPECT_EQ(effect_->SetValue("gLight", more, sizeof more), Result::Ok);
+    float back[16] = {};
+    back[15] = -1.0f;
     ASSERT_EQ(effect_->GetValue("gLight", back, sizeof back), Result::Ok);
     EXPECT_EQ(std::memcmp(back, light, sizeof light), 0);
+    EXPECT_EQ(back[15], -1.0f) << "GetValue copies the parameter's size, not the buffer's";
     const float ambient[4] = {1, 1, 1, 1};
-    ASSERT_EQ(effect_->SetValue("gLight", ambient, sizeof ambient), Result::Ok);
+    EXPECT_EQ(effect_->SetValue("gLight", ambient, sizeof ambient), Result::InvalidCall);
     ASSERT_EQ(effect_->GetValue("gLight", back, sizeof back), Result::Ok);
-    EXPECT_EQ(back[1], 1.0f);
-    EXPECT_EQ(back[14], 0.8f);
+    EXPECT_EQ(back[1], 0.2f) << "a refused write leaves the value as it was";
+}
+
+// SetValue and GetValue against each parameter kind: D3DX takes at least the parameter's size and
+// copies exactly that size.
+TEST_F(EffectDeviceTest, SetValueTakesAtLeastTheParametersSize) {
+    ASSERT_TRUE(Make(WithVS(kParameterEffect)));
+    struct Case {
+        const char* name;
+        uint32_t bytes;
+        Result expected;
+    };
+    const Case cases[] = {
+        {"Tint", 16, Result::Ok},           // float4, exact
+        {"Tint", 20, Result::Ok},           // more: the first 16 are copied
+        {"Tint", 12, Result::InvalidCall},  // fewer
+        {"Gain", 4, Result::Ok},            // float
+        {"Gain", 8, Result::Ok},
+        {"Gain", 2, Result::InvalidCall},
+        {"ColorMatrix", 64, Result::Ok},
+        {"ColorMatrix", 68, Result::Ok},
+        {"ColorMatrix", 60, Result::InvalidCall},
+        {"Tex", 4, Result::InvalidCall},   // a texture has no bytes to set
+        {"Tex", 64, Result::InvalidCall},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " with " + std::to_string(c.bytes) + " bytes");
+        uint32_t size = 0;
+        if (const ParameterDesc* p = effect_->GetParameterByName(c.name)) size = p->size;
+        std::vector<float> before(32, -5.0f), data(32), after(32, -7.0f);
+        if (size > 0) ASSERT_EQ(effect_->GetValue(c.name, before.data(), size), Result::Ok);
+        for (size_t i = 0; i < data.size(); ++i) data[i] = 0.125f * float(i + 1);
+        EXPECT_EQ(effect_->SetValue(c.name, data.data(), c.bytes), c.expected);
+        if (size == 0) continue;
+        ASSERT_EQ(effect_->GetValue(c.name, after.data(), c.bytes + 4), Result::Ok);
+        const std::vector<float>& wanted = c.expected == Result::Ok ? data : before;
+        EXPECT_EQ(std::memcmp(after.data(), wanted.data(), size), 0) << "the parameter's bytes";
+        EXPECT_EQ(after[size / 4], -7.0f) << "nothing past the parameter's size is copied";
+    }
 }
 
 TEST_F(EffectDeviceTest, SettersOfTheWrongKindAreRefused) {
@@ -382,7 +465,8 @@ TEST_F(EffectDeviceTest, PassWithOnlyAPixelShaderTakesTheFixedFunctionVertexStag
                             {1, -1, 0.5f, 0xFFFF8040}};
     ASSERT_EQ(effect_->Begin(nullptr, 0), Result::Ok);
     ASSERT_EQ(effect_->BeginPass(0), Result::Ok);
-    EXPECT_TRUE(device_->BoundProgram().fixedVertexStage);
+    ASSERT_NE(device_->BoundProgram().program, nullptr);
+    EXPECT_TRUE(device_->BoundProgram().program->FixedVertexStage());
     ASSERT_EQ(device_->SetFVF(Fvf::XYZ | Fvf::Diffuse), Result::Ok);
     ASSERT_EQ(device_->DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, quad, sizeof(Vertex)), Result::Ok);
     ASSERT_EQ(effect_->EndPass(), Result::Ok);
@@ -538,7 +622,8 @@ TEST_F(EffectDeviceTest, ReadmeExampleCompilesAndLinks) {
     uint32_t passes = 0;
     ASSERT_EQ(effect_->Begin(&passes, 0), Result::Ok);
     ASSERT_EQ(effect_->BeginPass(0), Result::Ok);
-    EXPECT_TRUE(device_->BoundProgram().fixedVertexStage);
+    ASSERT_NE(device_->BoundProgram().program, nullptr);
+    EXPECT_TRUE(device_->BoundProgram().program->FixedVertexStage());
     ASSERT_EQ(effect_->EndPass(), Result::Ok);
     ASSERT_EQ(effect_->End(), Result::Ok);
 }

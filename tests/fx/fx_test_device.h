@@ -99,9 +99,9 @@ protected:
     std::shared_ptr<Effect> effect_;
 };
 
-// Channel-wise comparison with a tolerance for 8-bit rounding.
+// Channel-wise comparison, alpha included, with a tolerance for 8-bit rounding.
 inline ::testing::AssertionResult ColorNear(uint32_t actual, uint32_t expected, int tolerance = 3) {
-    for (int shift = 0; shift < 24; shift += 8) {
+    for (int shift = 0; shift < 32; shift += 8) {
         int a = int((actual >> shift) & 0xFF), e = int((expected >> shift) & 0xFF);
         if (std::abs(a - e) > tolerance) {
             char text[64];

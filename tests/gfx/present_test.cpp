@@ -36,6 +36,12 @@ TEST(Present, LetterboxesToFourByThreeWithBlackBands) {
         device->Clear(0, nullptr, Clear::Target, 0xFFFFFFFFu, 1.0f, 0);
         Rect top{0, 0, 1024, 100};  // a red band along the picture's top: the right way up on screen
         device->Clear(1, &top, Clear::Target, 0xFFFF0000u, 1.0f, 0);
+        // The window starts black; green left there by an earlier frame must not survive in the bands.
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
         ASSERT_EQ(device->Present(), Result::Ok);
 
         glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);

@@ -2,7 +2,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/mesh/xfile_scene.h"
+#include "engine/mesh/xfile/xfile_scene.h"
 #include "tests/mesh/mesh_test_support.h"
 
 namespace velor {
@@ -70,6 +70,28 @@ TEST(XFileCube, EightCornersWithSixNormalsLoadAsTwentyFourVerticesFileOrderFirst
                          test::SameVec3(Vec3At(mesh, a, 12), Vec3At(mesh, b, 12)))
                 << a << " and " << b;
     }
+}
+
+// Copies follow normal values, not normal indices: equal values through different indices share a
+// vertex, different values at one corner each get their own.
+TEST(XFileNormals, CornersSplitByNormalValueNotIndex) {
+    std::shared_ptr<Mesh> mesh;
+    std::string error;
+    ASSERT_EQ(LoadMeshFromX(DataPath("shared_normals.x").c_str(), MeshOption::Managed, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, &mesh, &error),
+              Result::Ok)
+        << error;
+    EXPECT_EQ(mesh->GetNumVertices(), 7u);
+    ASSERT_EQ(mesh->GetNumFaces(), 3u);
+    const Vector3 corners[4] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    // The copies for the third triangle, in the order it uses its corners.
+    const uint32_t copyOf[3] = {0, 3, 1};
+    for (uint32_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        ExpectVec3Near(PositionAt(*mesh, 4 + i), corners[copyOf[i]], 0.0f);
+        ExpectVec3Near(Vec3At(*mesh, 4 + i, 12), Vector3{0, 1, 0});
+    }
+    for (uint32_t v = 0; v < 4; ++v) ExpectVec3Near(Vec3At(*mesh, v, 12), Vector3{0, 0, 1});
 }
 
 TEST(XFileCube, QuadsSplitIntoFansAndFacesSortByMaterial) {

@@ -183,9 +183,9 @@ DeviceSnapshot Snapshot(Device& device) {
     device.GetTransform(TransformState::Projection, &s.projection);
     device.GetTexture(0, &s.texture0);
     device.GetFVF(&s.fvf);
-    s.declaration = device.State().declaration;
-    s.stream0 = device.State().stream0;
-    s.stride = device.State().stream0Stride;
+    uint32_t offset = 0;
+    device.GetVertexDeclaration(&s.declaration);
+    device.GetStreamSource(0, &s.stream0, &offset, &s.stride);
     return s;
 }
 
@@ -250,7 +250,9 @@ TEST_F(SpriteRender, DeclarationSetDirectlyComesBack) {
     sprite_->Begin(SpriteFlags::AlphaBlend);
     sprite_->Draw(texture, nullptr, nullptr, nullptr, 0xFFFFFFFFu);
     sprite_->End();
-    EXPECT_EQ(device_->State().declaration, decl);
+    std::shared_ptr<VertexDeclaration> restored;
+    device_->GetVertexDeclaration(&restored);
+    EXPECT_EQ(restored, decl);
     uint32_t fvf = 1;
     device_->GetFVF(&fvf);
     EXPECT_EQ(fvf, 0u);

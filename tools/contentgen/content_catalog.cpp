@@ -1,5 +1,6 @@
 #include "tools/contentgen/content_catalog.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -20,6 +21,7 @@ struct Job {
     std::string path;
     bool inPack;
     std::function<Blob()> make;
+    int cost = 0;   // rough relative run time; the costliest jobs are started first
 };
 
 Blob Mesh(XFile (*make)()) { return FromText(WriteXFile(make())); }
@@ -28,7 +30,7 @@ std::vector<Job> Jobs() {
     using namespace names;
     std::vector<Job> jobs = {
         // Pack entries, in pack order.
-        {kFire, true, [] { return EncodePngFile(PaintFireSheet(), 3, false); }},
+        {kFire, true, [] { return EncodePngFile(PaintFireSheet(), 3, false); }, 35},
         {"skybox.x", true, [] { return Mesh(MakeSkyboxMesh); }},
         {"tree.x", true, [] { return Mesh(MakeTreeMesh); }},
         {"iskelet.x", true, [] { return Mesh(MakeSkeletonFile); }},
@@ -46,24 +48,24 @@ std::vector<Job> Jobs() {
         {kEnvironmentCube, false, [] { return EncodeCubeDdsFile(PaintEnvironmentCube(256), true); }},
         {kDetails, false, [] { return EncodeTgaFile(PaintDetail(256), 3, false); }},
         {kBlend, false, [] { return EncodePngFile(PaintBlendWeights(256), 3, true); }},
-        {kRock, false, [] { return EncodeDdsFile(PaintRock(512), false); }},
+        {kRock, false, [] { return EncodeDdsFile(PaintRock(512), false); }, 7},
         {kGrass, false, [] { return EncodeJpegFile(PaintGrass(512), 92, false); }},
-        {kTunnelWall, false, [] { return EncodePngFile(PaintTunnelWall(512), 3, false); }},
-        {kRockNormalMap, false, [] { return EncodeDdsFile(PaintRockNormals(512), false); }},
-        {kZombi, false, [] { return EncodePngFile(PaintZombi(512), 3, true); }},
+        {kTunnelWall, false, [] { return EncodePngFile(PaintTunnelWall(512), 3, false); }, 4},
+        {kRockNormalMap, false, [] { return EncodeDdsFile(PaintRockNormals(512), false); }, 8},
+        {kZombi, false, [] { return EncodePngFile(PaintZombi(512), 3, false); }, 28},
         // Textures the meshes' materials name.
-        {kWallStone, false, [] { return EncodeJpegFile(PaintWallStone(512), 92, false); }},
-        {kFloorTiles, false, [] { return EncodeJpegFile(PaintFloorTiles(512), 92, false); }},
+        {kWallStone, false, [] { return EncodeJpegFile(PaintWallStone(512), 92, false); }, 5},
+        {kFloorTiles, false, [] { return EncodeJpegFile(PaintFloorTiles(512), 92, false); }, 4},
         {kBark, false, [] { return EncodeJpegFile(PaintBark(256, 512), 92, false); }},
         {kLeaves, false, [] { return EncodeJpegFile(PaintLeaves(512), 92, false); }},
         {kBone, false, [] { return EncodeJpegFile(PaintBone(256), 92, false); }},
-        {kSkyNorth, false, [] { return EncodeJpegFile(PaintSkyFace(sky::Face::North, 1024, 512), 94, true); }},
-        {kSkySouth, false, [] { return EncodeJpegFile(PaintSkyFace(sky::Face::South, 1024, 512), 94, true); }},
-        {kSkyEast, false, [] { return EncodeJpegFile(PaintSkyFace(sky::Face::East, 1024, 512), 94, true); }},
-        {kSkyWest, false, [] { return EncodeJpegFile(PaintSkyFace(sky::Face::West, 1024, 512), 94, true); }},
-        {kSkyTop, false, [] { return EncodeJpegFile(PaintSkyFace(sky::Face::Top, 512, 512), 94, true); }},
+        {kSkyNorth, false, [] { return EncodeJpegFile(PaintSkyFace(sky::Face::North, 1024, 512), 94, true); }, 7},
+        {kSkySouth, false, [] { return EncodeJpegFile(PaintSkyFace(sky::Face::South, 1024, 512), 94, true); }, 7},
+        {kSkyEast, false, [] { return EncodeJpegFile(PaintSkyFace(sky::Face::East, 1024, 512), 94, true); }, 7},
+        {kSkyWest, false, [] { return EncodeJpegFile(PaintSkyFace(sky::Face::West, 1024, 512), 94, true); }, 7},
+        {kSkyTop, false, [] { return EncodeJpegFile(PaintSkyFace(sky::Face::Top, 512, 512), 94, true); }, 3},
     };
-    if (HaveMusic()) jobs.push_back({kMusic, false, [] { return ComposeMusicFile(); }});
+    jobs.push_back({kMusic, false, [] { return ComposeMusicFile(); }, 3});
     return jobs;
 }
 
@@ -81,9 +83,15 @@ namespace {
 
 std::vector<GeneratedFile> RunJobs(const std::vector<Job>& jobs, int threads) {
     std::vector<GeneratedFile> results(jobs.size());
+    // Longest first, so no long job is left to run alone at the end; the results keep the jobs'
+    // order whatever order they are made in.
+    std::vector<size_t> order(jobs.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return jobs[a].cost > jobs[b].cost; });
     std::atomic<size_t> next{0};
     auto worker = [&] {
-        for (size_t i = next++; i < jobs.size(); i = next++) {
+        for (size_t k = next++; k < jobs.size(); k = next++) {
+            const size_t i = order[k];
             const auto start = std::chrono::steady_clock::now();
             results[i].path = jobs[i].path;
             results[i].blob = jobs[i].make();

@@ -34,29 +34,36 @@ float Heat(float u, float v, float t) {
     const float sway = 0.22f * GradientNoise3(0.5f, v * 1.0f - rise / 3.0f, evolve, 0, kRisePeriod, kEvolvePeriod, 11u);
     // Turbulence rising through the flame: the coarse one makes tongues and gaps between them,
     // the fine one (rising twice as fast) frays their edges.
-    const float coarse = Fbm3(u * 2.4f, v * 3.0f - rise, evolve, 4, 0, kRisePeriod, kEvolvePeriod, 23u, 0.55f);
-    const float fine = Fbm3(u * 6.0f + 3.1f, v * 6.0f - 2.0f * rise, evolve + 1.7f, 3, 0, kRisePeriod, kEvolvePeriod,
+    const float coarse = Fbm3(u * 4.6f, v * 3.0f - rise, evolve, 4, 0, kRisePeriod, kEvolvePeriod, 23u, 0.55f);
+    const float fine = Fbm3(u * 7.0f + 3.1f, v * 6.0f - 2.0f * rise, evolve + 1.7f, 3, 0, kRisePeriod, kEvolvePeriod,
                             37u, 0.5f);
-    const float uu = u + sway * v + 0.25f * coarse * v + 0.1f * fine * v;
-    // Body: wide at the foot, narrowing upward with a ragged outline; hottest low in the middle.
-    const float width = (0.78f * std::pow(std::max(0.0f, 1.0f - v), 0.8f) + 0.05f) * (1.0f + 0.3f * coarse);
-    const float body = Smoothstep(width, width * 0.1f, std::fabs(uu));
-    float h = body * (1.35f - 1.5f * v);
+    // The core breathes: a slow pulse of its own, so the hot middle flickers too.
+    const float pulse = GradientNoise3(u * 1.5f + 7.0f, v * 1.5f - rise / 3.0f, evolve * 2.0f, 0, kRisePeriod,
+                                       kEvolvePeriod, 53u);
+    const float uu = u + sway * v + 0.3f * coarse * v + 0.12f * fine * v;
+    // Body: a narrow foot, narrowing upward with a ragged outline. Heat falls off from the middle
+    // to the edges and from the foot upward without a flat plateau, so that red alone (which is
+    // all the demo shows) carries the flame's shape.
+    const float width = (0.46f * std::pow(std::max(0.0f, 1.0f - v), 0.7f) + 0.05f) * (1.0f + 0.3f * coarse);
+    const float across = Clamp01(1.0f - std::fabs(uu) / width);
+    const float body = across * (2.0f - across);
+    // The pulse leaves the very foot alone, which stays white-hot in every frame.
+    float h = body * (1.2f - 1.2f * v) * (1.0f + (0.3f * pulse - 0.12f) * Smoothstep(0.08f, 0.3f, v));
     // Tongues: the coarse noise lifts heat upward where it is high and cuts gaps where it is low.
-    h += coarse * 1.1f * (0.1f + v) * Smoothstep(width * 1.8f + 0.1f, 0.0f, std::fabs(uu));
+    h += coarse * 1.25f * (0.15f + v) * Smoothstep(width * 1.8f + 0.1f, 0.0f, std::fabs(uu));
     h += 0.15f * fine * v;
     // A foot that curves up at the sides instead of sitting on a ruler line.
-    const float foot = 0.08f * u * u + 0.02f * fine;
+    const float foot = 0.1f * u * u + 0.02f * fine;
     h *= Smoothstep(foot - 0.03f, foot + 0.07f, v) * Smoothstep(1.05f, 0.8f, v);
     return Clamp01(h);
 }
 
 Color FireColor(float h) {
-    // Black, deep red, orange, yellow, white. Red rises over most of the range so that the demo's
-    // red-only display still shows the flame's inner structure.
-    const float r = Smoothstep(0.04f, 0.7f, h);
-    const float g = Smoothstep(0.3f, 0.85f, h) * 0.95f;
-    const float b = Smoothstep(0.75f, 1.0f, h) * 0.7f;
+    // Black, deep red, orange, yellow, white. Red rises over the whole range of heat, so that the
+    // demo's red-only display still shows the flame's inner structure.
+    const float r = std::pow(Smoothstep(0.02f, 0.97f, h), 0.85f);
+    const float g = Smoothstep(0.4f, 0.95f, h) * 0.95f;
+    const float b = Smoothstep(0.8f, 1.0f, h) * 0.7f;
     return {r, g, b, 1};
 }
 

@@ -8,6 +8,17 @@ namespace velor::content {
 
 inline constexpr float kPi = 3.14159265358979f;
 
+// The six faces of an axis-aligned box: the axis of the outward normal and its sign, and the two
+// axes spanning the face, ordered so that Cross(u, v) is the outward normal.
+struct BoxFace {
+    int normalAxis;  // 0 x, 1 y, 2 z
+    int sign;        // +1 or -1
+    int uAxis, vAxis;
+};
+inline constexpr BoxFace kBoxFaces[6] = {
+    {0, +1, 1, 2}, {0, -1, 2, 1}, {1, +1, 2, 0}, {1, -1, 0, 2}, {2, +1, 0, 1}, {2, -1, 1, 0},
+};
+
 struct Vec2 {
     float x = 0, y = 0;
 };

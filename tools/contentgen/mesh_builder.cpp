@@ -35,27 +35,20 @@ Vec2 ProjectUv(const Vec3& p, const Vec3& normal, const PlanarUv& uv) {
 }  // namespace
 
 void AddGridBox(MeshBuilder& b, const Mat4& xf, const Vec3& half, int nx, int ny, int nz, const PlanarUv& uv) {
-    struct FaceSpec {
-        int normalAxis;   // 0 x, 1 y, 2 z
-        float sign;
-        int uAxis, vAxis; // Cross(u, v) = outward normal
-    };
-    static constexpr FaceSpec kFaces[6] = {
-        {0, +1, 1, 2}, {0, -1, 2, 1}, {1, +1, 2, 0}, {1, -1, 0, 2}, {2, +1, 0, 1}, {2, -1, 1, 0},
-    };
     const float h[3] = {half.x, half.y, half.z};
     const int n[3] = {nx, ny, nz};
     const bool flip = xf.Mirrors();
-    for (const FaceSpec& f : kFaces) {
+    for (const BoxFace& f : kBoxFaces) {
         const int nu = n[f.uAxis], nv = n[f.vAxis];
+        const float sign = float(f.sign);
         Vec3 localNormal;
-        (&localNormal.x)[f.normalAxis] = f.sign;
+        (&localNormal.x)[f.normalAxis] = sign;
         const Vec3 normal = xf.TransformNormal(localNormal);
         const uint32_t base = uint32_t(b.Target().vertices.size());
         for (int j = 0; j <= nv; ++j) {
             for (int i = 0; i <= nu; ++i) {
                 Vec3 p;
-                (&p.x)[f.normalAxis] = f.sign * h[f.normalAxis];
+                (&p.x)[f.normalAxis] = sign * h[f.normalAxis];
                 (&p.x)[f.uAxis] = GridCoord(h[f.uAxis], i, nu);
                 (&p.x)[f.vAxis] = GridCoord(h[f.vAxis], j, nv);
                 const Vec3 world = xf.TransformPoint(p);

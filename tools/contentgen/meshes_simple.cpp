@@ -35,13 +35,7 @@ XFile MakeCloudCubeMesh() {
         index.emplace(key, id);
         return id;
     };
-    struct FaceSpec {
-        int normalAxis, sign, uAxis, vAxis;   // Cross(u, v) = outward normal
-    };
-    static constexpr FaceSpec kFaces[6] = {
-        {0, 1, 1, 2}, {0, -1, 2, 1}, {1, 1, 2, 0}, {1, -1, 0, 2}, {2, 1, 0, 1}, {2, -1, 1, 0},
-    };
-    for (const FaceSpec& f : kFaces) {
+    for (const BoxFace& f : kBoxFaces) {
         auto lattice = [&](int a, int bb) {
             int c[3];
             c[f.normalAxis] = f.sign > 0 ? kCells : 0;

@@ -5,7 +5,6 @@
 
 namespace velor::content {
 
-bool HaveMusic();
-Blob ComposeMusicFile();   // fails when HaveMusic() is false
+Blob ComposeMusicFile();
 
 }  // namespace velor::content

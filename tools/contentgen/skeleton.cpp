@@ -170,6 +170,38 @@ void AddBlob(SkinBuilder& s, const Vec3& centre, const Vec3& radii, int slices, 
     AddUvSphere(s.Builder(), Mat4::Scaling(radii) * Mat4::Translation(centre), 1.0f, slices, stacks, 1.0f, 1.0f);
 }
 
+// The cranium with two eye sockets. The figure is seen mostly as one additive glowing follower per
+// vertex, with nothing hiding the back of the head behind the face, so a socket has to be an
+// absence of vertices straight through the head along the line of sight: two holes front to back.
+// Built apart and copied without the triangles that touch a socket, or the vertices only those used.
+void AddSkull(SkinBuilder& s) {
+    constexpr Vec3 kCentre{0, 0.735f, 0.005f};
+    Mesh cranium;
+    MeshBuilder b(cranium);
+    AddUvSphere(b, Mat4::Scaling({0.085f, 0.105f, 0.1f}) * Mat4::Translation(kCentre), 1.0f, 18, 12, 1.0f, 1.0f);
+    // The face looks toward -z; the holes run along z.
+    auto inSocket = [&](const Vec3& p) {
+        for (float side : {-1.0f, 1.0f}) {
+            const float dx = (p.x - side * 0.033f) / 0.026f, dy = (p.y - 0.728f) / 0.022f;
+            if (dx * dx + dy * dy < 1.0f) return true;
+        }
+        return false;
+    };
+    std::vector<uint32_t> remap(cranium.vertices.size(), UINT32_MAX);
+    for (const Face& f : cranium.faces) {
+        const Vertex* v[3] = {&cranium.vertices[f.a], &cranium.vertices[f.b], &cranium.vertices[f.c]};
+        if (inSocket(v[0]->position) || inSocket(v[1]->position) || inSocket(v[2]->position)) continue;
+        uint32_t index[3];
+        const uint32_t source[3] = {f.a, f.b, f.c};
+        for (int k = 0; k < 3; ++k) {
+            uint32_t& r = remap[source[k]];
+            if (r == UINT32_MAX) r = s.Builder().AddVertex(v[k]->position, v[k]->normal, v[k]->uv);
+            index[k] = r;
+        }
+        s.Builder().AddTriangle(index[0], index[1], index[2]);
+    }
+}
+
 Mesh BuildFigure() {
     Mesh mesh;
     mesh.name = "SkeletonBody";
@@ -188,7 +220,7 @@ Mesh BuildFigure() {
     SkinBuilder s(mesh);
 
     // Skull and jaw.
-    AddBlob(s, {0, 0.735f, 0.005f}, {0.085f, 0.105f, 0.1f}, 14, 10);
+    AddSkull(s);
     s.BindRigid("Head");
     AddBlob(s, {0, 0.645f, -0.035f}, {0.058f, 0.028f, 0.05f}, 10, 6);
     s.BindRigid("Head");

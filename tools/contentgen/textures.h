@@ -33,6 +33,10 @@ Canvas PaintGrass(int size);        // cimen.jpg (also the forest's ground)
 Canvas PaintTunnelWall(int size);   // tunnel.png: weathered stone blocks
 Canvas PaintRockNormals(int size);  // rock_c_normalmap.dds: tangent-space normals, height in alpha
 
+// Brightness factor around 1 for stone grain at texel (x, y) = (u, v) * size: per-texel specks and
+// fine pitting, `amount` their spread; tiles with any size.
+float StoneGrain(int x, int y, float u, float v, uint32_t seed, float amount);
+
 // Textures named by the meshes' materials; all tile.
 Canvas PaintWallStone(int size);    // duvar.x columns and walls
 Canvas PaintFloorTiles(int size);   // duvar.x floor

@@ -54,7 +54,7 @@ Canvas PaintWallStone(int size) {
             const float bevel = Smoothstep(0.0f, 0.02f, b.edge + rough);
             stone = ScaleRgb(stone, 0.78f + 0.22f * bevel);
             const float joint = Smoothstep(0.007f, 0.003f, b.edge + rough);
-            c.At(x, y) = Floor(MixColor(stone, Color{0.42f, 0.39f, 0.35f, 1}, joint));
+            c.At(x, y) = Floor(ScaleRgb(MixColor(stone, Color{0.42f, 0.39f, 0.35f, 1}, joint), StoneGrain(x, y, u, v, 606u, 0.09f)));
         }
     }
     return c;
@@ -81,14 +81,14 @@ Canvas PaintFloorTiles(int size) {
             const float bevel = Smoothstep(0.0f, 0.015f, b.edge + rough);
             stone = ScaleRgb(stone, 0.75f + 0.25f * bevel);
             const float joint = Smoothstep(0.006f, 0.0025f, b.edge + rough);
-            c.At(x, y) = Floor(MixColor(stone, Color{0.3f, 0.28f, 0.25f, 1}, joint));
+            c.At(x, y) = Floor(ScaleRgb(MixColor(stone, Color{0.3f, 0.28f, 0.25f, 1}, joint), StoneGrain(x, y, u, v, 705u, 0.1f)));
         }
     }
     return c;
 }
 
 Canvas PaintBark(int width, int height) {
-    // Deep vertical furrows that wander a little, with lichen patches.
+    // Deep vertical furrows that wander a little, split by dark fissures, with lichen patches.
     Canvas c(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -98,6 +98,12 @@ Canvas PaintBark(int width, int height) {
             const float cross = Smoothstep(0.6f, 0.9f, Fbm2(u * 8, v * 16, 3, 8, 16, 803u));
             Color bark = MixColor(Color{0.2f, 0.14f, 0.1f, 1}, Color{0.46f, 0.37f, 0.28f, 1}, Clamp01(ridge * 1.3f - 0.2f));
             bark = ScaleRgb(bark, 1.0f - 0.3f * cross);
+            // Fissures: narrow dark cracks along the zero lines of a field stretched along the
+            // trunk, so they run long and vertical, fork and break off.
+            const float crackField = Fbm2((u + 0.6f * wander) * 10, v * 2, 4, 10, 2, 805u);
+            const float fissure = Smoothstep(0.035f, 0.0f, std::fabs(crackField)) *
+                                  Smoothstep(-0.1f, 0.25f, Fbm2(u * 6, v * 3, 2, 6, 3, 806u));
+            bark = ScaleRgb(bark, 1.0f - 0.75f * fissure);
             const float lichen = Smoothstep(0.35f, 0.55f, Fbm2(u * 4, v * 6, 4, 4, 6, 804u)) * Clamp01(ridge);
             bark = MixColor(bark, Color{0.48f, 0.52f, 0.38f, 1}, lichen * 0.5f);
             c.At(x, y) = Floor(bark);

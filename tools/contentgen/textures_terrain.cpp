@@ -42,6 +42,12 @@ float RockHeight(float u, float v) {
 
 }  // namespace
 
+float StoneGrain(int x, int y, float u, float v, uint32_t seed, float amount) {
+    const float speck = HashUnit(Hash2(x, y, seed)) - 0.5f;
+    const float fine = Fbm2(u * 96, v * 96, 2, 96, 96, seed + 1u);
+    return 1.0f + amount * (speck + 0.8f * fine);
+}
+
 Canvas PaintDetail(int size) {
     Canvas c(size, size);
     for (int y = 0; y < size; ++y) {
@@ -62,12 +68,13 @@ Canvas PaintBlendWeights(int size) {
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const float u = float(x) / float(size), v = float(y) / float(size);
-            // Three broad patch fields; a soft maximum turns them into weights that sum to one,
-            // with mostly one layer in charge and gentle transitions between them.
+            // Three broad patch fields; a sharp soft maximum turns them into weights that sum to
+            // one, with one layer in charge almost everywhere and narrow transitions between
+            // them (a softer one mixes all three into a uniform mud).
             const float a = Fbm2(u * 3, v * 3, 4, 3, 3, 301u) + 0.15f;
             const float b = Fbm2(u * 3, v * 3, 4, 3, 3, 302u);
             const float g = Fbm2(u * 3, v * 3, 4, 3, 3, 303u) - 0.1f;
-            const float k = 5.0f;
+            const float k = 16.0f;
             const float ea = std::exp(k * a), eb = std::exp(k * b), eg = std::exp(k * g);
             const float sum = ea + eb + eg;
             c.At(x, y) = {ea / sum, eb / sum, eg / sum, 1};
@@ -102,8 +109,17 @@ Canvas PaintRock(int size) {
     return c;
 }
 
+// The normal map's relief: the rock's own, plus broad swells and mid-sized bumps that tilt the
+// surface everywhere, not only in the fractures; lit by the tunnel's moving light they make the
+// walls read as rock rather than as a painted plane.
+float RockNormalHeight(float u, float v) {
+    const float swell = Fbm2(u * 4 + 2.0f, v * 4, 3, 4, 4, 111u);
+    const float bumps = Fbm2(u * 12, v * 12, 3, 12, 12, 112u);
+    return RockHeight(u, v) + 1.5f * swell + 0.6f * bumps;
+}
+
 Canvas PaintRockNormals(int size) {
-    const std::vector<float> h = HeightField(size, RockHeight);
+    const std::vector<float> h = HeightField(size, RockNormalHeight);
     Canvas c(size, size);
     const float strength = 3.0f * float(size) / 256.0f;
     for (int y = 0; y < size; ++y) {
@@ -112,7 +128,7 @@ Canvas PaintRockNormals(int size) {
             const float dy = (At(h, size, x, y + 1) - At(h, size, x, y - 1)) * 0.5f;
             // Tangent space: x along +u (right), y along +v (down the image), z out of the surface.
             const Vec3 n = Normalize(Vec3{-dx * strength, -dy * strength, 1.0f});
-            c.At(x, y) = {n.x * 0.5f + 0.5f, n.y * 0.5f + 0.5f, n.z * 0.5f + 0.5f, Clamp01(0.5f + 0.5f * At(h, size, x, y))};
+            c.At(x, y) = {n.x * 0.5f + 0.5f, n.y * 0.5f + 0.5f, n.z * 0.5f + 0.5f, Clamp01(0.5f + 0.35f * At(h, size, x, y))};
         }
     }
     return c;
@@ -195,7 +211,10 @@ Canvas PaintTunnelWall(int size) {
             const float streak = Smoothstep(0.3f, 0.7f, Fbm2(u * 24, v * 3, 3, 24, 3, 505u));
             stone = ScaleRgb(stone, 1.0f - 0.2f * streak);
             const Color joint = Color{0.22f, 0.21f, 0.19f, 1} * (0.85f + 0.3f * grain);
-            const Color col = MixColor(stone, joint, mortar);
+            Color col = MixColor(stone, joint, mortar);
+            // Grain: sand-sized specks and fine pitting, per texel, so the blocks do not look
+            // like smooth plaster close to the camera.
+            col = ScaleRgb(col, StoneGrain(x, y, u, v, 506u, 0.16f));
             c.At(x, y) = {Clamp01(col.r), Clamp01(col.g), Clamp01(col.b), 1};
         }
     }

@@ -1,7 +1,10 @@
 // zombi.png: a ghoul's head, lit from the upper left, on pure black. The demo lays four copies at
 // 30 to 40 percent opacity over the blurred tunnel, and its colour key turns the black background
-// transparent, so the head carries its own faint green aura that fades to exactly zero well inside
-// the square. Shapes are signed distance fields (negative inside) combined per sample and
+// transparent. Over the tunnel at that opacity anything darker than the tunnel darkens it, so nothing
+// outside the head may be dim: its green aura is a narrow bright rim that stops at exact black
+// instead of fading through near-black, and the dark features inside the head (sockets, nostrils,
+// mouth) are kept just above black so the key never punches holes through them. No dither, for the
+// same reason. Shapes are signed distance fields (negative inside) combined per sample and
 // supersampled 3 x 3.
 #include <algorithm>
 #include <cmath>
@@ -33,6 +36,10 @@ float SmoothUnion(float a, float b, float k) {
     const float h = std::clamp(0.5f + 0.5f * (b - a) / k, 0.0f, 1.0f);
     return Mix(b, a, h) - k * h * (1.0f - h);
 }
+
+constexpr float kAuraReach = 0.11f;          // where the rim would fade to zero, outside the outline
+constexpr float kAuraCut = 0.3f;             // rim level below which it is cut to black
+constexpr float kDarkestInside = 22.0f / 255.0f;   // floor for the head's own darkest features
 
 // Coverage of a shape with distance d, softened over about one texel (px = texel size).
 float Cover(float d, float px) { return Smoothstep(px, -px, d); }
@@ -72,11 +79,11 @@ Color Sample(P p, float px, const SkinField& field) {
     const float head = HeadDistance(p);
     Color out{0, 0, 0, 1};
 
-    // Aura: zero from 0.22 outside the outline on.
+    // Aura: a bright green rim that stops at exact black where it would turn dim (see the top).
     if (head > 0) {
-        const float t = std::max(0.0f, 1.0f - head / 0.22f);
-        const float g = t * t * t * 0.35f;
-        out = Color{0.25f, 0.75f, 0.3f, 1} * g;
+        const float t = std::max(0.0f, 1.0f - head / kAuraReach);
+        const float g = t * t * 0.85f;
+        out = g >= kAuraCut ? Color{0.3f, 0.85f, 0.35f, 1} * g : Color{0, 0, 0, 0};
         out.a = 1;
     }
     const float inside = Cover(head, px);
@@ -194,6 +201,15 @@ Canvas PaintZombi(int size) {
             }
             Color col = sum * (1.0f / float(kSub * kSub));
             col.a = 1;
+            // Inside the head, dark features stay visible under the key; outside, the rim's
+            // anti-aliased foot goes to black rather than to a dim, darkening fringe.
+            const float brightest = std::max({col.r, col.g, col.b});
+            if (brightest < kDarkestInside) {
+                if (HeadDistance(centre) < 0.0f)
+                    col = brightest > 0.0f ? ScaleRgb(col, kDarkestInside / brightest) : Color{kDarkestInside, kDarkestInside, kDarkestInside, 1};
+                else
+                    col = Color{0, 0, 0, 1};
+            }
             c.At(x, y) = col;
         }
     }

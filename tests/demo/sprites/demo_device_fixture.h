@@ -38,6 +38,12 @@ protected:
         device_->SetViewport(&whole);
         device_->Clear(0, nullptr, Clear::Target | Clear::ZBuffer | Clear::Stencil, 0xFF000000u, 1.0f, 0);
         gCamera = CameraState{};
+        // The shared effect comes with the first sprite made; every case starts with it in place,
+        // whichever case runs first (ctest runs each in a process of its own).
+        if (gSprites.effect == nullptr) {
+            PointSprite first;
+            InitPointSprite(first, "textures/Flare1.jpg");
+        }
     }
 
     void TearDown() override { gShell.device.reset(); }

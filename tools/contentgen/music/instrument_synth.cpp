@@ -95,7 +95,7 @@ S3mSample Looped(std::string name, const AdditiveVoice& v, int cycles) {
     return s;
 }
 
-// Saw bass with a resonant low-pass that closes fast: a pluck, then a dark steady tone. The loop is
+// Saw bass with a resonant low-pass that closes fast: a pluck, then a round steady tone. The loop is
 // a single period of 168 frames; the bass plays around A-1, where that is about 9.5 kHz.
 S3mSample Bass() {
     AdditiveVoice v;
@@ -106,10 +106,12 @@ S3mSample Bass() {
     v.attackFrames = int(0.45 * v.nominalRate);
     v.seed = 0xBA55;
     v.harmonicGain = [](int h, double t) {
-        double cutoff = 3.0 + 26.0 * std::exp(-t / 0.07);  // in harmonics
+        // The filter settles around the sixth harmonic, so the held tone keeps weight in the low
+        // mids (a bass around A-1 then reaches 300 Hz) instead of being a bare fundamental.
+        double cutoff = 6.0 + 23.0 * std::exp(-t / 0.07);  // in harmonics
         double x = double(h) / cutoff;
         double resonance = 1.0 + 1.6 * std::exp(-(double(h) - cutoff) * (double(h) - cutoff) / 2.5);
-        double sub = h == 1 ? 1.6 : 1.0;
+        double sub = h == 1 ? 0.9 : 1.0;
         return sub * resonance / (double(h) * std::sqrt(1.0 + x * x * x * x));
     };
     v.amplitude = [](double t) { return std::min(1.0, t / 0.002) * (0.75 + 0.25 * std::exp(-t / 0.15)); };
@@ -154,6 +156,29 @@ S3mSample Lead() {
     return Looped("velor lead", v, 400);
 }
 
+// The arpeggio's own voice: a warm pluck. A bright, full-bodied strike whose upper harmonics die
+// within a few tens of milliseconds and whose level falls to a soft sustain, so fast notes stay
+// distinct where the lead's held tone would smear them. Two oscillators 4 cents apart keep the
+// sustain from sounding static.
+S3mSample Pluck() {
+    AdditiveVoice v;
+    v.loopFrames = 16856;
+    v.oscs = std::vector<AdditiveOsc>{{400, 1.0}, {401, 0.35}};
+    v.maxHarmonic = 18;
+    v.nominalRate = 22050.0;  // C-5
+    v.attackFrames = int(0.32 * v.nominalRate);
+    v.seed = 0x9A0C;
+    v.harmonicGain = [](int h, double t) {
+        double cutoff = 2.5 + 14.0 * std::exp(-t / 0.035);
+        double x = double(h) / cutoff;
+        // A little more second and third harmonic than a saw: body rather than buzz.
+        double body = h == 2 ? 1.3 : h == 3 ? 1.15 : 1.0;
+        return body / (double(h) * std::sqrt(1.0 + x * x * x * x));
+    };
+    v.amplitude = [](double t) { return std::min(1.0, t / 0.002) * (0.12 + 0.88 * std::exp(-t / 0.09)); };
+    return Looped("velor pluck", v, 400);
+}
+
 // ---- Drums ------------------------------------------------------------------------------------------
 
 S3mSample OneShot(std::string name, std::vector<double> signal, double rate, bool sixteenBit) {
@@ -166,7 +191,7 @@ S3mSample OneShot(std::string name, std::vector<double> signal, double rate, boo
     return s;
 }
 
-// A sine swept from about 180 Hz down to 48 Hz, a short click, and soft saturation for punch.
+// A sine swept from about 180 Hz down to 52 Hz, a short click, and soft saturation for punch.
 S3mSample Kick() {
     Rng rng(0x4B1C);
     Svf clickFilter;
@@ -174,8 +199,9 @@ S3mSample Kick() {
     double phase = 0.0;
     for (size_t n = 0; n < out.size(); ++n) {
         double t = double(n) / kDrumRate;
-        phase += kTwoPi * (48.0 + 130.0 * std::exp(-t / 0.035)) / kDrumRate;
-        double body = std::sin(phase) * std::min(1.0, t / 0.0015) * std::exp(-t / 0.26);
+        phase += kTwoPi * (52.0 + 126.0 * std::exp(-t / 0.035)) / kDrumRate;
+        // A shortish tail: a long one only adds sub-bass rumble that small speakers cannot play.
+        double body = std::sin(phase) * std::min(1.0, t / 0.0015) * std::exp(-t / 0.16);
         double click = clickFilter.Process(rng.Noise(), 4000.0, 0.7, kDrumRate).low * std::exp(-t / 0.003);
         out[n] = std::tanh(1.8 * (body + 0.5 * click));
     }
@@ -251,8 +277,8 @@ S3mSample Sweep() {
 }  // namespace
 
 std::vector<S3mSample> SynthesiseInstruments() {
-    std::vector<S3mSample> samples = {Kick(), Snare(), ClosedHat(), OpenHat(), Bass(), Pad(), Lead(), Sweep(), Crash()};
-    static_assert(kInstrumentCount == 9);
+    std::vector<S3mSample> samples = {Kick(), Snare(), ClosedHat(), OpenHat(), Bass(), Pad(), Lead(), Sweep(), Crash(), Pluck()};
+    static_assert(kInstrumentCount == 10);
     return samples;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The module's instruments, synthesised: drums from filtered noise and swept sines, and the tonal
-// instruments (bass, pad, lead) by additive synthesis of band-limited partials.
+// instruments (bass, pad, lead, pluck) by additive synthesis of band-limited partials.
 //
 // A tracker plays a sample faster or slower to change its pitch, so a tonal sample is one attack
 // followed by a loop that must join without a click. The additive renderer makes that exact: every
@@ -27,8 +27,9 @@ enum class Instrument : uint8_t {
     Lead,
     Sweep,
     Crash,
+    Pluck,
 };
-inline constexpr int kInstrumentCount = 9;
+inline constexpr int kInstrumentCount = 10;
 
 // All instruments in sample-number order. Deterministic: the same samples on every call.
 std::vector<S3mSample> SynthesiseInstruments();

@@ -59,6 +59,14 @@ constexpr std::string_view kBreakdownLine[3] = {
     "B4 . . . . . . . . . . . G#4 . . .",
 };
 
+// One tempo throughout. The scene changes (19.4, 32, 57, 76 and 98 s, and the fade at 53.5, the
+// colour change at 69.5 and the followers at 82) do not fall on a bar grid at any tempo, so each
+// section runs whole bars and then, where it must, one to three beats of fill; at 139 BPM every
+// edge then lands within 0.06 s of its cue while the kick never misses a beat.
+constexpr int kTempo = 139;
+
+constexpr int Beats(int bars, int beats) { return bars * kRowsPerBar + beats * kRowsPerBeat; }
+
 class Composer {
 public:
     Composer() : timeline_(kMusicChannelCount, kSpeed), parts_(timeline_) {}
@@ -68,13 +76,16 @@ public:
         Build();
         MainA();
         Drop();
+        const int loop = int(timeline_.Sections().size());
         MainB();
         MainBLift();
         Breakdown();
         MainC();
-        Outro();
+        Finale();
+        // The scroller after the last scene runs for as long as the viewer lets it, so the song
+        // never ends: from the finale it goes back to the second theme and plays on from there.
+        timeline_.LoopTo(loop);
         parts_.Echo(3, 40);
-        parts_.StopAll();
         return error_;
     }
 
@@ -82,8 +93,8 @@ public:
 
 private:
     // Starts a section; tonal parts still sounding from the one before are cut on its first row.
-    int Section(const char* name, int rows, int tempo) {
-        int start = timeline_.AddSection(name, rows, tempo);
+    int Section(const char* name, int rows) {
+        int start = timeline_.AddSection(name, rows, kTempo);
         parts_.StopTonal(start);
         return start;
     }
@@ -94,6 +105,10 @@ private:
     }
     void Crash(int row, int volume) { parts_.Note(row, kFxChannel, 60, Instrument::Crash, volume); }
     void Sweep(int row, int volume) { parts_.Note(row, kFxChannel, 60, Instrument::Sweep, volume); }
+    // Kicks on every beat of [from, to): the beats of fill that round a section off.
+    void FillKicks(int from, int to, int volume) {
+        for (int r = from; r < to; r += kRowsPerBeat) parts_.Note(r, kKickChannel, 60, Instrument::Kick, volume);
+    }
 
     // Full groove for one bar: kick, snare with ghosts, sixteenth hats, rolling bass, pumping pad.
     void Groove(int bar, const Chord& chord, bool openHats, int padLevel) {
@@ -105,15 +120,16 @@ private:
         parts_.PadPump(bar, padLevel);
     }
 
-    // 10 bars at 124 BPM (19.35 s): pad and arpeggio fade in, then hats, bass and a slow motif,
+    // 11 bars and a beat (19.42 s): pad and arpeggio fade in, then hats, bass and a slow motif,
     // then the kick and a riser.
     void Intro() {
-        const int s = Section("intro", 10 * kRowsPerBar, 124);
-        const Chord chords[10] = {kAm, kF, kC, kG, kAm, kF, kC, kG, kF, kG};
-        for (int b = 0; b < 10; ++b) {
+        const int rows = Beats(11, 1);
+        const int s = Section("intro", rows), end = s + rows;
+        const Chord chords[11] = {kAm, kF, kC, kG, kAm, kF, kC, kG, kAm, kF, kG};
+        for (int b = 0; b < 11; ++b) {
             const int bar = Bar(s, b);
             parts_.PadChord(bar, chords[b], 30);
-            if (b >= 2) parts_.Arpeggio(bar, chords[b], std::min(6 + 3 * (b - 2), 16), 0);
+            if (b >= 2) parts_.Arpeggio(bar, chords[b], std::min(8 + 3 * (b - 2), 20), 0);
             if (b >= 4 && b < 8) {
                 parts_.Hats(bar, false, false, false, 36);
                 parts_.HeldBass(bar, chords[b], 40);
@@ -126,14 +142,16 @@ private:
             }
         }
         parts_.PadRamp(s, Bar(s, 3), 10, 30);
-        Sweep(Bar(s, 8), 44);
-        parts_.SnareRoll(Bar(s, 9) + 8, Bar(s, 10), 2, 24, 40);
-        parts_.SnareRoll(Bar(s, 9) + 14, Bar(s, 10), 1, 44, 52);
+        FillKicks(Bar(s, 11), end, 56);
+        Sweep(end - 32, 44);
+        parts_.SnareRoll(Bar(s, 10) + 8, end - 4, 2, 24, 40);
+        parts_.SnareRoll(end - 6, end, 1, 44, 52);
     }
 
-    // 7 bars at 133 BPM (12.63 s): the groove arrives, the theme is hinted, a snare roll ends it.
+    // 7 bars and a beat (12.52 s): the groove arrives, the theme is hinted, a snare roll ends it.
     void Build() {
-        const int s = Section("build", 7 * kRowsPerBar, 133);
+        const int rows = Beats(7, 1);
+        const int s = Section("build", rows), end = s + rows;
         const Chord chords[7] = {kAm, kF, kC, kG, kF, kG, kE};
         Crash(s, 36);
         for (int b = 0; b < 7; ++b) {
@@ -144,32 +162,35 @@ private:
             parts_.RollingBass(bar, chords[b], 44);
             parts_.PadChord(bar, chords[b], 26);
             parts_.PadPump(bar, 26);
-            parts_.Arpeggio(bar, chords[b], 15, 0);
+            parts_.Arpeggio(bar, chords[b], 19, 0);
             if (b < 4) Lead(bar, kThemeA[b], 30);
         }
         parts_.Cut(Bar(s, 4), kLeadChannel);
-        Sweep(Bar(s, 5), 44);
+        FillKicks(Bar(s, 7), end, 58);
+        Sweep(end - 32, 44);
         parts_.SnareRoll(Bar(s, 6), Bar(s, 6) + 8, 2, 22, 36);
-        parts_.SnareRoll(Bar(s, 6) + 8, Bar(s, 7), 1, 38, 58);
+        parts_.SnareRoll(Bar(s, 6) + 8, end, 1, 38, 58);
     }
 
-    // 12 bars at 134 BPM (21.49 s): the main theme over the full groove.
+    // 12 bars and two beats (21.58 s): the main theme over the full groove.
     void MainA() {
-        const int s = Section("main A", 12 * kRowsPerBar, 134);
+        const int rows = Beats(12, 2);
+        const int s = Section("main A", rows), end = s + rows;
         const Chord chords[4] = {kAm, kF, kC, kG};
         Crash(s, 40);
         for (int b = 0; b < 12; ++b) {
             const int bar = Bar(s, b);
             Groove(bar, chords[b % 4], false, 24);
             Lead(bar, kThemeA[b % 8], 44);
-            if (b >= 8) parts_.Arpeggio(bar, chords[b % 4], 13, 0);
+            if (b >= 8) parts_.Arpeggio(bar, chords[b % 4], 17, 0);
         }
-        parts_.SnareRoll(Bar(s, 11) + 12, Bar(s, 12), 1, 36, 54);
+        FillKicks(Bar(s, 12), end, 60);
+        parts_.SnareRoll(Bar(s, 12) - 4, end, 1, 36, 54);
     }
 
-    // 2 bars (3.58 s), under the fade to dark: drums and bass drop out, the pad swells, a riser.
+    // 2 bars (3.45 s), under the fade to dark: drums and bass drop out, the pad swells, a riser.
     void Drop() {
-        const int s = Section("drop", 2 * kRowsPerBar, 134);
+        const int s = Section("drop", Beats(2, 0));
         parts_.PadChord(s, kF, 20);
         parts_.PadChord(Bar(s, 1), kE, 30);
         parts_.PadRamp(s, Bar(s, 2), 20, 38);
@@ -177,42 +198,49 @@ private:
         parts_.SnareRoll(Bar(s, 1) + 8, Bar(s, 2), 1, 24, 56);
     }
 
-    // 7 bars at 134 BPM (12.54 s): the second theme.
+    // 7 bars and a beat (12.52 s): the second theme. The song comes back here after the finale.
     void MainB() {
-        const int s = Section("main B", 7 * kRowsPerBar, 134);
+        const int rows = Beats(7, 1);
+        const int s = Section("main B", rows), end = s + rows;
         const Chord chords[4] = {kF, kG, kAm, kEm};
         Crash(s, 40);
         for (int b = 0; b < 7; ++b) {
             const int bar = Bar(s, b);
             Groove(bar, chords[b % 4], false, 24);
-            parts_.Arpeggio(bar, chords[b % 4], 15, 0);
+            parts_.Arpeggio(bar, chords[b % 4], 19, 0);
             Lead(bar, kThemeB[b], 44);
         }
+        FillKicks(Bar(s, 7), end, 60);
+        parts_.SnareRoll(Bar(s, 7), end, 1, 34, 50);
     }
 
-    // 3.5 bars (6.27 s): the same theme lifted, open hats and the arpeggio an octave up, then a fill.
+    // 3 bars and three beats (6.47 s): the same theme lifted, open hats and the arpeggio an octave
+    // up, then a fill.
     void MainBLift() {
-        const int s = Section("main B lift", 3 * kRowsPerBar + 8, 134);
+        const int rows = Beats(3, 3);
+        const int s = Section("main B lift", rows), end = s + rows;
         const Chord chords[4] = {kF, kG, kAm, kG};
         Crash(s, 44);
         for (int b = 0; b < 3; ++b) {
             const int bar = Bar(s, b);
             Groove(bar, chords[b], true, 26);
-            parts_.Arpeggio(bar, chords[b], 16, 1);
+            parts_.Arpeggio(bar, chords[b], 20, 1);
             Lead(bar, kThemeB[4 + b], 46);
         }
-        const int half = Bar(s, 3);
-        parts_.Cut(half, kLeadChannel);
-        parts_.Cut(half, kArpChannel);
-        parts_.Cut(half, kBassChannel);
-        parts_.PadChord(half, chords[3], 28);
-        parts_.Note(half, kKickChannel, 60, Instrument::Kick, 58);
-        parts_.SnareRoll(half, half + 8, 1, 30, 58);
+        const int fill = Bar(s, 3);
+        parts_.Cut(fill, kLeadChannel);
+        parts_.Cut(fill, kArpChannel);
+        parts_.Cut(fill, kBassChannel);
+        parts_.PadChord(fill, chords[3], 28);
+        FillKicks(fill, end, 58);
+        parts_.SnareRoll(fill, end, 1, 30, 58);
     }
 
-    // 3 bars at 120 BPM (6 s): no drums; the pad swells under a slow line in D minor turning to E.
+    // 3 bars and two beats (6.04 s): no drums; the pad swells under a slow line in D minor turning
+    // to E, and a riser leads into the theme's return.
     void Breakdown() {
-        const int s = Section("breakdown", 3 * kRowsPerBar, 120);
+        const int rows = Beats(3, 2);
+        const int s = Section("breakdown", rows), end = s + rows;
         const Chord chords[3] = {kDm, kF, kE};
         for (int b = 0; b < 3; ++b) {
             const int bar = Bar(s, b);
@@ -220,50 +248,46 @@ private:
             parts_.HeldBass(bar, chords[b], 32);
             Lead(bar, kBreakdownLine[b], 36);
         }
-        parts_.PadRamp(s, Bar(s, 3), 24, 38);
+        parts_.PadRamp(s, end, 24, 40);
         parts_.Hats(Bar(s, 2), false, false, false, 28);
-        Sweep(s + 20, 46);
+        Sweep(end - 30, 46);
     }
 
-    // 9 bars at 134 BPM (16.12 s): the main theme returns with everything.
+    // 9 bars and a beat (15.97 s): the main theme returns with everything.
     void MainC() {
-        const int s = Section("main C", 9 * kRowsPerBar, 134);
+        const int rows = Beats(9, 1);
+        const int s = Section("main C", rows), end = s + rows;
         const Chord chords[4] = {kAm, kF, kC, kG};
         Crash(s, 44);
         for (int b = 0; b < 9; ++b) {
             const int bar = Bar(s, b);
             Groove(bar, chords[b % 4], b % 2 == 1, 26);
-            parts_.Arpeggio(bar, chords[b % 4], 16, b >= 4 ? 1 : 0);
+            parts_.Arpeggio(bar, chords[b % 4], 20, b >= 4 ? 1 : 0);
             if (b < 8) Lead(bar, kThemeA[b], 46);
         }
         Lead(Bar(s, 8), "A5 . . . . . . . . . . . . . . .", 46);
-        parts_.SnareRoll(Bar(s, 8) + 12, Bar(s, 9), 1, 36, 54);
+        FillKicks(Bar(s, 9), end, 60);
+        parts_.SnareRoll(Bar(s, 8) + 12, end, 1, 36, 54);
     }
 
-    // 8 bars at 124 BPM (15.48 s): the groove thins out, the motif returns, the pad fades to
-    // nothing, and everything stops before the module loops to the intro.
-    void Outro() {
-        const int s = Section("outro", 8 * kRowsPerBar, 124);
-        const Chord chords[8] = {kAm, kF, kC, kG, kAm, kF, kG, kAm};
+    // 8 bars (13.81 s) under the scroller: a lighter groove with the intro's motif over it, ending
+    // on the dominant with a fill that leads back into the second theme.
+    void Finale() {
+        const int s = Section("finale", Beats(8, 0));
+        const Chord chords[8] = {kAm, kF, kC, kG, kAm, kF, kG, kE};
         Crash(s, 36);
-        parts_.StopTonal(Bar(s, 4));
         for (int b = 0; b < 8; ++b) {
             const int bar = Bar(s, b);
-            if (b < 4) {
-                parts_.FourOnTheFloor(bar, 54);
-                if (b < 3) parts_.Backbeat(bar, 44, false);
-                parts_.Hats(bar, b < 2, false, false, 40);
-                parts_.RollingBass(bar, chords[b], 40);
-                parts_.PadChord(bar, chords[b], 24);
-                parts_.PadPump(bar, 24);
-                parts_.Arpeggio(bar, chords[b], 14 - 3 * b, 0);
-                Lead(bar, kMotif[b], 30);
-            } else {
-                parts_.PadChord(bar, chords[b], 28);
-            }
+            parts_.FourOnTheFloor(bar, 56);
+            parts_.Backbeat(bar, 44, b % 2 == 1);
+            parts_.Hats(bar, true, false, b % 4 == 3, 40);
+            parts_.RollingBass(bar, chords[b], 42);
+            parts_.PadChord(bar, chords[b], 26);
+            parts_.PadPump(bar, 26);
+            parts_.Arpeggio(bar, chords[b], 17, b >= 4 ? 1 : 0);
+            Lead(bar, kMotif[b % 4], 34);
         }
-        parts_.PadRamp(Bar(s, 4), Bar(s, 7) + 8, 28, 0);
-        parts_.PadRamp(Bar(s, 7) + 8, Bar(s, 8), 0, 0);
+        parts_.SnareRoll(Bar(s, 7) + 8, Bar(s, 8), 1, 30, 52);
     }
 
     SongTimeline timeline_;
@@ -287,7 +311,7 @@ ComposedModule ComposeVelorModule() {
     // kick, snare, hat, bass, pad x3, lead, echo, arpeggio, fx, control
     song.channels = {Pan(7), Pan(8), Pan(10), Pan(7), Pan(3), Pan(8), Pan(12), Pan(6), Pan(11), Pan(4), Pan(9), Pan(8)};
     song.initialSpeed = kSpeed;
-    song.initialTempo = uint8_t(composer.Timeline().Sections().front().tempo);
+    song.initialTempo = uint8_t(kTempo);
     song.globalVolume = 64;
     song.masterVolume = 58;
     out.error = composer.Timeline().BuildSong(&song);
@@ -300,7 +324,8 @@ ComposedModule ComposeVelorModule() {
     }
     out.bytes = std::move(written.bytes);
     for (const TimelineSection& t : composer.Timeline().Sections())
-        out.sections.push_back({t.name, t.startSeconds, t.endSeconds, t.tempo});
+        out.sections.push_back({t.name, t.startSeconds, t.endSeconds, t.tempo, t.firstOrder});
+    out.loopSection = composer.Timeline().LoopSection();
     return out;
 }
 

@@ -9,6 +9,9 @@ namespace {
 
 uint8_t ClampVolume(int v) { return uint8_t(std::clamp(v, 0, 64)); }
 
+// The pad carries the mix's low mids; callers give its levels on the scale of the other parts.
+int PadVolume(int v) { return v * 4 / 3; }
+
 }  // namespace
 
 PartWriter::PartWriter(SongTimeline& timeline) : timeline_(timeline), rng_(0x0E10) {}
@@ -86,32 +89,33 @@ void PartWriter::HeldBass(int bar, const Chord& chord, int volume) {
 // ---- Pad ------------------------------------------------------------------------------------------------
 
 void PartWriter::PadChord(int row, const Chord& chord, int volume) {
-    for (int i = 0; i < 3; ++i) Note(row, kPadChannel0 + i, chord.pad[size_t(i)], Instrument::Pad, volume);
+    for (int i = 0; i < 3; ++i) Note(row, kPadChannel0 + i, chord.pad[size_t(i)], Instrument::Pad, PadVolume(volume));
 }
 
 void PartWriter::PadPump(int bar, int level) {
     static constexpr int kDuckPercent[kRowsPerBeat] = {40, 70, 90, 100};
     for (int r = 0; r < kRowsPerBar; ++r) {
-        for (int i = 0; i < 3; ++i) Volume(bar + r, kPadChannel0 + i, level * kDuckPercent[r % kRowsPerBeat] / 100);
+        for (int i = 0; i < 3; ++i) Volume(bar + r, kPadChannel0 + i, PadVolume(level * kDuckPercent[r % kRowsPerBeat] / 100));
     }
 }
 
 void PartWriter::PadRamp(int from, int to, int v0, int v1) {
     for (int r = from; r < to; r += 2) {
         int v = v0 + (v1 - v0) * (r - from) / std::max(1, to - from);
-        for (int i = 0; i < 3; ++i) Volume(r, kPadChannel0 + i, v);
+        for (int i = 0; i < 3; ++i) Volume(r, kPadChannel0 + i, PadVolume(v));
     }
 }
 
 // ---- Arpeggio and lead ------------------------------------------------------------------------------------
 
 void PartWriter::Arpeggio(int bar, const Chord& chord, int volume, int octaveShift) {
-    const int base = 12 * (1 + octaveShift);
+    // From the pad's own octave up: the plucks fill the low mids under the lead.
+    const int base = 12 * octaveShift;
     const int tones[4] = {chord.pad[0] + base, chord.pad[1] + base, chord.pad[2] + base, chord.pad[0] + base + 12};
     static constexpr int kOrder[kRowsPerBar] = {0, 1, 2, 3, 2, 1, 0, 1, 2, 3, 2, 1, 0, 2, 1, 3};
     for (int r = 0; r < kRowsPerBar; ++r) {
         int accent = r % kRowsPerBeat == 0 ? 4 : (r % 2 == 0 ? 1 : -2);
-        Note(bar + r, kArpChannel, tones[kOrder[r]], Instrument::Lead, volume + accent);
+        Note(bar + r, kArpChannel, tones[kOrder[r]], Instrument::Pluck, volume + accent);
     }
 }
 

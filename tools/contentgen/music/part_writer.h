@@ -69,7 +69,8 @@ public:
     // Moves the pad level from v0 to v1 over [from, to), one step every other row.
     void PadRamp(int from, int to, int v0, int v1);
 
-    // Sixteenth-note arpeggio over the chord's tones one and two octaves up.
+    // Sixteenth-note arpeggio of plucks over the chord's tones, in the pad's octave and the one
+    // above (each shifted up by `octaveShift` octaves).
     void Arpeggio(int bar, const Chord& chord, int volume, int octaveShift);
 
     // Writes a phrase (see phrase.h) for the lead from `row`; long notes get a delayed vibrato.

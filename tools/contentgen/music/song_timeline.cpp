@@ -14,6 +14,7 @@ int SongTimeline::AddSection(const std::string& name, int rows, int tempo) {
     s.rows = rows;
     s.tempo = tempo;
     s.startSeconds = sections_.empty() ? 0.0 : sections_.back().endSeconds;
+    s.firstOrder = sections_.empty() ? 0 : sections_.back().firstOrder + (sections_.back().rows + kS3mRows - 1) / kS3mRows;
     // A tick lasts 2.5 / tempo seconds.
     s.endSeconds = s.startSeconds + double(rows) * double(speed_) * 2.5 / double(tempo);
     sections_.push_back(s);
@@ -34,7 +35,9 @@ const S3mCell& SongTimeline::At(int row, int channel) const {
 std::string SongTimeline::BuildSong(S3mSong* song) const {
     song->orders.clear();
     song->patterns.clear();
-    for (const TimelineSection& section : sections_) {
+    if (loopSection_ >= int(sections_.size())) return "the song loops to a section it does not have";
+    for (size_t si = 0; si < sections_.size(); ++si) {
+        const TimelineSection& section = sections_[si];
         for (int first = 0; first < section.rows; first += kS3mRows) {
             const int length = std::min(kS3mRows, section.rows - first);
             S3mPattern pattern;
@@ -47,7 +50,14 @@ std::string SongTimeline::BuildSong(S3mSong* song) const {
                 control.effect = S3mEffect('T');
                 control.param = uint8_t(section.tempo);
             }
-            if (length < kS3mRows) {
+            const bool songEnd = si + 1 == sections_.size() && first + kS3mRows >= section.rows;
+            if (songEnd && loopSection_ >= 0) {
+                // The jump also ends a short pattern, so it replaces the break there.
+                S3mCell& end = pattern.At(length - 1, channels_);
+                if (end.effect != 0) return "section " + section.name + ": pattern too short for a tempo and a jump";
+                end.effect = S3mEffect('B');
+                end.param = uint8_t(sections_[size_t(loopSection_)].firstOrder);
+            } else if (length < kS3mRows) {
                 S3mCell& end = pattern.At(length - 1, channels_);
                 if (end.effect != 0) return "section " + section.name + ": pattern too short for a tempo and a break";
                 end.effect = S3mEffect('C');
@@ -61,6 +71,8 @@ std::string SongTimeline::BuildSong(S3mSong* song) const {
             }
             song->orders.push_back(uint8_t(index));
         }
+        if (int(song->orders.size()) != section.firstOrder + (section.rows + kS3mRows - 1) / kS3mRows)
+            return "section " + section.name + ": orders out of step";
     }
     if (song->orders.size() > size_t(kS3mMaxOrders)) return "more than 254 orders";
     return {};

@@ -4,9 +4,10 @@
 // Composing on a single timeline lets a phrase, an echo or a fade run across pattern edges without
 // the composer knowing where those edges fall. `BuildSong` does the cutting: each section starts a
 // new pattern, a section is split into 64-row patterns, and a shorter last pattern is ended by a
-// pattern break (C00). Each section opens with a tempo command (Txx), so sections can run at
-// different tempos; both commands go on a control channel that plays no notes. Identical patterns are
-// stored once and named repeatedly in the order list.
+// pattern break (C00). Each section opens with a tempo command (Txx), so a jump into any section
+// finds the tempo set; both commands go on a control channel that plays no notes. Identical
+// patterns are stored once and named repeatedly in the order list. A song may end in a position
+// jump (Bxx) back to one of its sections instead of running off the end of the order list.
 
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ struct TimelineSection {
     int startRow = 0;
     int rows = 0;
     int tempo = 125;         // Txx; beats per minute when a beat is 4 rows at speed 6
+    int firstOrder = 0;      // its first pattern's place in the order list
     double startSeconds = 0.0;
     double endSeconds = 0.0;
 };
@@ -36,6 +38,11 @@ public:
     S3mCell& At(int row, int channel);
     const S3mCell& At(int row, int channel) const;
 
+    // After its last row the song jumps back to the start of section `index` (Bxx) and plays on from
+    // there for as long as the player loops it; without this it ends and starts again from the top.
+    void LoopTo(int index) { loopSection_ = index; }
+    int LoopSection() const { return loopSection_; }
+
     int Rows() const { return int(rows_.size()); }
     int ControlChannel() const { return channels_; }
     const std::vector<TimelineSection>& Sections() const { return sections_; }
@@ -48,6 +55,7 @@ private:
     int speed_;
     std::vector<std::vector<S3mCell>> rows_;  // [row][channel], control channel last
     std::vector<TimelineSection> sections_;
+    int loopSection_ = -1;
 };
 
 }  // namespace velor

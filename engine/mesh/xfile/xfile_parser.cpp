@@ -1,8 +1,8 @@
-#include "engine/mesh/xfile_parser.h"
+#include "engine/mesh/xfile/xfile_parser.h"
 
 #include <cstdio>
 
-#include "engine/mesh/xfile_lexer.h"
+#include "engine/mesh/xfile/xfile_lexer.h"
 
 namespace velor {
 

@@ -1,13 +1,14 @@
-// Draws: the program (fixed function or an effect's), the uniforms the device feeds it, vertex
-// input from the current declaration, and the GL draw call. Point lists drawn with
-// POINTSPRITEENABLE become instanced quads, because GL's points stop at a small size (255 pixels on
-// llvmpipe) while the demo's sprites reach several hundred.
+// Programs: the fixed-function program, the shaders and programs effects bring, and the uniforms
+// each program is fed. A uniform reaches GL only when what it shows moved since that program last
+// saw it: device state through versions and the last values sent, a GpuProgram's own values
+// through the values it keeps.
+#include "engine/gfx/gl_programs.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "engine/gfx/ffp_shaders.h"
-#include "engine/gfx/gl_backend.h"
 #include "engine/gfx/gl_release.h"
 #include "engine/math/d3dx_math.h"
 
@@ -15,16 +16,46 @@ namespace velor {
 
 namespace {
 
-GLenum GlPrimitive(PrimitiveType type) {
-    switch (type) {
-    case PrimitiveType::PointList: return GL_POINTS;
-    case PrimitiveType::LineList: return GL_LINES;
-    case PrimitiveType::LineStrip: return GL_LINE_STRIP;
-    case PrimitiveType::TriangleList: return GL_TRIANGLES;
-    case PrimitiveType::TriangleStrip: return GL_TRIANGLE_STRIP;
-    case PrimitiveType::TriangleFan: return GL_TRIANGLE_FAN;
+std::string InfoLog(GLuint object, bool program) {
+    GLint length = 0;
+    if (program) glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length);
+    else glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
+    std::string log(size_t(std::max(length, 1)), '\0');
+    if (program) glGetProgramInfoLog(object, length, nullptr, log.data());
+    else glGetShaderInfoLog(object, length, nullptr, log.data());
+    return std::string(log.c_str());
+}
+
+GLuint Compile(GLenum stage, const std::string& source, std::string* log) {
+    GLuint shader = glCreateShader(stage);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        if (log) *log = InfoLog(shader, false);
+        glDeleteShader(shader);
+        return 0;
     }
-    return GL_TRIANGLES;
+    return shader;
+}
+
+GLuint Link(GLuint vertex, GLuint fragment, std::string* log) {
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glLinkProgram(program);
+    glDetachShader(program, vertex);
+    glDetachShader(program, fragment);
+    GLint ok = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (!ok) {
+        if (log) *log = InfoLog(program, true);
+        glDeleteProgram(program);
+        return 0;
+    }
+    return program;
 }
 
 void UploadMatrix(GLint location, const Matrix& m) {
@@ -78,7 +109,7 @@ private:
 
 }  // namespace
 
-ProgramInfo& GlBackend::Info(GLuint program) {
+ProgramInfo& GlPrograms::Info(GLuint program) {
     auto it = programs_.find(program);
     if (it != programs_.end()) return it->second;
     ProgramInfo info;
@@ -126,28 +157,9 @@ ProgramInfo& GlBackend::Info(GLuint program) {
     return programs_.emplace(program, info).first->second;
 }
 
-void GlBackend::ForgetProgram(GLuint program) {
-    programs_.erase(program);
-    if (currentProgram_ == program) {
-        currentProgram_ = 0;
-        currentInfo_ = nullptr;
-    }
-}
-
-void GlBackend::ApplyProgram() {
-    const ProgramBinding& binding = device_.BoundProgram();
-    GLuint program = binding.program != 0 ? binding.program : ffProgram_;
-    if (program != currentProgram_ || currentInfo_ == nullptr) {
-        glUseProgram(program);
-        currentProgram_ = program;
-        currentInfo_ = &Info(program);
-    }
-}
-
 // Feeds the bound program the device state it reads, only where that state changed since this
 // program last saw it.
-void GlBackend::UploadUniforms(ProgramInfo& info, bool sprites) {
-    const auto& state = device_.State();
+void GlPrograms::UploadUniforms(const DeviceState& state, ProgramInfo& info, bool sprites) {
     const auto& rs = state.render;
     auto get = [&](RenderState s) { return rs[uint32_t(s)]; };
     const Viewport& vp = state.viewport;
@@ -262,166 +274,152 @@ void GlBackend::UploadUniforms(ProgramInfo& info, bool sprites) {
     }
 }
 
-// ---- vertex input ----------------------------------------------------------------------------
-
-std::shared_ptr<VertexDeclaration> GlBackend::DeclarationForFvf(uint32_t fvf, const VertexElement* elements) {
-    auto& slot = fvfDeclarations_[fvf];
-    if (slot == nullptr) slot = std::make_shared<VertexDeclaration>(elements);
-    return slot;
+GLuint CompileShader(GLenum stage, const std::string& source, std::string* error) {
+    std::string log;
+    GLuint shader = Compile(stage, source, &log);
+    if (shader == 0 && error) *error = std::string(stage == GL_VERTEX_SHADER ? "vertex shader: " : "fragment shader: ") + log;
+    return shader;
 }
 
-GLuint GlBackend::UploadVertexBuffer(const VertexBuffer& buffer) {
-    GpuObject& gpu = buffer.Gpu();
-    if (gpu.name == 0) {
-        glGenBuffers(1, &gpu.name);
-        gpu.kind = kGpuBuffer;
-    }
-    glBindBuffer(GL_ARRAY_BUFFER, gpu.name);
-    if (gpu.uploaded != buffer.Version()) {
-        glBufferData(GL_ARRAY_BUFFER, buffer.GetLength(), buffer.Data(), GL_STATIC_DRAW);
-        gpu.uploaded = buffer.Version();
-    }
-    return gpu.name;
+GLuint LinkProgram(GLuint vertex, GLuint fragment, std::string* error) {
+    std::string log;
+    GLuint program = Link(vertex, fragment, &log);
+    if (program == 0 && error) *error = "link: " + log;
+    return program;
 }
 
-GLuint GlBackend::UploadIndexBuffer(const IndexBuffer& buffer) {
-    GpuObject& gpu = buffer.Gpu();
-    if (gpu.name == 0) {
-        glGenBuffers(1, &gpu.name);
-        gpu.kind = kGpuBuffer;
-    }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gpu.name);
-    if (gpu.uploaded != buffer.Version()) {
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, buffer.GetLength(), buffer.Data(), GL_STATIC_DRAW);
-        gpu.uploaded = buffer.Version();
-    }
-    return gpu.name;
+// ---- programs effects bring ------------------------------------------------------------------
+
+int GpuProgram::UniformLocation(const std::string& name) const {
+    return gl_.name != 0 ? glGetUniformLocation(gl_.name, name.c_str()) : -1;
 }
 
-// Points every used attribute location at `base` (an offset into the bound GL_ARRAY_BUFFER).
-void GlBackend::BindVertexInput(const uint8_t* base, GLuint buffer, uint32_t stride, bool instanced) {
-    BoundInput wanted{device_.State().declaration, buffer, base, stride, instanced};
-    if (wanted == boundInput_) return;
-    boundInput_ = std::move(wanted);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    bool used[kAttrCount] = {};
-    for (const auto& e : device_.State().declaration->Elements()) {
-        if (e.stream != 0) continue;
-        GLint location = -1;
-        switch (e.usage) {
-        case DeclUsage::Position: location = kAttrPosition; break;
-        case DeclUsage::Normal: location = kAttrNormal; break;
-        case DeclUsage::Color: location = e.usageIndex == 0 ? GLint(kAttrColor0) : e.usageIndex == 1 ? GLint(kAttrColor1) : -1; break;
-        case DeclUsage::TexCoord: location = e.usageIndex < 4 ? GLint(kAttrTexCoord0 + e.usageIndex) : -1; break;
-        case DeclUsage::Tangent: location = kAttrTangent; break;
-        case DeclUsage::Binormal: location = kAttrBinormal; break;
-        case DeclUsage::PSize: location = kAttrPSize; break;
-        case DeclUsage::BlendWeight: location = kAttrBlendWeight; break;
-        default: break;
+void GpuProgram::SetUniform(int location, UniformType type, const void* data) {
+    if (location < 0) return;
+    static constexpr size_t kWords[] = {1, 2, 3, 4, 16, 1};
+    size_t words = kWords[size_t(type)];
+    auto found = valueByLocation_.find(location);
+    if (found == valueByLocation_.end()) {
+        found = valueByLocation_.emplace(location, values_.size()).first;
+        values_.push_back(Value{location, type, false, {}});
+    } else {
+        Value& kept = values_[found->second];
+        if (kept.type == type && std::memcmp(kept.bits.data(), data, words * 4) == 0) return;
+    }
+    Value& value = values_[found->second];
+    value.type = type;
+    std::memcpy(value.bits.data(), data, words * 4);
+    value.pending = true;
+    pending_ = true;
+}
+
+void GlPrograms::SendKeptValues(GpuProgram& program) {
+    for (GpuProgram::Value& v : program.values_) {
+        if (!v.pending) continue;
+        v.pending = false;
+        const GLfloat* f = reinterpret_cast<const GLfloat*>(v.bits.data());
+        const GLint* n = reinterpret_cast<const GLint*>(v.bits.data());
+        switch (v.type) {
+        case UniformType::Float: glUniform1fv(v.location, 1, f); break;
+        case UniformType::Float2: glUniform2fv(v.location, 1, f); break;
+        case UniformType::Float3: glUniform3fv(v.location, 1, f); break;
+        case UniformType::Float4: glUniform4fv(v.location, 1, f); break;
+        // Row-major D3DXMATRIX data, transposed: GLSL's matrix equals it.
+        case UniformType::Float4x4: glUniformMatrix4fv(v.location, 1, GL_TRUE, f); break;
+        case UniformType::Int: glUniform1iv(v.location, 1, n); break;
         }
-        if (location < 0 || used[location]) continue;
-        used[location] = true;
-        const uint8_t* pointer = base + e.offset;
-        glEnableVertexAttribArray(GLuint(location));
-        switch (e.type) {
-        case DeclType::Float1:
-        case DeclType::Float2:
-        case DeclType::Float3:
-        case DeclType::Float4:
-            glVertexAttribPointer(GLuint(location), GLint(e.type) + 1, GL_FLOAT, GL_FALSE, GLsizei(stride), pointer);
-            break;
-        case DeclType::Color:  // D3DCOLOR bytes are B, G, R, A
-            glVertexAttribPointer(GLuint(location), GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(stride), pointer);
-            break;
-        case DeclType::UByte4: glVertexAttribPointer(GLuint(location), 4, GL_UNSIGNED_BYTE, GL_FALSE, GLsizei(stride), pointer); break;
-        case DeclType::UByte4N: glVertexAttribPointer(GLuint(location), 4, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(stride), pointer); break;
-        case DeclType::Short2: glVertexAttribPointer(GLuint(location), 2, GL_SHORT, GL_FALSE, GLsizei(stride), pointer); break;
-        case DeclType::Short4: glVertexAttribPointer(GLuint(location), 4, GL_SHORT, GL_FALSE, GLsizei(stride), pointer); break;
-        case DeclType::Unused: break;
+    }
+    program.pending_ = false;
+}
+
+Result GlPrograms::CreateShader(ShaderType type, const std::string& source, std::shared_ptr<GpuShader>* shader,
+                                std::string* log) {
+    if (shader == nullptr) return Result::InvalidCall;
+    shader->reset();
+    GLuint name = Compile(type == ShaderType::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, source, log);
+    if (name == 0) return Result::InvalidData;
+    std::shared_ptr<GpuShader> made(new GpuShader(type));
+    made->gl_.name = name;
+    made->gl_.kind = kGpuShader;
+    *shader = std::move(made);
+    return Result::Ok;
+}
+
+Result GlPrograms::CreateProgram(const GpuShader* vertex, const GpuShader& pixel, std::shared_ptr<GpuProgram>* program,
+                                 std::string* log) {
+    if (program == nullptr || pixel.Type() != ShaderType::Pixel || (vertex && vertex->Type() != ShaderType::Vertex))
+        return Result::InvalidCall;
+    program->reset();
+    GLuint vertexName = vertex != nullptr ? vertex->gl_.name : 0;
+    if (vertex == nullptr) {
+        if (ffVertexShader_ == 0) {
+            std::string error;
+            ffVertexShader_ = Compile(GL_VERTEX_SHADER, std::string(kVertexPrelude) + kFixedFunctionVertexBody, &error);
+            if (ffVertexShader_ == 0) {
+                if (log) *log = "the fixed-function vertex stage does not compile: " + error;
+                return Result::InvalidData;
+            }
         }
-        glVertexAttribDivisor(GLuint(location), instanced ? 1 : 0);
+        vertexName = ffVertexShader_;
     }
-    for (GLuint location = 0; location < kAttrCount; ++location)
-        if (!used[location]) glDisableVertexAttribArray(location);
+    GLuint name = Link(vertexName, pixel.gl_.name, log);
+    if (name == 0) return Result::InvalidData;
+    std::shared_ptr<GpuProgram> made(new GpuProgram());
+    made->gl_.name = name;
+    made->gl_.kind = kGpuProgram;
+    made->fixedVertexStage_ = vertex == nullptr;
+    *program = std::move(made);
+    return Result::Ok;
 }
 
-// ---- draws -----------------------------------------------------------------------------------
+// ---- the fixed-function program and the device's uniforms --------------------------------------
 
-void GlBackend::Prepare(bool sprites) {
-    uint32_t& dirty = device_.dirty;
-    if (dirty & Device::kDirtyTarget) ApplyTarget();
-    if (dirty & (Device::kDirtyViewport | Device::kDirtyTarget)) {
-        const Viewport& vp = device_.State().viewport;
-        glViewport(GLint(vp.x), GLint(vp.y), GLsizei(vp.width), GLsizei(vp.height));
-        glDepthRange(vp.minZ, vp.maxZ);
-        ++viewportVersion_;
-    }
-    if (dirty & Device::kDirtyTransform) ++transformVersion_;
-    if (dirty & Device::kDirtyLighting) ++lightingVersion_;
-    if (dirty & (Device::kDirtyRender | Device::kDirtyTexture | Device::kDirtyViewport | Device::kDirtyTarget))
-        ++renderVersion_;
-    if (dirty & Device::kDirtyVertexInput) ++inputVersion_;
-    // Sprites turn culling off for their own draw, so a change between the two re-applies states.
-    if ((dirty & (Device::kDirtyRender | Device::kDirtyTarget)) || sprites != lastSprites_) {
-        ApplyRenderStates(sprites);
-        lastSprites_ = sprites;
-    }
-    if (dirty & Device::kDirtySampler) ApplySamplers();
-    // A texture locked and changed since it was bound needs its pixels sent again.
-    bool stale = false;
-    for (const auto& texture : device_.State().textures)
-        if (texture != nullptr && texture->Gpu().uploaded != texture->Version()) stale = true;
-    if ((dirty & Device::kDirtyTexture) || stale) ApplyTextures();
-    ApplyProgram();
-    dirty &= Device::kDirtyVertexInput;  // vertex input is bound per draw below
-    UploadUniforms(*currentInfo_, sprites);
+GlPrograms::~GlPrograms() {
+    if (ffProgram_) glDeleteProgram(ffProgram_);
+    if (ffVertexShader_) glDeleteShader(ffVertexShader_);
 }
 
-void GlBackend::Draw(PrimitiveType type, uint32_t startVertex, uint32_t count) {
-    const auto& state = device_.State();
-    bool sprites = type == PrimitiveType::PointList && state.render[uint32_t(RenderState::PointSpriteEnable)] != 0;
-    Prepare(sprites);
-    GLuint buffer = UploadVertexBuffer(*state.stream0);
-    uint32_t stride = state.stream0Stride;
-    const uint8_t* base = reinterpret_cast<const uint8_t*>(uintptr_t(state.stream0Offset) + uintptr_t(startVertex) * stride);
-    BindVertexInput(base, buffer, stride, sprites);
-    device_.dirty &= ~Device::kDirtyVertexInput;
-    if (sprites) glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, GLsizei(count));
-    else glDrawArrays(GlPrimitive(type), 0, GLsizei(count));
-}
-
-void GlBackend::DrawIndexed(PrimitiveType type, int32_t baseVertex, uint32_t startIndex, uint32_t count) {
-    const auto& state = device_.State();
-    Prepare(false);
-    GLuint buffer = UploadVertexBuffer(*state.stream0);
-    uint32_t stride = state.stream0Stride;
-    const uint8_t* base = reinterpret_cast<const uint8_t*>(uintptr_t(state.stream0Offset) + uintptr_t(baseVertex) * stride);
-    BindVertexInput(base, buffer, stride, false);
-    device_.dirty &= ~Device::kDirtyVertexInput;
-    UploadIndexBuffer(*state.indices);
-    uint32_t size = state.indices->IndexSize();
-    glDrawElements(GlPrimitive(type), GLsizei(count), size == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
-                   reinterpret_cast<const void*>(uintptr_t(startIndex) * size));
-}
-
-void GlBackend::DrawUser(PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride) {
-    const auto& state = device_.State();
-    bool sprites = type == PrimitiveType::PointList && state.render[uint32_t(RenderState::PointSpriteEnable)] != 0;
-    Prepare(sprites);
-    // A ring over one stream buffer: appends until full, then orphans it.
-    size_t bytes = size_t(count) * stride;
-    glBindBuffer(GL_ARRAY_BUFFER, userBuffer_);
-    if (userBufferOffset_ + bytes > userBufferSize_) {
-        userBufferSize_ = std::max<size_t>(std::max<size_t>(userBufferSize_, 1 << 20), bytes * 2);
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(userBufferSize_), nullptr, GL_STREAM_DRAW);
-        userBufferOffset_ = 0;
+bool GlPrograms::Initialise(bool clipControl, std::string* error) {
+    clipControl_ = clipControl;
+    std::string log;
+    GLuint vs = CompileShader(GL_VERTEX_SHADER, std::string(kVertexPrelude) + kFixedFunctionVertexBody, &log);
+    GLuint fs = vs ? CompileShader(GL_FRAGMENT_SHADER, std::string(kFragmentPrelude) + kFixedFunctionFragmentBody, &log) : 0;
+    ffProgram_ = fs ? LinkProgram(vs, fs, &log) : 0;
+    if (vs) glDeleteShader(vs);
+    if (fs) glDeleteShader(fs);
+    if (ffProgram_ == 0) {
+        if (error) *error = "fixed-function shaders: " + log;
+        return false;
     }
-    glBufferSubData(GL_ARRAY_BUFFER, GLintptr(userBufferOffset_), GLsizeiptr(bytes), vertices);
-    BindVertexInput(reinterpret_cast<const uint8_t*>(userBufferOffset_), userBuffer_, stride, sprites);
-    userBufferOffset_ = (userBufferOffset_ + bytes + 255) & ~size_t(255);
-    device_.dirty |= Device::kDirtyVertexInput;
-    if (sprites) glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, GLsizei(count));
-    else glDrawArrays(GlPrimitive(type), 0, GLsizei(count));
+    return true;
+}
+
+void GlPrograms::NoteDirty(uint32_t dirty) {
+    if (dirty & (kDirtyViewport | kDirtyTarget)) ++viewportVersion_;
+    if (dirty & kDirtyTransform) ++transformVersion_;
+    if (dirty & kDirtyLighting) ++lightingVersion_;
+    if (dirty & (kDirtyRender | kDirtyTexture | kDirtyViewport | kDirtyTarget)) ++renderVersion_;
+    if (dirty & kDirtyVertexInput) ++inputVersion_;
+}
+
+void GlPrograms::Forget(GLuint program) {
+    programs_.erase(program);
+    if (currentProgram_ == program) {
+        currentProgram_ = 0;
+        currentInfo_ = nullptr;
+    }
+}
+
+void GlPrograms::Use(const DeviceState& state, bool sprites) {
+    GpuProgram* bound = state.program.program.get();
+    GLuint program = bound != nullptr ? bound->gl_.name : ffProgram_;
+    if (program != currentProgram_ || currentInfo_ == nullptr) {
+        glUseProgram(program);
+        currentProgram_ = program;
+        currentInfo_ = &Info(program);
+    }
+    if (bound != nullptr && bound->pending_) SendKeptValues(*bound);
+    UploadUniforms(state, *currentInfo_, sprites);
 }
 
 }  // namespace velor

@@ -1,4 +1,4 @@
-#include "engine/mesh/xfile_cursor.h"
+#include "engine/mesh/xfile/xfile_cursor.h"
 
 #include <cmath>
 #include <cstdio>

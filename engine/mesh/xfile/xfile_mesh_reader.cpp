@@ -3,8 +3,8 @@
 // Each count is checked against the values that remain before anything is sized by it, and each
 // index against what it indexes, so a malformed file stops here with its line number.
 #include "engine/math/d3dx_math.h"
-#include "engine/mesh/xfile_cursor.h"
-#include "engine/mesh/xfile_readers.h"
+#include "engine/mesh/xfile/xfile_cursor.h"
+#include "engine/mesh/xfile/xfile_readers.h"
 
 namespace velor {
 

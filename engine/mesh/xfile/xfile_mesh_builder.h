@@ -6,7 +6,7 @@
 
 #include "engine/mesh/mesh.h"
 #include "engine/mesh/skin_info.h"
-#include "engine/mesh/xfile_scene.h"
+#include "engine/mesh/xfile/xfile_scene.h"
 
 namespace velor {
 

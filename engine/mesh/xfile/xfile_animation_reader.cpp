@@ -3,8 +3,8 @@
 // (type 3 is accepted too, as some references list it). Keys are ordered by time.
 #include <algorithm>
 
-#include "engine/mesh/xfile_cursor.h"
-#include "engine/mesh/xfile_readers.h"
+#include "engine/mesh/xfile/xfile_cursor.h"
+#include "engine/mesh/xfile/xfile_readers.h"
 
 namespace velor {
 

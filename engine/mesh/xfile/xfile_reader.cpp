@@ -5,8 +5,8 @@
 #include <set>
 
 #include "engine/math/d3dx_math.h"
-#include "engine/mesh/xfile_cursor.h"
-#include "engine/mesh/xfile_readers.h"
+#include "engine/mesh/xfile/xfile_cursor.h"
+#include "engine/mesh/xfile/xfile_readers.h"
 
 namespace velor {
 

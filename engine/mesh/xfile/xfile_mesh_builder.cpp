@@ -9,7 +9,7 @@
 
 #include "engine/gfx/vertex_format.h"
 #include "engine/math/d3dx_math.h"
-#include "engine/mesh/xfile_mesh_builder.h"
+#include "engine/mesh/xfile/xfile_mesh_builder.h"
 
 namespace velor {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "engine/math/math_types.h"
-#include "engine/mesh/xfile_parser.h"
+#include "engine/mesh/xfile/xfile_parser.h"
 
 namespace velor {
 

@@ -1,4 +1,4 @@
-#include "engine/mesh/xfile_lexer.h"
+#include "engine/mesh/xfile/xfile_lexer.h"
 
 #include <cerrno>
 #include <charconv>

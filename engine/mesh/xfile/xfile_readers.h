@@ -3,8 +3,8 @@
 // or fails with a message naming the file and line.
 #include <string>
 
-#include "engine/mesh/xfile_parser.h"
-#include "engine/mesh/xfile_scene.h"
+#include "engine/mesh/xfile/xfile_parser.h"
+#include "engine/mesh/xfile/xfile_scene.h"
 
 namespace velor {
 

@@ -1,0 +1,7 @@
+#include "demo/shell/shell_state.h"
+
+namespace velor::demo {
+
+ShellState gShell;
+
+}  // namespace velor::demo

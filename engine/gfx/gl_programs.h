@@ -1,0 +1,81 @@
+#pragma once
+// Programs on GL: the fixed-function program, the shaders and programs effects bring, which program
+// is current, and the uniforms the device feeds each of them (the fixed-function ones, the
+// conventions of kVertexPrelude, and the values kept on a GpuProgram), each sent only when it moved
+// since that program last saw it. Engine-internal.
+#include <epoxy/gl.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "engine/gfx/device_state.h"
+#include "engine/gfx/gpu_program.h"
+
+namespace velor {
+
+// Compiles and links; on failure returns 0 and the GL log in `error`.
+GLuint CompileShader(GLenum stage, const std::string& source, std::string* error);
+GLuint LinkProgram(GLuint vertex, GLuint fragment, std::string* error);
+
+// Uniform locations of one program, for the uniforms the device itself feeds. -1 where the program
+// has no such uniform.
+struct ProgramInfo {
+    GLuint program = 0;
+    GLint viewport = -1, pointSprite = -1, depthFix = -1;
+    GLint worldView = -1, projection = -1, normalMatrix = -1, pretransformed = -1, screenRect = -1;
+    GLint hasNormal = -1, hasColor0 = -1, hasColor1 = -1, hasPSize = -1;
+    GLint lighting = -1, specularEnable = -1, normalizeNormals = -1, localViewer = -1, colorVertex = -1;
+    GLint materialSource = -1, materialDiffuse = -1, materialAmbient = -1, materialSpecular = -1;
+    GLint materialEmissive = -1, materialPower = -1, ambient = -1, lightCount = -1, lightDirection = -1;
+    GLint lightDiffuse = -1, lightSpecular = -1, lightAmbient = -1, pointSize = -1, pointScale = -1;
+    GLint texture0 = -1, hasTexture0 = -1, colorStage = -1, alphaStage = -1, textureFactor = -1;
+    GLint specularAdd = -1, alphaFunc = -1, alphaRef = -1;
+    // Versions of the device's state last uploaded to this program.
+    uint64_t transformVersion = 0, normalVersion = 0, lightingVersion = 0, renderVersion = 0, inputVersion = 0;
+    uint64_t viewportVersion = 0;
+    int lastSprite = -1;
+    // Values last uploaded for the render-state uniforms, so a state change uploads only what it moves.
+    std::array<std::array<float, 4>, 24> lastValues{};
+    uint32_t lastValid = 0;  // bit per lastValues slot
+};
+
+class GlPrograms {
+public:
+    GlPrograms() = default;
+    ~GlPrograms();
+    GlPrograms(const GlPrograms&) = delete;
+    GlPrograms& operator=(const GlPrograms&) = delete;
+
+    // `clipControl`: GL takes Direct3D's 0..1 depth as it is, so shaders need not remap it.
+    bool Initialise(bool clipControl, std::string* error);
+    Result CreateShader(ShaderType type, const std::string& source, std::shared_ptr<GpuShader>* shader,
+                        std::string* log);
+    Result CreateProgram(const GpuShader* vertex, const GpuShader& pixel, std::shared_ptr<GpuProgram>* program,
+                         std::string* log);
+    // Dirty groups handed over by the device: each program learns of them at its next draw.
+    void NoteDirty(uint32_t dirty);
+    // Makes the state's program (or the fixed-function one) current and sends it what it has not
+    // seen: device state and its own kept values.
+    void Use(const DeviceState& state, bool sprites);
+    // Called as a program's GL object is deleted: GL may hand its name out again.
+    void Forget(GLuint program);
+
+private:
+    ProgramInfo& Info(GLuint program);
+    void UploadUniforms(const DeviceState& state, ProgramInfo& info, bool sprites);
+    static void SendKeptValues(GpuProgram& program);
+
+    bool clipControl_ = false;
+    GLuint ffProgram_ = 0;
+    GLuint ffVertexShader_ = 0;  // the fixed-function vertex stage, for pixel-shader-only programs
+    std::unordered_map<GLuint, ProgramInfo> programs_;
+    GLuint currentProgram_ = 0;
+    ProgramInfo* currentInfo_ = nullptr;  // entries of programs_ never move (node-based map)
+    // Versions bumped as dirty groups come in, so that each program knows what it has already been given.
+    uint64_t transformVersion_ = 1, lightingVersion_ = 1, renderVersion_ = 1, inputVersion_ = 1, viewportVersion_ = 1;
+};
+
+}  // namespace velor

@@ -1,0 +1,157 @@
+// Targets: the back buffer (a renderbuffer pair in an FBO, rows stored top first), texture targets
+// (one FBO per texture level, attached lazily, sharing one depth-stencil buffer per size), clears,
+// the letterboxed present and read-backs.
+#include "engine/gfx/gl_targets.h"
+
+#include <algorithm>
+
+#include "engine/gfx/gl_state.h"
+#include "engine/os/window.h"
+
+namespace velor {
+
+GlTargets::~GlTargets() {
+    if (backFbo_) glDeleteFramebuffers(1, &backFbo_);
+    if (backColor_) glDeleteRenderbuffers(1, &backColor_);
+    if (backDepth_) glDeleteRenderbuffers(1, &backDepth_);
+    for (auto& [key, name] : depthBuffers_) glDeleteRenderbuffers(1, &name);
+}
+
+bool GlTargets::Initialise(uint32_t width, uint32_t height, std::string* error) {
+    width_ = width;
+    height_ = height;
+    glGenRenderbuffers(1, &backColor_);
+    glBindRenderbuffer(GL_RENDERBUFFER, backColor_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, GLsizei(width), GLsizei(height));
+    glGenRenderbuffers(1, &backDepth_);
+    glBindRenderbuffer(GL_RENDERBUFFER, backDepth_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(width), GLsizei(height));
+    glGenFramebuffers(1, &backFbo_);
+    glBindFramebuffer(GL_FRAMEBUFFER, backFbo_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, backColor_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, backDepth_);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        if (error) *error = "the 1024 x 768 back buffer is not a complete framebuffer";
+        return false;
+    }
+    return true;
+}
+
+GLuint GlTargets::DepthFor(uint32_t width, uint32_t height) {
+    auto key = std::make_pair(width, height);
+    auto it = depthBuffers_.find(key);
+    if (it != depthBuffers_.end()) return it->second;
+    GLuint name = 0;
+    glGenRenderbuffers(1, &name);
+    glBindRenderbuffer(GL_RENDERBUFFER, name);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(width), GLsizei(height));
+    depthBuffers_[key] = name;
+    return name;
+}
+
+GLuint GlTargets::TextureFramebuffer(const Surface& surface, bool* textureChanged) {
+    const Texture& texture = *surface.GetTexture();
+    GLuint name = PrepareTexture(texture, textureChanged);
+    GpuObject& gpu = texture.Gpu();
+    if (gpu.aux == 0) {
+        glGenFramebuffers(1, &gpu.aux);
+        glBindFramebuffer(GL_FRAMEBUFFER, gpu.aux);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, name, GLint(surface.Level()));
+    }
+    return gpu.aux;
+}
+
+void GlTargets::Apply(const DeviceState& state, bool* textureChanged) {
+    if (state.renderTarget == nullptr) {
+        glBindFramebuffer(GL_FRAMEBUFFER, backFbo_);
+        hasDepth_ = true;
+        return;
+    }
+    GLuint fbo = TextureFramebuffer(*state.renderTarget, textureChanged);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    const Texture& texture = *state.renderTarget->GetTexture();
+    uint32_t w = texture.LevelWidth(state.renderTarget->Level()), h = texture.LevelHeight(state.renderTarget->Level());
+    GLuint depth = state.targetDepth ? DepthFor(w, h) : 0;
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth);
+    hasDepth_ = depth != 0;
+}
+
+void GlTargets::Clear(const Viewport& vp, uint32_t rectCount, const Rect* rects, uint32_t flags, Color color, float z,
+                      uint32_t stencil) {
+    GLbitfield mask = 0;
+    if (flags & Clear::Target) {
+        ColorValue c = ColorToValue(color);
+        glClearColor(c.r, c.g, c.b, c.a);
+        mask |= GL_COLOR_BUFFER_BIT;
+    }
+    if ((flags & Clear::ZBuffer) && hasDepth_) {
+        glClearDepth(z);
+        mask |= GL_DEPTH_BUFFER_BIT;
+    }
+    if ((flags & Clear::Stencil) && hasDepth_) {
+        glClearStencil(GLint(stencil & 0xFF));
+        mask |= GL_STENCIL_BUFFER_BIT;
+    }
+    if (mask == 0) return;
+    // Clears ignore the write masks, as Direct3D's do.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glStencilMask(0xFF);
+    glEnable(GL_SCISSOR_TEST);
+    // Rows are stored top first, so a Direct3D y is a GL window y.
+    auto clearRect = [&](int32_t left, int32_t top, int32_t right, int32_t bottom) {
+        left = std::max(left, int32_t(vp.x));
+        top = std::max(top, int32_t(vp.y));
+        right = std::min(right, int32_t(vp.x + vp.width));
+        bottom = std::min(bottom, int32_t(vp.y + vp.height));
+        if (left >= right || top >= bottom) return;
+        glScissor(left, top, right - left, bottom - top);
+        glClear(mask);
+    };
+    if (rectCount == 0) {
+        clearRect(int32_t(vp.x), int32_t(vp.y), int32_t(vp.x + vp.width), int32_t(vp.y + vp.height));
+    } else {
+        for (uint32_t i = 0; i < rectCount; ++i) clearRect(rects[i].left, rects[i].top, rects[i].right, rects[i].bottom);
+    }
+}
+
+void GlTargets::Present(Window* window) {
+    int w = 0, h = 0;
+    window->GetDrawableSize(&w, &h);
+    // Largest 4:3 rectangle that fits, centred; black around it.
+    int dw = w, dh = w * 3 / 4;
+    if (dh > h) dh = h, dw = h * 4 / 3;
+    int dx = (w - dw) / 2, dy = (h - dh) / 2;
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, backFbo_);
+    // The back buffer's row 0 is the top row; the window's is the bottom row.
+    glBlitFramebuffer(0, 0, GLint(width_), GLint(height_), dx, dy + dh, dx + dw, dy, GL_COLOR_BUFFER_BIT,
+                      (dw == int(width_) && dh == int(height_)) ? GL_NEAREST : GL_LINEAR);
+    window->SwapBuffers();
+}
+
+std::vector<uint32_t> GlTargets::ReadBackBuffer() {
+    std::vector<uint32_t> pixels(size_t(width_) * height_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, backFbo_);
+    glReadPixels(0, 0, GLsizei(width_), GLsizei(height_), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    // The back buffer has no alpha channel to speak of (X8R8G8B8).
+    for (auto& p : pixels) p |= 0xFF000000u;
+    return pixels;
+}
+
+std::vector<uint32_t> GlTargets::ReadTexture(const std::shared_ptr<Texture>& texture, bool* textureChanged) {
+    if (texture == nullptr || !texture->IsRenderTarget()) return {};
+    auto surface = std::make_shared<Surface>(texture, 0);
+    GLuint fbo = TextureFramebuffer(*surface, textureChanged);
+    uint32_t w = texture->LevelWidth(0), h = texture->LevelHeight(0);
+    std::vector<uint32_t> pixels(size_t(w) * h);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+    glReadPixels(0, 0, GLsizei(w), GLsizei(h), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    return pixels;
+}
+
+}  // namespace velor

@@ -1,0 +1,113 @@
+// Vertex input: buffers uploaded when their contents changed, user vertices streamed through a
+// ring, and declarations turned into attribute pointers at the locations ffp_shaders.h fixes.
+#include "engine/gfx/gl_vertex_input.h"
+
+#include <algorithm>
+
+#include "engine/gfx/ffp_shaders.h"
+#include "engine/gfx/gl_release.h"
+
+namespace velor {
+
+GlVertexInput::~GlVertexInput() {
+    if (vao_) glDeleteVertexArrays(1, &vao_);
+    if (userBuffer_) glDeleteBuffers(1, &userBuffer_);
+}
+
+void GlVertexInput::Initialise() {
+    glGenVertexArrays(1, &vao_);
+    glBindVertexArray(vao_);
+    glGenBuffers(1, &userBuffer_);
+}
+
+size_t GlVertexInput::StreamUserVertices(const void* vertices, size_t bytes) {
+    // A ring over one stream buffer: appends until full, then orphans it.
+    glBindBuffer(GL_ARRAY_BUFFER, userBuffer_);
+    if (userBufferOffset_ + bytes > userBufferSize_) {
+        userBufferSize_ = std::max<size_t>(std::max<size_t>(userBufferSize_, 1 << 20), bytes * 2);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(userBufferSize_), nullptr, GL_STREAM_DRAW);
+        userBufferOffset_ = 0;
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, GLintptr(userBufferOffset_), GLsizeiptr(bytes), vertices);
+    size_t offset = userBufferOffset_;
+    userBufferOffset_ = (userBufferOffset_ + bytes + 255) & ~size_t(255);
+    return offset;
+}
+
+GLuint GlVertexInput::UploadVertexBuffer(const VertexBuffer& buffer) {
+    GpuObject& gpu = buffer.Gpu();
+    if (gpu.name == 0) {
+        glGenBuffers(1, &gpu.name);
+        gpu.kind = kGpuBuffer;
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, gpu.name);
+    if (gpu.uploaded != buffer.Version()) {
+        glBufferData(GL_ARRAY_BUFFER, buffer.GetLength(), buffer.Data(), GL_STATIC_DRAW);
+        gpu.uploaded = buffer.Version();
+    }
+    return gpu.name;
+}
+
+GLuint GlVertexInput::UploadIndexBuffer(const IndexBuffer& buffer) {
+    GpuObject& gpu = buffer.Gpu();
+    if (gpu.name == 0) {
+        glGenBuffers(1, &gpu.name);
+        gpu.kind = kGpuBuffer;
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gpu.name);
+    if (gpu.uploaded != buffer.Version()) {
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, buffer.GetLength(), buffer.Data(), GL_STATIC_DRAW);
+        gpu.uploaded = buffer.Version();
+    }
+    return gpu.name;
+}
+
+// Points every used attribute location at `base` (an offset into the bound GL_ARRAY_BUFFER).
+void GlVertexInput::Bind(const std::shared_ptr<VertexDeclaration>& declaration, const uint8_t* base, GLuint buffer,
+                         uint32_t stride, bool instanced) {
+    BoundInput wanted{declaration, buffer, base, stride, instanced};
+    if (wanted == bound_) return;
+    bound_ = std::move(wanted);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    bool used[kAttrCount] = {};
+    for (const auto& e : declaration->Elements()) {
+        if (e.stream != 0) continue;
+        GLint location = -1;
+        switch (e.usage) {
+        case DeclUsage::Position: location = kAttrPosition; break;
+        case DeclUsage::Normal: location = kAttrNormal; break;
+        case DeclUsage::Color: location = e.usageIndex == 0 ? GLint(kAttrColor0) : e.usageIndex == 1 ? GLint(kAttrColor1) : -1; break;
+        case DeclUsage::TexCoord: location = e.usageIndex < 4 ? GLint(kAttrTexCoord0 + e.usageIndex) : -1; break;
+        case DeclUsage::Tangent: location = kAttrTangent; break;
+        case DeclUsage::Binormal: location = kAttrBinormal; break;
+        case DeclUsage::PSize: location = kAttrPSize; break;
+        case DeclUsage::BlendWeight: location = kAttrBlendWeight; break;
+        default: break;
+        }
+        if (location < 0 || used[location]) continue;
+        used[location] = true;
+        const uint8_t* pointer = base + e.offset;
+        glEnableVertexAttribArray(GLuint(location));
+        switch (e.type) {
+        case DeclType::Float1:
+        case DeclType::Float2:
+        case DeclType::Float3:
+        case DeclType::Float4:
+            glVertexAttribPointer(GLuint(location), GLint(e.type) + 1, GL_FLOAT, GL_FALSE, GLsizei(stride), pointer);
+            break;
+        case DeclType::Color:  // D3DCOLOR bytes are B, G, R, A
+            glVertexAttribPointer(GLuint(location), GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(stride), pointer);
+            break;
+        case DeclType::UByte4: glVertexAttribPointer(GLuint(location), 4, GL_UNSIGNED_BYTE, GL_FALSE, GLsizei(stride), pointer); break;
+        case DeclType::UByte4N: glVertexAttribPointer(GLuint(location), 4, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(stride), pointer); break;
+        case DeclType::Short2: glVertexAttribPointer(GLuint(location), 2, GL_SHORT, GL_FALSE, GLsizei(stride), pointer); break;
+        case DeclType::Short4: glVertexAttribPointer(GLuint(location), 4, GL_SHORT, GL_FALSE, GLsizei(stride), pointer); break;
+        case DeclType::Unused: break;
+        }
+        glVertexAttribDivisor(GLuint(location), instanced ? 1 : 0);
+    }
+    for (GLuint location = 0; location < kAttrCount; ++location)
+        if (!used[location]) glDisableVertexAttribArray(location);
+}
+
+}  // namespace velor
