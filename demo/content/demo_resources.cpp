@@ -96,6 +96,26 @@ void RestoreDeviceState() {
     device->SetSamplerState(0, SamplerState::MagFilter, uint32_t(TextureFilter::Linear));
 }
 
+// The lights window 2 sets light the forest of window 5 too; a Reset in between must not put them out.
+Result ResetDevice() {
+    Device* device = gShell.device.get();
+    if (device == nullptr) return Result::InvalidCall;
+    Light lights[kMaxLights];
+    bool enabled[kMaxLights] = {};
+    for (uint32_t i = 0; i < kMaxLights; ++i) {
+        device->GetLight(i, &lights[i]);
+        device->GetLightEnable(i, &enabled[i]);
+    }
+    const Result result = device->Reset(gShell.presentParameters);
+    if (result != Result::Ok) return result;
+    RestoreDeviceState();
+    for (uint32_t i = 0; i < kMaxLights; ++i) {
+        device->SetLight(i, &lights[i]);
+        device->LightEnable(i, enabled[i]);
+    }
+    return result;
+}
+
 void CreateDemoResources() {
     Device* device = gShell.device.get();
     if (device == nullptr) return;

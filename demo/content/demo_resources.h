@@ -35,6 +35,9 @@ extern DemoResources gResources;
 // Start-up, in its fixed order; starts the looping music last.
 // After a device Reset: the states start-up set once for the whole run, set again.
 void RestoreDeviceState();
+// Resets the device with the shell's present parameters, then sets again what start-up set and the
+// lights that were on: the frames after a lost spell look like the frames before it.
+Result ResetDevice();
 
 void CreateDemoResources();
 

@@ -17,9 +17,7 @@ namespace {
 class DeviceFrameTarget final : public FrameTarget {
 public:
     Result TestCooperativeLevel() override { return gShell.device->TestCooperativeLevel(); }
-    void Reset() override {
-        if (gShell.device->Reset(gShell.presentParameters) == Result::Ok) RestoreDeviceState();
-    }
+    void Reset() override { ResetDevice(); }
     void RenderFrame() override { demo::RenderFrame(); }
     void ShowMessageBox(const char* text) override { MessageBox(text, nullptr); }
 };
