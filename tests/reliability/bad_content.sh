@@ -6,8 +6,8 @@
 #   bad_content.sh <run dir> <content_mangle> <file | data.xyz#N | font> <case> [times] [step]
 set -u
 run_dir=$1 mangle=$2 target=$3 how=$4
-times=${5:-5,25,45,65,85,105}
-step=${6:-0.25}
+times=${5:-45,105}
+step=${6:-0.5}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/run" "$work/tmp" "$work/out" "$work/fonts"
