@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "demo/content/pack_cleanup.h"
 #include "demo/overlay/text_record.h"
 #include "demo/scene/scene_object.h"
 #include "demo/scene/skeleton.h"
@@ -32,7 +33,6 @@ constexpr int kFireEntry = 0;
 constexpr int kSkeletonEntry = 3;
 constexpr uint32_t kFireTextureSize = 1024;
 constexpr Color kOpaqueBlackKey = 0xFF000000u;
-constexpr size_t kCopyChunk = 64 * 1024;
 
 // The mesh entries in their load order, with the slot each fills and whether its textures come from
 // elsewhere (an effect, or the caller).
@@ -47,26 +47,11 @@ constexpr MeshLoad kMeshesAfterSkeleton[] = {
     {7, kTunnelSlot, true},  {8, kCubeSlot, false},      {9, kQuadSlot, false},
 };
 
-bool ReadLength(std::FILE* pack, uint32_t* length) {
-    uint8_t bytes[4];
-    if (std::fread(bytes, 1, 4, pack) != 4) return false;
-    *length = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-    return true;
-}
-
-uint64_t BytesLeft(std::FILE* pack) {
-    long here = std::ftell(pack);
-    if (here < 0 || std::fseek(pack, 0, SEEK_END) != 0) return 0;
-    long end = std::ftell(pack);
-    std::fseek(pack, here, SEEK_SET);
-    return end > here ? uint64_t(end - here) : 0;
-}
-
 std::string MakePrivateFolder() {
     std::error_code ec;
     std::filesystem::path base = std::filesystem::temp_directory_path(ec);
     if (ec) base = "/tmp";
-    std::string pattern = (base / "velor-pack-XXXXXX").string();
+    std::string pattern = (base / "velor-data.xyz-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (mkdtemp(name.data()) == nullptr) return {};
@@ -86,75 +71,60 @@ std::string PackEntryPath(const char* fileName) {
     return (std::filesystem::path(gPack.folder) / fileName).string();
 }
 
-bool ExtractPackEntry(std::FILE* pack, const std::string& path, bool* written) {
-    *written = false;
-    uint32_t length = 0;
-    if (!ReadLength(pack, &length)) return false;
-    // NOTE: checked before anything is allocated or created: a corrupt length ends the pack here.
-    if (uint64_t(length) > BytesLeft(pack)) return false;
-    std::FILE* out = path.empty() ? nullptr : std::fopen(path.c_str(), "wb");
-    std::vector<uint8_t> chunk(std::min<size_t>(kCopyChunk, std::max<uint32_t>(length, 1)));
-    uint64_t left = length;
-    bool ok = out != nullptr;
-    while (left > 0) {
-        size_t n = size_t(std::min<uint64_t>(left, chunk.size()));
-        if (std::fread(chunk.data(), 1, n, pack) != n) {
-            if (out) std::fclose(out);
-            if (out) std::remove(path.c_str());
-            return false;
-        }
-        if (ok && std::fwrite(chunk.data(), 1, n, out) != n) ok = false;
-        left -= n;
-    }
-    if (out != nullptr && std::fclose(out) != 0) ok = false;
-    if (!ok && out != nullptr) std::remove(path.c_str());
-    *written = ok;
-    return true;
-}
-
 void LoadAssets() {
     gPack = PackState{};
     gPack.folder = MakePrivateFolder();
     if (gPack.folder.empty()) std::fprintf(stderr, "velor: cannot make a temporary folder for %s\n", kPackFile);
+    {
+        // Until the folder is gone again, an interrupt removes it before the process ends.
+        PackCleanupGuard cleanup(gPack.folder, kPackEntryNames, kPackEntryCount);
 
-    if (std::FILE* pack = gPack.folder.empty() ? nullptr : std::fopen(kPackFile, "rb")) {
-        int k = 0;
-        for (; k < kPackEntryCount; ++k) {
-            bool written = false;
-            if (!ExtractPackEntry(pack, PackEntryPath(kPackEntryNames[k]), &written)) break;
-            gPack.extracted[k] = written;
+        if (std::FILE* pack = gPack.folder.empty() ? nullptr : std::fopen(kPackFile, "rb")) {
+            int k = 0;
+            bool endsBetween = false;  // the pack ends where an entry would start, not inside one
+            for (; k < kPackEntryCount; ++k) {
+                const int next = std::fgetc(pack);
+                endsBetween = next == EOF;
+                if (next != EOF) std::ungetc(next, pack);
+                bool written = false;
+                if (!ExtractPackEntry(pack, PackEntryPath(kPackEntryNames[k]), &written)) break;
+                gPack.extracted[k] = written;
+            }
+            if (k < kPackEntryCount && endsBetween)
+                std::fprintf(stderr, "velor: %s: holds %d of %d entries; %s and those after it are missing\n",
+                             kPackFile, k, kPackEntryCount, kPackEntryNames[k]);
+            else if (k < kPackEntryCount)
+                std::fprintf(stderr, "velor: %s: ends inside entry %d (%s); %d of %d entries read\n", kPackFile, k,
+                             kPackEntryNames[k], k, kPackEntryCount);
+            std::fclose(pack);
+        } else if (!gPack.folder.empty()) {
+            std::fprintf(stderr, "velor: %s: %s\n", kPackFile, std::strerror(errno));
         }
-        if (k < kPackEntryCount)
-            std::fprintf(stderr, "velor: %s: ends inside entry %d (%s); %d of %d entries read\n", kPackFile, k,
-                         kPackEntryNames[k], k, kPackEntryCount);
-        std::fclose(pack);
-    } else if (!gPack.folder.empty()) {
-        std::fprintf(stderr, "velor: %s: %s\n", kPackFile, std::strerror(errno));
-    }
 
-    Device* device = gShell.device.get();
-    if (gPack.extracted[kFireEntry] && device != nullptr) {
-        CreateTextureFromFileEx(device, PackEntryPath(kPackEntryNames[kFireEntry]).c_str(), kFireTextureSize,
-                                kFireTextureSize, 1, 0, Format::A8R8G8B8, Pool::Default, kD3DXDefault, kD3DXDefault,
-                                kOpaqueBlackKey, &gTextureTable[kFireTextureSlot]);
-    }
-    if (device != nullptr) {
-        device->SetSamplerState(0, SamplerState::MinFilter, uint32_t(TextureFilter::Linear));
-        device->SetSamplerState(0, SamplerState::MagFilter, uint32_t(TextureFilter::Linear));
-    }
+        Device* device = gShell.device.get();
+        if (gPack.extracted[kFireEntry] && device != nullptr) {
+            CreateTextureFromFileEx(device, PackEntryPath(kPackEntryNames[kFireEntry]).c_str(), kFireTextureSize,
+                                    kFireTextureSize, 1, 0, Format::A8R8G8B8, Pool::Default, kD3DXDefault, kD3DXDefault,
+                                    kOpaqueBlackKey, &gTextureTable[kFireTextureSlot]);
+        }
+        if (device != nullptr) {
+            device->SetSamplerState(0, SamplerState::MinFilter, uint32_t(TextureFilter::Linear));
+            device->SetSamplerState(0, SamplerState::MagFilter, uint32_t(TextureFilter::Linear));
+        }
 
-    for (const MeshLoad& load : kMeshesBeforeSkeleton) LoadMesh(load);
-    if (gPack.extracted[kSkeletonEntry]) LoadSkeleton();
-    for (const MeshLoad& load : kMeshesAfterSkeleton) LoadMesh(load);
+        for (const MeshLoad& load : kMeshesBeforeSkeleton) LoadMesh(load);
+        if (gPack.extracted[kSkeletonEntry]) LoadSkeleton();
+        for (const MeshLoad& load : kMeshesAfterSkeleton) LoadMesh(load);
 
-    // Only what the extraction wrote is deleted, and the folder with it.
-    for (int k = 0; k < kPackEntryCount; ++k)
-        if (gPack.extracted[k]) std::remove(PackEntryPath(kPackEntryNames[k]).c_str());
-    if (!gPack.folder.empty()) {
-        std::error_code ec;
-        std::filesystem::remove_all(gPack.folder, ec);
+        // Only what the extraction wrote is deleted, and the folder with it.
+        for (int k = 0; k < kPackEntryCount; ++k)
+            if (gPack.extracted[k]) std::remove(PackEntryPath(kPackEntryNames[k]).c_str());
+        if (!gPack.folder.empty()) {
+            std::error_code ec;
+            std::filesystem::remove_all(gPack.folder, ec);
+        }
+        gPack.folder.clear();
     }
-    gPack.folder.clear();
 }
 
 }  // namespace velor::demo

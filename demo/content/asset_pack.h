@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <string>
 
+#include "demo/content/pack_reader.h"
+
 namespace velor::demo {
 
 constexpr int kPackEntryCount = 10;
@@ -25,11 +27,6 @@ extern PackState gPack;
 
 // Where an entry of the pack was unpacked to (in the private folder), for loaders that open it by name.
 std::string PackEntryPath(const char* fileName);
-
-// Reads the next entry from `pack` (positioned at its length) and writes it to `path`. Returns false
-// when the entry is cut short by the end of the pack: nothing is written and reading must stop.
-// `written` says whether the file was created and filled.
-bool ExtractPackEntry(std::FILE* pack, const std::string& path, bool* written);
 
 void LoadAssets();
 

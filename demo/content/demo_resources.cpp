@@ -42,9 +42,12 @@ constexpr const char* kEffectErrorCaption = "asd";
 
 void CreateRecordFont(int record, int height, bool italic) {
     std::string error;
+    static std::string said;  // both records ask for the same font: one reason is enough
     if (CreateFont(gShell.device.get(), height, 0, 0, 1, italic, kDefaultCharset, 0, 0, 0, "",
-                   &gTextRecords[size_t(record)].font, &error) != Result::Ok)
+                   &gTextRecords[size_t(record)].font, &error) != Result::Ok && error != said) {
         std::fprintf(stderr, "velor: no font for text: %s\n", error.c_str());
+        said = error;
+    }
 }
 
 // An embedded effect that does not compile says why in a message box and is left missing.
@@ -80,6 +83,37 @@ void CreateSceneTarget() {
 }
 
 }  // namespace
+
+// A device Reset returns every state to its default; the ones start-up set for the whole run (the
+// letterbox viewport, linear filtering on stage 0) are set again, or every frame after a minimised
+// spell would draw over the black bands and with point sampling.
+void RestoreDeviceState() {
+    Device* device = gShell.device.get();
+    if (device == nullptr) return;
+    device->SetViewport(&kLetterbox);
+    device->SetSamplerState(0, SamplerState::MinFilter, uint32_t(TextureFilter::Linear));
+    device->SetSamplerState(0, SamplerState::MagFilter, uint32_t(TextureFilter::Linear));
+}
+
+// The lights window 2 sets light the forest of window 5 too; a Reset in between must not put them out.
+Result ResetDevice() {
+    Device* device = gShell.device.get();
+    if (device == nullptr) return Result::InvalidCall;
+    Light lights[kMaxLights];
+    bool enabled[kMaxLights] = {};
+    for (uint32_t i = 0; i < kMaxLights; ++i) {
+        device->GetLight(i, &lights[i]);
+        device->GetLightEnable(i, &enabled[i]);
+    }
+    const Result result = device->Reset(gShell.presentParameters);
+    if (result != Result::Ok) return result;
+    RestoreDeviceState();
+    for (uint32_t i = 0; i < kMaxLights; ++i) {
+        device->SetLight(i, &lights[i]);
+        device->LightEnable(i, enabled[i]);
+    }
+    return result;
+}
 
 void CreateDemoResources(bool startMusic) {
     Device* device = gShell.device.get();

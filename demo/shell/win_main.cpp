@@ -17,7 +17,7 @@ namespace {
 class DeviceFrameTarget final : public FrameTarget {
 public:
     Result TestCooperativeLevel() override { return gShell.device->TestCooperativeLevel(); }
-    void Reset() override { gShell.device->Reset(gShell.presentParameters); }
+    void Reset() override { ResetDevice(); }
     void RenderFrame() override { demo::RenderFrame(); }
     void ShowMessageBox(const char* text) override { MessageBox(text, nullptr); }
 };

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "demo/content/demo_resources.h"
@@ -42,12 +43,12 @@ void SetFloatState(Device* device, RenderState state, float value) {
 }
 
 // Effects that fail to build leave their feature dark; the reason goes to stderr for whoever runs it.
+// Each sprite tries the shared effect again, so a reason is said the first time only.
 void ReportEffectError(const char* what, Result result, const std::string& errors) {
     if (Succeeded(result)) return;
-    if (errors.empty())
-        std::fprintf(stderr, "%s: cannot be read\n", what);
-    else
-        std::fprintf(stderr, "%s\n", errors.c_str());
+    static std::set<std::string> said;
+    const std::string message = errors.empty() ? std::string(what) + ": cannot be read" : errors;
+    if (said.insert(message).second) std::fprintf(stderr, "%s\n", message.c_str());
 }
 
 }  // namespace

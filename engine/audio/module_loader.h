@@ -25,7 +25,12 @@ inline constexpr uint64_t kMaxModuleFileBytes = uint64_t(256) << 20;
 struct LoadedModule {
     std::unique_ptr<openmpt::module> module;  // null on failure
     std::string error;                        // "<name>: <reason>" on failure
+    std::string warning;                      // "<name>: <reason>": plays, but not all of it is there
 };
+
+// libopenmpt plays a cut-short module without a word, silencing what is missing. For the layouts we
+// can check (S3M), says which part runs past the end of the file; empty when nothing does.
+std::string ModuleShortfall(const std::vector<uint8_t>& bytes);
 
 // `looped`: play forever (repeat count -1) rather than stop at the song's end.
 LoadedModule LoadModuleFile(const std::string& path, bool looped);

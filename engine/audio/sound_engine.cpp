@@ -174,6 +174,7 @@ bool SoundEngine::Impl::Start(const std::string& path, bool looped, double start
         Report(loaded.error);
         return false;
     }
+    if (!loaded.warning.empty()) std::fprintf(stderr, "velor: %s\n", loaded.warning.c_str());
     if (startSeconds > 0) {
         double duration = loaded.module->get_duration_seconds();
         if (looped && duration > 0) startSeconds = std::fmod(startSeconds, duration);

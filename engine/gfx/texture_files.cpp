@@ -1,5 +1,9 @@
 #include "engine/gfx/texture_files.h"
 
+#include <cstdio>
+#include <mutex>
+#include <set>
+
 #include "engine/image/texture_loader.h"
 
 namespace velor {
@@ -15,8 +19,17 @@ Result Fill(const MipChain& chain, BaseTexture& texture, uint32_t face) {
     return Result::Ok;
 }
 
+// A caller that asks for no reason still gets one on stderr, the way D3DX's debug output names the
+// file it could not load; once per message, as the same file is often asked for again.
 void Say(std::string* error, const std::string& message) {
-    if (error != nullptr) *error = message;
+    if (error != nullptr) {
+        *error = message;
+        return;
+    }
+    static std::mutex lock;
+    static std::set<std::string> said;
+    std::lock_guard<std::mutex> guard(lock);
+    if (said.insert(message).second) std::fprintf(stderr, "velor: %s\n", message.c_str());
 }
 
 }  // namespace

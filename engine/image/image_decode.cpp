@@ -27,6 +27,22 @@ struct StbFree {
     void operator()(stbi_uc* p) const { stbi_image_free(p); }
 };
 
+// stb_image reads past the end of an uncompressed TGA as zeros, so a cut-short file would load as a
+// picture with a black band. Those layouts have a known size; RLE ones are left to stb.
+std::string UncompressedTgaShortfall(const uint8_t* d, size_t size) {
+    if (size < 18) return {};
+    const uint8_t idLength = d[0], colorMapType = d[1], type = d[2];
+    if ((type != 1 && type != 2 && type != 3) || colorMapType > 1) return {};
+    const uint32_t mapLength = uint32_t(d[5]) | uint32_t(d[6]) << 8, mapBits = d[7];
+    const uint32_t width = uint32_t(d[12]) | uint32_t(d[13]) << 8, height = uint32_t(d[14]) | uint32_t(d[15]) << 8;
+    const uint32_t bits = d[16];
+    const uint64_t needed = 18 + uint64_t(idLength) + (colorMapType ? (uint64_t(mapLength) * mapBits + 7) / 8 : 0) +
+                            (uint64_t(width) * height * bits + 7) / 8;
+    if (needed <= size) return {};
+    return "truncated: an uncompressed TGA of " + std::to_string(width) + "x" + std::to_string(height) + " needs " +
+           std::to_string(needed) + " bytes, the file has " + std::to_string(size);
+}
+
 ImageResult<TextureImage> DecodeWithStb(const uint8_t* data, size_t size, const std::string& name) {
     auto fail = [&](const std::string& why) { return ImageResult<TextureImage>::Fail(name + ": " + why); };
     if (size > size_t(INT_MAX)) return fail("file too large to decode");
@@ -42,6 +58,9 @@ ImageResult<TextureImage> DecodeWithStb(const uint8_t* data, size_t size, const 
     if (uint64_t(width) * uint64_t(height) > uint64_t(size) * kMaxPixelsPerFileByte)
         return fail("size " + std::to_string(width) + "x" + std::to_string(height) + " is impossible for a " +
                     std::to_string(size) + "-byte file");
+
+    const std::string shortfall = UncompressedTgaShortfall(data, size);
+    if (!shortfall.empty()) return fail(shortfall);
 
     std::unique_ptr<stbi_uc, StbFree> rgba(stbi_load_from_memory(data, length, &width, &height, &channels, 4));
     if (!rgba) return fail(StbReason());

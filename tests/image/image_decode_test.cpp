@@ -63,6 +63,18 @@ TEST(ImageDecode, JpegKeepsColoursApproximatelyAndIsOpaque) {
     }
 }
 
+// stb_image would fill the missing rows with black; a cut-short uncompressed TGA is refused instead.
+TEST(ImageDecode, TruncatedUncompressedTgaIsRefused) {
+    Bytes tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 32, 0x28};  // 2 x 2, 32-bit, top-down
+    for (int i = 0; i < 16; ++i) tga.push_back(uint8_t(0x40 + i));
+    const auto whole = LoadImageFromMemory(tga.data(), tga.size(), "a.tga");
+    EXPECT_TRUE(whole.ok()) << whole.error();
+    const auto cut = LoadImageFromMemory(tga.data(), tga.size() - 3, "a.tga");
+    ASSERT_FALSE(cut.ok());
+    EXPECT_EQ(cut.error().rfind("a.tga: truncated: an uncompressed TGA of 2x2 needs 34 bytes, the file has 31", 0), 0u)
+        << cut.error();
+}
+
 // A bottom-up 2 x 2 TGA as paint programs write it (descriptor bit 5 clear): the first stored row is
 // the bottom one.
 TEST(ImageDecode, BottomUpTgaComesOutTopRowFirst) {

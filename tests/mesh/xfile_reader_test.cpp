@@ -216,6 +216,17 @@ Frame F { { Tri } }
     EXPECT_EQ(mesh->Attributes()[1], 0u);
 }
 
+TEST(XFileReader, NumbersTooSmallForADoubleReadAsZero) {
+    const char* text = "xof 0303txt 0032\nMesh {\n3; 1e-400;0;0;, 1;-2.5e-999;0;, 0;1;1e-320;;\n1; 3;0,1,2;;\n}\n";
+    std::shared_ptr<Mesh> mesh;
+    std::string error;
+    ASSERT_EQ(LoadMeshFromXInMemory(text, "tiny.x", 0, nullptr, nullptr, nullptr, nullptr, nullptr, &mesh, &error), Result::Ok)
+        << error;
+    ExpectVec3Near(PositionAt(*mesh, 0), {0, 0, 0});
+    ExpectVec3Near(PositionAt(*mesh, 1), {1, 0, 0});
+    ExpectVec3Near(PositionAt(*mesh, 2), {0, 1, 0});
+}
+
 TEST(XFileReader, MissingFileFailsWithItsName) {
     std::shared_ptr<Mesh> mesh;
     std::string error;

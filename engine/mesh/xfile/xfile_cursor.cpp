@@ -101,4 +101,10 @@ bool XCursor::Expect(uint64_t count, uint32_t valuesEach, std::string_view what)
                 " values) in " + ObjectTitle(object_) + ", found only " + std::to_string(Remaining()) + " values");
 }
 
+bool XCursor::Finish(std::string_view lastMember) {
+    if (Remaining() == 0) return true;
+    return Fail(std::to_string(Remaining()) + " values left over in " + ObjectTitle(object_) + " after " +
+                std::string(lastMember) + " (is a count one short?)");
+}
+
 }  // namespace velor

@@ -27,6 +27,10 @@ public:
     // Before a count is trusted: at least count × valuesEach values must remain in the object.
     bool Expect(uint64_t count, uint32_t valuesEach, std::string_view what);
 
+    // After the last member: values still left mean a count written short of its data (D3DX refuses
+    // such a file too), so they are refused rather than dropped.
+    bool Finish(std::string_view lastMember);
+
     // Line of the value about to be read (or of the closing brace when none is left).
     uint32_t Line() const;
     size_t Remaining() const { return object_.values.size() - next_; }

@@ -1,7 +1,11 @@
 #include "engine/mesh/xfile/xfile_lexer.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 namespace velor {
 
@@ -13,6 +17,15 @@ bool IsWordChar(char c) {
 }
 
 bool StartsNumber(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.'; }
+
+// True when a number from_chars found out of range is out of range because it is too close to 0.
+bool Underflows(std::string_view digits) {
+    const std::string copy(digits);
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(copy.c_str(), &end);
+    return errno == ERANGE && std::fabs(value) < 1.0;
+}
 
 }  // namespace
 
@@ -70,8 +83,13 @@ XToken XLexer::Next() {
     default: break;
     }
     if (!IsWordChar(c)) {
+        char what[48];
+        const unsigned byte = static_cast<unsigned char>(c);
+        if (byte >= 32 && byte < 127) std::snprintf(what, sizeof what, "unexpected character '%c'", c);
+        else std::snprintf(what, sizeof what, "unexpected byte 0x%02X", byte);
+        message_ = what;
         token.kind = XTokenKind::Invalid;
-        token.text = "unexpected character";
+        token.text = message_;
         ++pos_;
         return token;
     }
@@ -83,7 +101,12 @@ XToken XLexer::Next() {
         std::string_view digits = token.text;
         if (digits.front() == '+') digits.remove_prefix(1);
         double value = 0;
-        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (error == std::errc::result_out_of_range && Underflows(digits)) {
+            // Too small for a double: D3DX reads it as 0, and so do we.
+            value = 0;
+            error = std::errc();
+        }
         if (error == std::errc::result_out_of_range || (error == std::errc() && !std::isfinite(value))) {
             token.kind = XTokenKind::Invalid;
             token.text = "number out of range";

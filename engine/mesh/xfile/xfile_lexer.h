@@ -2,6 +2,7 @@
 // Tokens of the X file text format. Separators (',' and ';') are tokens of their own, numbers carry
 // their value, and every token its line for error messages.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace velor {
@@ -40,6 +41,7 @@ private:
     std::string_view text_;
     size_t pos_ = 0;
     uint32_t line_;
+    std::string message_;  // what an Invalid token's text views
 };
 
 // A short printable description of a token for error messages ("'{'", "number 3", "end of file").

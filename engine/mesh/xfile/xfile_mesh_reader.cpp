@@ -38,7 +38,7 @@ bool ReadPositionsAndFaces(XCursor& in, XMeshData* mesh) {
             mesh->polygonCorners.push_back(index);
         }
     }
-    return true;
+    return in.Finish("the faces");
 }
 
 bool ReadNormals(const XObject& object, XMeshData* mesh, std::string_view label, std::string* error) {
@@ -77,7 +77,7 @@ bool ReadNormals(const XObject& object, XMeshData* mesh, std::string_view label,
         }
     }
     mesh->hasNormals = true;
-    return true;
+    return in.Finish("the face normals");
 }
 
 bool ReadTexCoords(const XObject& object, XMeshData* mesh, std::string_view label, std::string* error) {
@@ -96,7 +96,7 @@ bool ReadTexCoords(const XObject& object, XMeshData* mesh, std::string_view labe
         if (i < mesh->texCoords.size()) mesh->texCoords[i] = uv;
     }
     mesh->hasTexCoords = true;
-    return true;
+    return in.Finish("the texture coordinates");
 }
 
 bool ReadVertexColors(const XObject& object, XMeshData* mesh, std::string_view label, std::string* error) {
@@ -115,7 +115,7 @@ bool ReadVertexColors(const XObject& object, XMeshData* mesh, std::string_view l
         mesh->colors[index] = ValueToColor(colour);
     }
     mesh->hasColors = true;
-    return true;
+    return in.Finish("the vertex colours");
 }
 
 bool ReadMaterialList(const XObject& object, const XDocument& document, XMeshData* mesh, std::string* error) {
@@ -137,6 +137,7 @@ bool ReadMaterialList(const XObject& object, const XDocument& document, XMeshDat
     }
     // Exporters often write one index for a mesh of one material: later faces repeat the last.
     for (size_t f = indexCount; f < faces && indexCount > 0; ++f) mesh->polygonMaterials[f] = mesh->polygonMaterials[indexCount - 1];
+    if (!in.Finish("the face material indices")) return false;
 
     mesh->materials.clear();
     for (const auto& child : object.children) {
@@ -180,7 +181,7 @@ bool ReadSkinWeights(const XObject& object, XMeshData* mesh, std::string_view la
     }
     for (auto& w : skin.weights)
         if (!in.Float(&w, "a weight")) return false;
-    if (!in.Mat(&skin.offset, "the bone's offset matrix")) return false;
+    if (!in.Mat(&skin.offset, "the bone's offset matrix") || !in.Finish("the offset matrix")) return false;
     mesh->skinWeights.push_back(std::move(skin));
     return true;
 }
@@ -199,7 +200,7 @@ bool ReadDuplicationIndices(const XObject& object, const XMeshData& mesh, std::s
             return in.Fail(line, "duplication index " + std::to_string(index) + " out of range (" +
                                      std::to_string(mesh.positions.size()) + " vertices)");
     }
-    return true;
+    return in.Finish("the duplication indices");
 }
 
 }  // namespace
@@ -210,6 +211,7 @@ bool ReadMaterialObject(const XObject& object, const XDocument& document, XMater
     if (!in.Color4(&m.diffuse, "the face colour (r, g, b, a)") || !in.Float(&m.power, "the specular power") ||
         !in.Color3(&m.specular, "the specular colour (r, g, b)") || !in.Color3(&m.emissive, "the emissive colour (r, g, b)"))
         return false;
+    if (!in.Finish("the emissive colour")) return false;
     m.ambient = ColorValue{0.0f, 0.0f, 0.0f, 1.0f};
     material->textureFilename.clear();
     for (const auto& child : object.children) {
@@ -235,11 +237,18 @@ bool ReadMeshObject(const XObject& object, const XDocument& document, XMeshData*
         else if (IsTemplate(child, "MeshMaterialList")) ok = ReadMaterialList(child, document, mesh, error);
         else if (IsTemplate(child, "SkinWeights")) ok = ReadSkinWeights(child, mesh, document.label, error);
         else if (IsTemplate(child, "VertexDuplicationIndices")) ok = ReadDuplicationIndices(child, *mesh, document.label, error);
-        else if (IsTemplate(child, "XSkinMeshHeader")) {
+        else if (IsTemplate(child, "DeclData") || IsTemplate(child, "FVFData")) {
+            // Their vertex elements (tangents, extra texture sets) are not read into the mesh; a mesh that
+            // carries them is refused by name rather than loaded without them.
+            XCursor data(child, document.label, error);
+            ok = data.Fail(child.line, ObjectTitle(child) + " in " + ObjectTitle(object) +
+                                           ": extra vertex elements are not supported; the mesh is refused");
+        } else if (IsTemplate(child, "XSkinMeshHeader")) {
             XCursor header(child, document.label, error);
             uint32_t perVertex = 0, perFace = 0, bones = 0;
             ok = header.Uint(&perVertex, "the largest weight count per vertex") &&
-                 header.Uint(&perFace, "the largest weight count per face") && header.Uint(&bones, "the bone count");
+                 header.Uint(&perFace, "the largest weight count per face") && header.Uint(&bones, "the bone count") &&
+                 header.Finish("the bone count");
             mesh->maxSkinWeightsPerVertex = perVertex;
             mesh->maxSkinWeightsPerFace = perFace;
             mesh->headerBones = bones;

@@ -201,6 +201,8 @@ Result ParseXDocument(std::string_view text, std::string_view label, XDocument* 
         return fail(1, "expected the X file header 'xof 0303txt 0032'");
     const std::string_view version = text.substr(4, 4), format = text.substr(8, 4), floatSize = text.substr(12, 4);
     if (!IsDigits(version)) return fail(1, "expected a four-digit version after 'xof ', found " + Quoted(version));
+    if (version != "0302" && version != "0303")
+        return fail(1, "X file version " + Quoted(version) + " is not supported (0302 or 0303)");
     if (format == "bin ") return fail(1, "binary X files are not supported yet (only the text format 'txt ')");
     if (format == "tzip" || format == "bzip") return fail(1, "compressed X files are not supported (only the text format 'txt ')");
     if (format != "txt ") return fail(1, "expected the format 'txt ' in the header, found " + Quoted(format));
