@@ -33,10 +33,9 @@ constexpr float kNormalEdgeThreshold = 0.01f;
 // NOTE: 0 is none of the cull modes (none 1, CW 2, CCW 3); the device culls nothing with it.
 constexpr uint32_t kTunnelCullMode = 0;
 
+// A file that fails is named once on stderr by the loader, also when a mesh's material asks for it too.
 void LoadTexture(const char* file, std::shared_ptr<Texture>* texture) {
-    std::string error;
-    if (Failed(CreateTextureFromFile(gShell.device.get(), file, texture, &error)))
-        std::fprintf(stderr, "velor: %s\n", error.empty() ? file : error.c_str());
+    CreateTextureFromFile(gShell.device.get(), file, texture);
 }
 
 // Replaces slot 10's mesh by a copy in the tangent layout with its frame filled in.

@@ -51,7 +51,7 @@ int CaptureStills(const capture::CaptureOptions& options) {
     shell.clock = &clock;
     shell.visibleWindow = false;
     shell.headless = true;
-    shell.startMusic = false;
+    shell.startMusic = true;  // on SDL's dummy driver: the start-up is the demo's own, music included
     shell.afterFrame = [&] {
         // The first frame at or past each requested time.
         while (next < options.times.size() && double(demo::gTimeline.demoTime) >= options.times[next] - 1e-6) {
