@@ -5,6 +5,8 @@
 #include "demo/content/demo_resources.h"
 
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "demo/content/asset_pack.h"
 #include "demo/overlay/text_record.h"
@@ -15,6 +17,7 @@
 #include "demo/terrain/forest.h"
 #include "demo/terrain/terrain.h"
 #include "demo/timeline/camera.h"
+#include "engine/gfx/render_state_table.h"
 #include "engine/gfx/texture_files.h"
 #include "engine/mesh/mesh_shapes.h"
 #include "engine/os/window.h"
@@ -95,23 +98,83 @@ void RestoreDeviceState() {
     device->SetSamplerState(0, SamplerState::MagFilter, uint32_t(TextureFilter::Linear));
 }
 
-// The lights window 2 sets light the forest of window 5 too; a Reset in between must not put them out.
+namespace {
+
+// Everything a Reset returns to its default, as the device held it before: the states the scenes
+// leave for later ones (the lights of window 2 that light the forest, the sampler states set at
+// start-up, the last camera transforms the next frame draws with) carry on as if nothing happened.
+struct DeviceStateCopy {
+    std::vector<std::pair<RenderState, uint32_t>> render;
+    uint32_t sampler[kSamplerCount][kSamplerStateCount] = {};
+    bool samplerKnown[kSamplerCount][kSamplerStateCount] = {};
+    uint32_t stage[kSamplerCount][kTextureStageStateCount] = {};
+    bool stageKnown[kSamplerCount][kTextureStageStateCount] = {};
+    std::shared_ptr<BaseTexture> textures[kSamplerCount];
+    Matrix world, view, projection;
+    Material material;
+    Light lights[kMaxLights];
+    bool lightEnabled[kMaxLights] = {};
+    Viewport viewport;
+};
+
+DeviceStateCopy CopyDeviceState(const Device& device) {
+    DeviceStateCopy copy;
+    for (const RenderStateRow& row : RenderStateTable()) {
+        uint32_t value = 0;
+        if (Succeeded(device.GetRenderState(row.state, &value))) copy.render.emplace_back(row.state, value);
+    }
+    for (uint32_t unit = 0; unit < kSamplerCount; ++unit) {
+        for (uint32_t id = 1; id < kSamplerStateCount; ++id)
+            copy.samplerKnown[unit][id] = Succeeded(device.GetSamplerState(unit, SamplerState(id), &copy.sampler[unit][id]));
+        for (uint32_t id = 1; id < kTextureStageStateCount; ++id)
+            copy.stageKnown[unit][id] =
+                Succeeded(device.GetTextureStageState(unit, TextureStageState(id), &copy.stage[unit][id]));
+        device.GetTexture(unit, &copy.textures[unit]);
+    }
+    device.GetTransform(TransformState::World, &copy.world);
+    device.GetTransform(TransformState::View, &copy.view);
+    device.GetTransform(TransformState::Projection, &copy.projection);
+    device.GetMaterial(&copy.material);
+    for (uint32_t i = 0; i < kMaxLights; ++i) {
+        device.GetLight(i, &copy.lights[i]);
+        device.GetLightEnable(i, &copy.lightEnabled[i]);
+    }
+    device.GetViewport(&copy.viewport);
+    return copy;
+}
+
+void ApplyDeviceState(Device& device, const DeviceStateCopy& copy) {
+    for (const auto& [state, value] : copy.render) device.SetRenderState(state, value);
+    for (uint32_t unit = 0; unit < kSamplerCount; ++unit) {
+        for (uint32_t id = 1; id < kSamplerStateCount; ++id)
+            if (copy.samplerKnown[unit][id]) device.SetSamplerState(unit, SamplerState(id), copy.sampler[unit][id]);
+        for (uint32_t id = 1; id < kTextureStageStateCount; ++id)
+            if (copy.stageKnown[unit][id]) device.SetTextureStageState(unit, TextureStageState(id), copy.stage[unit][id]);
+        device.SetTexture(unit, copy.textures[unit]);
+    }
+    device.SetTransform(TransformState::World, &copy.world);
+    device.SetTransform(TransformState::View, &copy.view);
+    device.SetTransform(TransformState::Projection, &copy.projection);
+    device.SetMaterial(&copy.material);
+    for (uint32_t i = 0; i < kMaxLights; ++i) {
+        device.SetLight(i, &copy.lights[i]);
+        device.LightEnable(i, copy.lightEnabled[i]);
+    }
+    device.SetViewport(&copy.viewport);
+}
+
+}  // namespace
+
+// A Reset puts every state back to its default, but the demo sets many states once and relies on
+// them for the rest of the run; the state is carried over so the frames after a lost spell look
+// like the frames before it.
 Result ResetDevice() {
     Device* device = gShell.device.get();
     if (device == nullptr) return Result::InvalidCall;
-    Light lights[kMaxLights];
-    bool enabled[kMaxLights] = {};
-    for (uint32_t i = 0; i < kMaxLights; ++i) {
-        device->GetLight(i, &lights[i]);
-        device->GetLightEnable(i, &enabled[i]);
-    }
+    const DeviceStateCopy copy = CopyDeviceState(*device);
     const Result result = device->Reset(gShell.presentParameters);
     if (result != Result::Ok) return result;
-    RestoreDeviceState();
-    for (uint32_t i = 0; i < kMaxLights; ++i) {
-        device->SetLight(i, &lights[i]);
-        device->LightEnable(i, enabled[i]);
-    }
+    ApplyDeviceState(*device, copy);
     return result;
 }
 
