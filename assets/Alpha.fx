@@ -12,7 +12,7 @@
 struct Mtrl {
     float4 diffuse;
     float4 ambient;
-    float4 spec;
+    float4 specular;
     float4 emissive;
     float specPower;
 };
@@ -20,7 +20,7 @@ struct Mtrl {
 struct DirLight {
     float4 ambient;
     float4 diffuse;
-    float4 spec;
+    float4 specular;
     float3 dirW;
 };
 
@@ -82,10 +82,10 @@ glsl fragment EnvMapPS {
 
         vec3 ambientMtrl = mix(gMtrl.ambient.rgb, reflected, kReflectivity);
         vec3 diffuseMtrl = mix(gMtrl.diffuse.rgb, reflected, kReflectivity);
-        vec3 spec = t * gLight.spec.rgb / 4.0;
+        vec3 specular = t * gLight.specular.rgb / 4.0;
         vec3 diffuse = s * (diffuseMtrl * gLight.diffuse.rgb);
         vec3 ambient = ambientMtrl * gLight.ambient.rgb;
-        oColor = vec4(ambient + diffuse + spec, 2.0 * texColor.a);
+        oColor = vec4(ambient + diffuse + specular, 2.0 * texColor.a);
     }
 }
 

@@ -85,21 +85,6 @@ void CreateSceneTarget() {
                           &gResources.sceneRenderToSurface);
 }
 
-}  // namespace
-
-// A device Reset returns every state to its default; the ones start-up set for the whole run (the
-// letterbox viewport, linear filtering on stage 0) are set again, or every frame after a minimised
-// spell would draw over the black bands and with point sampling.
-void RestoreDeviceState() {
-    Device* device = gShell.device.get();
-    if (device == nullptr) return;
-    device->SetViewport(&kLetterbox);
-    device->SetSamplerState(0, SamplerState::MinFilter, uint32_t(TextureFilter::Linear));
-    device->SetSamplerState(0, SamplerState::MagFilter, uint32_t(TextureFilter::Linear));
-}
-
-namespace {
-
 // Everything a Reset returns to its default, as the device held it before: the states the scenes
 // leave for later ones (the lights of window 2 that light the forest, the sampler states set at
 // start-up, the last camera transforms the next frame draws with) carry on as if nothing happened.

@@ -40,8 +40,6 @@ constexpr const char* kMusicFile = "Vob_058f.s3m";
 void CreateDemoResources(bool startMusic = true);
 // Creates the music engine and plays the module, looped, from `fromSeconds` into the song.
 void StartMusic(double fromSeconds);
-// After a device Reset: the states start-up set once for the whole run, set again.
-void RestoreDeviceState();
 // Resets the device with the shell's present parameters, then sets again what start-up set and the
 // lights that were on: the frames after a lost spell look like the frames before it.
 Result ResetDevice();

@@ -12,7 +12,7 @@ namespace velor::demo {
 struct ReflectionLight {
     float ambient[4];
     float diffuse[4];
-    float spec[4];
+    float specular[4];
     float dirW[3];
 };
 static_assert(sizeof(ReflectionLight) == 60);

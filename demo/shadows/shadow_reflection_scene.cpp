@@ -186,10 +186,10 @@ void DrawShadowReflectionScene() {
     gShadowReflection.spinAngle += 2.0f * dt;
     const float a = gShadowReflection.spinAngle;
     const float r = float(std::tan(double(a)));
-    gReflection.light.spec[0] = -r;
-    gReflection.light.spec[1] = 1.0f;
-    gReflection.light.spec[2] = r + 1.0f;
-    gReflection.light.spec[3] = 1.0f;
+    gReflection.light.specular[0] = -r;
+    gReflection.light.specular[1] = 1.0f;
+    gReflection.light.specular[2] = r + 1.0f;
+    gReflection.light.specular[3] = 1.0f;
 
     DrawLightSprites(a);
     SetUpDirectionalLights();

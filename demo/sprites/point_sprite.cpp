@@ -146,10 +146,10 @@ void SetUpLightSprites() {
         ReportEffectError("Alpha.fx", result, errors);
     }
     ReflectionLight& light = gReflection.light;
-    const float ambient[4] = {1, 1, 1, 1}, diffuse[4] = {4, 1, 1, 1}, spec[4] = {0, 0, 0, 0};
+    const float ambient[4] = {1, 1, 1, 1}, diffuse[4] = {4, 1, 1, 1}, specular[4] = {0, 0, 0, 0};
     std::memcpy(light.ambient, ambient, sizeof ambient);
     std::memcpy(light.diffuse, diffuse, sizeof diffuse);
-    std::memcpy(light.spec, spec, sizeof spec);
+    std::memcpy(light.specular, specular, sizeof specular);
     Vector3 direction{0, -1, 2};
     Vec3Normalize(&direction, &direction);
     light.dirW[0] = direction.x;

@@ -8,14 +8,14 @@
 struct Mtrl {
     float4 ambient;
     float4 diffuse;
-    float4 spec;
+    float4 specular;
     float  specPower;
 };
 
 struct DirLight {
     float4 ambient;
     float4 diffuse;
-    float4 spec;
+    float4 specular;
     float3 dirW;       // unit direction the light travels
 };
 
@@ -87,7 +87,7 @@ glsl fragment EnvMapPS {
         vec3 diffuseMtrl = mix(gMtrl.diffuse.rgb * surface.rgb, reflected, kReflectivity);
         vec3 ambient = ambientMtrl * gLight.ambient.rgb;
         vec3 diffuse = s * diffuseMtrl * gLight.diffuse.rgb;
-        vec3 specular = t * gLight.spec.rgb * 0.25;
+        vec3 specular = t * gLight.specular.rgb * 0.25;
         oColor = vec4(ambient + diffuse + specular, 2.0 * surface.a);
     }
 }

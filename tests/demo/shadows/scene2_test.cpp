@@ -50,11 +50,11 @@ TEST_F(ShadowReflectionScene, LightsAtTwentySeconds) {
 
 TEST_F(ShadowReflectionScene, AtSpinZeroTheHighlightAndSpritesTakeTheirRestValues) {
     RunFrame(21.0f, 0.0f);
-    const float* spec = gReflection.light.spec;
-    EXPECT_EQ(spec[0], -0.0f);
-    EXPECT_EQ(spec[1], 1.0f);
-    EXPECT_EQ(spec[2], 1.0f);
-    EXPECT_EQ(spec[3], 1.0f);
+    const float* specular = gReflection.light.specular;
+    EXPECT_EQ(specular[0], -0.0f);
+    EXPECT_EQ(specular[1], 1.0f);
+    EXPECT_EQ(specular[2], 1.0f);
+    EXPECT_EQ(specular[3], 1.0f);
     EXPECT_EQ(gSprites.glowA->diffuse.w, 1.0f);
     EXPECT_EQ(gSprites.glowB->diffuse.w, 0.0f);
     EXPECT_EQ(gSprites.sparkA->diffuse.x, 1.0f);
@@ -73,9 +73,9 @@ TEST_F(ShadowReflectionScene, AtSpinZeroTheHighlightAndSpritesTakeTheirRestValue
 TEST_F(ShadowReflectionScene, HighlightFlashesNearOddMultiplesOfHalfPi) {
     gShadowReflection.spinAngle = 1.5707f;
     RunFrame(22.0f, 0.0f);
-    EXPECT_LT(gReflection.light.spec[0], -1000.0f);
-    EXPECT_GT(gReflection.light.spec[2], 1000.0f);
-    EXPECT_EQ(gReflection.light.spec[2], gReflection.light.spec[0] * -1.0f + 1.0f);
+    EXPECT_LT(gReflection.light.specular[0], -1000.0f);
+    EXPECT_GT(gReflection.light.specular[2], 1000.0f);
+    EXPECT_EQ(gReflection.light.specular[2], gReflection.light.specular[0] * -1.0f + 1.0f);
 }
 
 TEST_F(ShadowReflectionScene, LeavesTwoWhiteDirectionalLightsOnForLaterWindows) {
