@@ -152,6 +152,7 @@ std::vector<uint32_t> GlTargets::ReadTexture(const std::shared_ptr<Texture>& tex
     GLuint fbo = TextureFramebuffer(*surface, textureChanged);
     uint32_t w = texture->LevelWidth(0), h = texture->LevelHeight(0);
     std::vector<uint32_t> pixels(size_t(w) * h);
+    glFinish();  // as for the back buffer
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
     glReadPixels(0, 0, GLsizei(w), GLsizei(h), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
     return pixels;
