@@ -48,6 +48,8 @@ layout(location = 0) out vec4 oColor;
 )GLSL";
 
 const char* const kFixedFunctionVertexBody = R"GLSL(
+layout(location = 12) in mat4 iInstanceWorldView;  // columns; read when ff_InstanceWorldView is 1
+uniform int ff_InstanceWorldView;  // 1: point sprites drawn together, each with its own world-view
 uniform mat4 ff_WorldView;
 uniform mat4 ff_Projection;
 uniform mat3 ff_NormalMatrix;   // inverse transpose of world · view
@@ -88,7 +90,8 @@ void main() {
         gl_Position = vec4(ndc * w, iPosition.z * w, w);
         eye = vec4(0.0, 0.0, 0.0, 1.0);
     } else {
-        eye = vec4(iPosition.xyz, 1.0) * ff_WorldView;
+        mat4 worldView = ff_InstanceWorldView != 0 ? iInstanceWorldView : ff_WorldView;
+        eye = vec4(iPosition.xyz, 1.0) * worldView;
         gl_Position = eye * ff_Projection;
     }
 

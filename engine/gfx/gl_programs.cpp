@@ -119,6 +119,7 @@ ProgramInfo& GlPrograms::Info(GLuint program) {
     info.pointSprite = at("velor_PointSprite");
     info.depthFix = at("velor_DepthFix");
     info.worldView = at("ff_WorldView");
+    info.instanceWorldView = at("ff_InstanceWorldView");
     info.projection = at("ff_Projection");
     info.normalMatrix = at("ff_NormalMatrix");
     info.pretransformed = at("ff_Pretransformed");
@@ -175,11 +176,18 @@ void GlPrograms::UploadUniforms(const DeviceState& state, ProgramInfo& info, boo
         info.lastSprite = int(sprites);
         UploadInt(info.pointSprite, sprites ? 1 : 0);
     }
+    if (info.lastInstanced != 0) {
+        info.lastInstanced = 0;
+        UploadInt(info.instanceWorldView, 0);
+    }
     if (info.transformVersion != transformVersion_) {
         info.transformVersion = transformVersion_;
         Matrix worldView;
         MatrixMultiply(&worldView, &state.world, &state.view);
         UploadMatrix(info.worldView, worldView);
+    }
+    if (info.projectionVersion != projectionVersion_) {
+        info.projectionVersion = projectionVersion_;
         UploadMatrix(info.projection, state.projection);
     }
     // The normal matrix costs an inverse; only lit draws read it.
@@ -397,6 +405,7 @@ bool GlPrograms::Initialise(bool clipControl, std::string* error) {
 void GlPrograms::NoteDirty(uint32_t dirty) {
     if (dirty & (kDirtyViewport | kDirtyTarget)) ++viewportVersion_;
     if (dirty & kDirtyTransform) ++transformVersion_;
+    if (dirty & kDirtyProjection) ++projectionVersion_;
     if (dirty & kDirtyLighting) ++lightingVersion_;
     if (dirty & (kDirtyRender | kDirtyTexture | kDirtyViewport | kDirtyTarget)) ++renderVersion_;
     if (dirty & kDirtyVertexInput) ++inputVersion_;
@@ -408,6 +417,20 @@ void GlPrograms::Forget(GLuint program) {
         currentProgram_ = 0;
         currentInfo_ = nullptr;
     }
+}
+
+bool GlPrograms::UseInstancedWorldView() {
+    if (currentInfo_ == nullptr || currentInfo_->instanceWorldView < 0) return false;
+    if (currentInfo_->lastInstanced != 1) {
+        currentInfo_->lastInstanced = 1;
+        glUniform1i(currentInfo_->instanceWorldView, 1);
+    }
+    return true;
+}
+
+bool GlPrograms::HasPendingValues(const DeviceState& state) {
+    const GpuProgram* program = state.program.program.get();
+    return program != nullptr && program->pending_;
 }
 
 void GlPrograms::Use(const DeviceState& state, bool sprites) {

@@ -20,9 +20,28 @@ void GlVertexInput::Initialise() {
     glGenBuffers(1, &userBuffer_);
 }
 
+void GlVertexInput::BindArrayBuffer(GLuint buffer) {
+    if (arrayBuffer_ == buffer) return;
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    arrayBuffer_ = buffer;
+}
+
+void GlVertexInput::BindElementBuffer(GLuint buffer) {
+    if (elementBuffer_ == buffer) return;
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
+    elementBuffer_ = buffer;
+}
+
+void GlVertexInput::Forget(GLuint buffer) {
+    if (arrayBuffer_ == buffer) arrayBuffer_ = 0;
+    if (elementBuffer_ == buffer) elementBuffer_ = 0;
+    // Attribute pointers into it are gone too.
+    if (bound_.buffer == buffer) bound_ = BoundInput{};
+}
+
 size_t GlVertexInput::StreamUserVertices(const void* vertices, size_t bytes) {
     // A ring over one stream buffer: appends until full, then orphans it.
-    glBindBuffer(GL_ARRAY_BUFFER, userBuffer_);
+    BindArrayBuffer(userBuffer_);
     if (userBufferOffset_ + bytes > userBufferSize_) {
         userBufferSize_ = std::max<size_t>(std::max<size_t>(userBufferSize_, 1 << 20), bytes * 2);
         glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(userBufferSize_), nullptr, GL_STREAM_DRAW);
@@ -40,8 +59,8 @@ GLuint GlVertexInput::UploadVertexBuffer(const VertexBuffer& buffer) {
         glGenBuffers(1, &gpu.name);
         gpu.kind = kGpuBuffer;
     }
-    glBindBuffer(GL_ARRAY_BUFFER, gpu.name);
     if (gpu.uploaded != buffer.Version()) {
+        BindArrayBuffer(gpu.name);
         glBufferData(GL_ARRAY_BUFFER, buffer.GetLength(), buffer.Data(), GL_STATIC_DRAW);
         gpu.uploaded = buffer.Version();
     }
@@ -54,7 +73,7 @@ GLuint GlVertexInput::UploadIndexBuffer(const IndexBuffer& buffer) {
         glGenBuffers(1, &gpu.name);
         gpu.kind = kGpuBuffer;
     }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gpu.name);
+    BindElementBuffer(gpu.name);
     if (gpu.uploaded != buffer.Version()) {
         glBufferData(GL_ELEMENT_ARRAY_BUFFER, buffer.GetLength(), buffer.Data(), GL_STATIC_DRAW);
         gpu.uploaded = buffer.Version();
@@ -64,11 +83,12 @@ GLuint GlVertexInput::UploadIndexBuffer(const IndexBuffer& buffer) {
 
 // Points every used attribute location at `base` (an offset into the bound GL_ARRAY_BUFFER).
 void GlVertexInput::Bind(const std::shared_ptr<VertexDeclaration>& declaration, const uint8_t* base, GLuint buffer,
-                         uint32_t stride, bool instanced) {
-    BoundInput wanted{declaration, buffer, base, stride, instanced};
+                         uint32_t stride, bool instanced, const uint8_t* worldView) {
+    BoundInput wanted{declaration, buffer, base, stride, instanced, worldView};
     if (wanted == bound_) return;
+    bool hadWorldView = bound_.worldView != nullptr;
     bound_ = std::move(wanted);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    BindArrayBuffer(buffer);
     bool used[kAttrCount] = {};
     for (const auto& e : declaration->Elements()) {
         if (e.stream != 0) continue;
@@ -108,6 +128,17 @@ void GlVertexInput::Bind(const std::shared_ptr<VertexDeclaration>& declaration, 
     }
     for (GLuint location = 0; location < kAttrCount; ++location)
         if (!used[location]) glDisableVertexAttribArray(location);
+    // The matrix's columns, one location each, one matrix per instance.
+    for (GLuint column = 0; column < 4; ++column) {
+        GLuint location = kAttrInstanceWorldView + column;
+        if (worldView != nullptr) {
+            glEnableVertexAttribArray(location);
+            glVertexAttribPointer(location, 4, GL_FLOAT, GL_FALSE, GLsizei(stride), worldView + 16 * column);
+            glVertexAttribDivisor(location, 1);
+        } else if (hadWorldView) {
+            glDisableVertexAttribArray(location);
+        }
+    }
 }
 
 }  // namespace velor

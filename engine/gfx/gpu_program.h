@@ -42,6 +42,7 @@ public:
 
 private:
     friend class GlPrograms;
+    friend class Device;  // frame recordings keep and restore the values
     GpuProgram() = default;
 
     struct Value {
