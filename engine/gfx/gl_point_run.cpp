@@ -12,6 +12,7 @@
 
 #include "engine/gfx/gl_backend.h"
 #include "engine/gfx/gpu_program.h"
+#include "engine/gfx/vertex_format.h"
 #include "engine/math/d3dx_math.h"
 
 namespace velor {
@@ -22,10 +23,13 @@ namespace {
 constexpr uint32_t kMaxRunVertexBytes = 64;
 
 // Whether a one-point sprite draw can start a run: the matrix must be the fixed-function vertex
-// stage's, and lighting (with its normal matrix) stays per draw.
+// stage's, and lit points with normals (which read the normal matrix) stay per draw. Lit points
+// without normals light the same wherever they are.
 bool CanStartRun(const DeviceState& state, uint32_t stride) {
     if (stride == 0 || stride > kMaxRunVertexBytes) return false;
-    if (state.render[uint32_t(RenderState::Lighting)] != 0) return false;
+    if (state.render[uint32_t(RenderState::Lighting)] != 0 &&
+        FindElement(state.declaration->Elements(), DeclUsage::Normal) != nullptr)
+        return false;
     const GpuProgram* program = state.program.program.get();
     return program == nullptr || program->FixedVertexStage();
 }
