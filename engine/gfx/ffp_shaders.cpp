@@ -17,11 +17,12 @@ layout(location = 10) in float iPSize;
 layout(location = 11) in vec4 iBlendWeight;
 
 uniform vec4 velor_Viewport;    // width, height, 1/width, 1/height in pixels
-uniform int velor_PointSprite;  // 1: this draw expands each point into a quad (instanced, 4 corners)
+uniform int velor_PointSprite;  // 1: this draw expands each point into a quad (4 corners)
 uniform int velor_DepthFix;     // 1: no clip control, map Direct3D's 0..1 depth to GL's -1..1
 out vec2 velor_SpriteCoord;
 
-vec2 velor_Corner() { return vec2(float(gl_VertexID & 1), float(gl_VertexID >> 1)); }
+// Point sprites drawn together come as one quad per point, four vertices each.
+vec2 velor_Corner() { return vec2(float(gl_VertexID & 1), float((gl_VertexID >> 1) & 1)); }
 
 void velor_Finish(float pointSize) {
     vec4 p = gl_Position;
@@ -48,8 +49,8 @@ layout(location = 0) out vec4 oColor;
 )GLSL";
 
 const char* const kFixedFunctionVertexBody = R"GLSL(
-layout(location = 12) in mat4 iInstanceWorldView;  // columns; read when ff_InstanceWorldView is 1
-uniform int ff_InstanceWorldView;  // 1: point sprites drawn together, each with its own world-view
+layout(location = 12) in mat4 iPointWorldView;  // columns; read when ff_PointWorldView is 1
+uniform int ff_PointWorldView;  // 1: point sprites drawn together, each corner carrying its point's world-view
 uniform mat4 ff_WorldView;
 uniform mat4 ff_Projection;
 uniform mat3 ff_NormalMatrix;   // inverse transpose of world · view
@@ -90,7 +91,7 @@ void main() {
         gl_Position = vec4(ndc * w, iPosition.z * w, w);
         eye = vec4(0.0, 0.0, 0.0, 1.0);
     } else {
-        mat4 worldView = ff_InstanceWorldView != 0 ? iInstanceWorldView : ff_WorldView;
+        mat4 worldView = ff_PointWorldView != 0 ? iPointWorldView : ff_WorldView;
         eye = vec4(iPosition.xyz, 1.0) * worldView;
         gl_Position = eye * ff_Projection;
     }

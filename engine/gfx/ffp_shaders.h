@@ -25,9 +25,9 @@ extern const char* const kFixedFunctionFragmentBody;
 enum AttributeLocation : unsigned {
     kAttrPosition = 0, kAttrNormal = 1, kAttrColor0 = 2, kAttrColor1 = 3, kAttrTexCoord0 = 4,
     kAttrTangent = 8, kAttrBinormal = 9, kAttrPSize = 10, kAttrBlendWeight = 11, kAttrCount = 12,
-    // The fixed-function vertex stage only: a world-view matrix per instance (four columns, 12..15)
-    // for point sprites drawn together in one instanced draw.
-    kAttrInstanceWorldView = 12,
+    // The fixed-function vertex stage only: a world-view matrix per vertex (four columns, 12..15)
+    // for point sprites drawn together in one draw.
+    kAttrPointWorldView = 12,
 };
 
 }  // namespace velor

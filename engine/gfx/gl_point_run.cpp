@@ -1,11 +1,14 @@
 // Point runs. The clouds draw one point sprite at a time, each with its own world transform and the
 // same everything else; every such draw costs GL's whole per-draw path. Here consecutive one-point
-// sprite draws are held while nothing but the world transform changes, and drawn as one instanced
-// draw whose instances carry their vertex and their world-view matrix.
+// sprite draws are held while nothing but the world transform changes, and drawn as one draw of
+// indexed quads whose four vertices each carry the point's vertex and its world-view matrix. (An
+// instanced draw would do too, but llvmpipe runs its vertex pipeline once per instance, which costs
+// about what separate draws do.)
 //
 // The pixels are those of separate draws: each matrix is world · view from the same MatrixMultiply
 // the uniform gets, and the vertex stage multiplies by it in the same expression, only reading it
-// from an attribute instead of the uniform. Everything else the run's draws share is the state the
+// from an attribute instead of the uniform; each quad's two triangles are the ones a four-vertex
+// strip makes, in the same vertex order. Everything else the run's draws share is the state the
 // first of them applied, which GL keeps until the run is drawn: every backend call that reaches GL
 // draws the held run first.
 #include <cstring>
@@ -70,9 +73,11 @@ bool GlBackend::JoinsRun(const DeviceState& state, uint32_t stride) const {
     return !GlPrograms::HasPendingValues(state);
 }
 
+// Four copies of the record, one per corner of the point's quad.
 void GlBackend::AppendToRun(const DeviceState& state, const uint8_t* vertex, uint32_t stride) {
+    size_t floats = run_.vertexFloats + 16;
     size_t at = run_.records.size();
-    run_.records.resize(at + run_.vertexFloats + 16, 0.0f);
+    run_.records.resize(at + 4 * floats, 0.0f);
     float* record = run_.records.data() + at;
     std::memcpy(record, vertex, stride);
     Matrix worldView;
@@ -80,6 +85,7 @@ void GlBackend::AppendToRun(const DeviceState& state, const uint8_t* vertex, uin
     float* columns = record + run_.vertexFloats;
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 4; ++r) columns[4 * c + r] = worldView.m[r][c];
+    for (int corner = 1; corner < 4; ++corner) std::memcpy(record + corner * floats, record, floats * sizeof(float));
     ++run_.count;
 }
 
@@ -93,7 +99,7 @@ bool GlBackend::MergePoint(const DeviceState& state, const uint8_t* vertex, uint
     }
     if (!CanStartRun(state, stride)) return false;
     Prepare(state, true);
-    if (!programs_.InstancedWorldViewAvailable()) return false;
+    if (!programs_.PointWorldViewAvailable()) return false;
     run_.state = state;
     run_.stride = stride;
     run_.vertexFloats = (stride + 3) / 4;
@@ -108,17 +114,22 @@ void GlBackend::FlushPointRun() {
     uint32_t count = run_.count;
     run_.count = 0;
     size_t recordBytes = (size_t(run_.vertexFloats) + 16) * sizeof(float);
-    size_t offset = input_.StreamUserVertices(run_.records.data(), recordBytes * count);
-    const uint8_t* base = reinterpret_cast<const uint8_t*>(offset);
-    // One point draws as it would have alone: its matrix is already the uniform.
-    const uint8_t* worldView = nullptr;
-    if (count > 1) {
-        programs_.UseInstancedWorldView();
-        worldView = base + run_.vertexFloats * sizeof(float);
-    }
-    input_.Bind(run_.state.declaration, base, input_.UserBuffer(), uint32_t(recordBytes), true, worldView);
     ++drawCalls_;
-    glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, GLsizei(count));
+    if (count == 1) {
+        // One point draws as it would have alone: its matrix is already the uniform.
+        size_t offset = input_.StreamUserVertices(run_.records.data(), recordBytes);
+        const uint8_t* base = reinterpret_cast<const uint8_t*>(offset);
+        input_.Bind(run_.state.declaration, base, input_.UserBuffer(), uint32_t(recordBytes), true);
+        glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, 1);
+        return;
+    }
+    size_t offset = input_.StreamUserVertices(run_.records.data(), recordBytes * 4 * count);
+    const uint8_t* base = reinterpret_cast<const uint8_t*>(offset);
+    programs_.UsePointWorldView();
+    input_.Bind(run_.state.declaration, base, input_.UserBuffer(), uint32_t(recordBytes), false,
+                base + run_.vertexFloats * sizeof(float));
+    input_.BindQuadIndices(count);
+    glDrawElements(GL_TRIANGLES, GLsizei(6 * count), GL_UNSIGNED_INT, nullptr);
 }
 
 }  // namespace velor

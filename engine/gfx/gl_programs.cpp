@@ -119,7 +119,7 @@ ProgramInfo& GlPrograms::Info(GLuint program) {
     info.pointSprite = at("velor_PointSprite");
     info.depthFix = at("velor_DepthFix");
     info.worldView = at("ff_WorldView");
-    info.instanceWorldView = at("ff_InstanceWorldView");
+    info.pointWorldView = at("ff_PointWorldView");
     info.projection = at("ff_Projection");
     info.normalMatrix = at("ff_NormalMatrix");
     info.pretransformed = at("ff_Pretransformed");
@@ -176,9 +176,9 @@ void GlPrograms::UploadUniforms(const DeviceState& state, ProgramInfo& info, boo
         info.lastSprite = int(sprites);
         UploadInt(info.pointSprite, sprites ? 1 : 0);
     }
-    if (info.lastInstanced != 0) {
-        info.lastInstanced = 0;
-        UploadInt(info.instanceWorldView, 0);
+    if (info.lastPointWorldView != 0) {
+        info.lastPointWorldView = 0;
+        UploadInt(info.pointWorldView, 0);
     }
     if (info.transformVersion != transformVersion_) {
         info.transformVersion = transformVersion_;
@@ -419,11 +419,11 @@ void GlPrograms::Forget(GLuint program) {
     }
 }
 
-bool GlPrograms::UseInstancedWorldView() {
-    if (currentInfo_ == nullptr || currentInfo_->instanceWorldView < 0) return false;
-    if (currentInfo_->lastInstanced != 1) {
-        currentInfo_->lastInstanced = 1;
-        glUniform1i(currentInfo_->instanceWorldView, 1);
+bool GlPrograms::UsePointWorldView() {
+    if (currentInfo_ == nullptr || currentInfo_->pointWorldView < 0) return false;
+    if (currentInfo_->lastPointWorldView != 1) {
+        currentInfo_->lastPointWorldView = 1;
+        glUniform1i(currentInfo_->pointWorldView, 1);
     }
     return true;
 }

@@ -25,7 +25,7 @@ GLuint LinkProgram(GLuint vertex, GLuint fragment, std::string* error);
 struct ProgramInfo {
     GLuint program = 0;
     GLint viewport = -1, pointSprite = -1, depthFix = -1;
-    GLint worldView = -1, instanceWorldView = -1, projection = -1, normalMatrix = -1, pretransformed = -1, screenRect = -1;
+    GLint worldView = -1, pointWorldView = -1, projection = -1, normalMatrix = -1, pretransformed = -1, screenRect = -1;
     GLint hasNormal = -1, hasColor0 = -1, hasColor1 = -1, hasPSize = -1;
     GLint lighting = -1, specularEnable = -1, normalizeNormals = -1, localViewer = -1, colorVertex = -1;
     GLint materialSource = -1, materialDiffuse = -1, materialAmbient = -1, materialSpecular = -1;
@@ -37,7 +37,7 @@ struct ProgramInfo {
     uint64_t transformVersion = 0, normalVersion = 0, lightingVersion = 0, renderVersion = 0, inputVersion = 0;
     uint64_t viewportVersion = 0, projectionVersion = 0;
     int lastSprite = -1;
-    int lastInstanced = 0;  // ff_InstanceWorldView as last uploaded (0 at link)
+    int lastPointWorldView = 0;  // ff_PointWorldView as last uploaded (0 at link)
     // Values last uploaded for the render-state uniforms, so a state change uploads only what it moves.
     std::array<std::array<float, 4>, 24> lastValues{};
     uint32_t lastValid = 0;  // bit per lastValues slot
@@ -63,10 +63,10 @@ public:
     void Use(const DeviceState& state, bool sprites);
     // Called as a program's GL object is deleted: GL may hand its name out again.
     void Forget(GLuint program);
-    // The current program takes its world-view matrix per instance (kAttrInstanceWorldView) until
-    // the next Use. False when the program cannot (its own vertex stage, or lighting's normal matrix).
-    bool UseInstancedWorldView();
-    bool InstancedWorldViewAvailable() const { return currentInfo_ != nullptr && currentInfo_->instanceWorldView >= 0; }
+    // The current program takes its world-view matrix from kAttrPointWorldView until the next Use;
+    // false when it has no such input (its own vertex stage).
+    bool UsePointWorldView();
+    bool PointWorldViewAvailable() const { return currentInfo_ != nullptr && currentInfo_->pointWorldView >= 0; }
     // The state's program has values set since it last drew (an effect's parameters moved).
     static bool HasPendingValues(const DeviceState& state);
 

@@ -3,6 +3,8 @@
 #include "engine/gfx/gl_vertex_input.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "engine/gfx/ffp_shaders.h"
 #include "engine/gfx/gl_release.h"
@@ -12,6 +14,21 @@ namespace velor {
 GlVertexInput::~GlVertexInput() {
     if (vao_) glDeleteVertexArrays(1, &vao_);
     if (userBuffer_) glDeleteBuffers(1, &userBuffer_);
+    if (quadIndices_) glDeleteBuffers(1, &quadIndices_);
+}
+
+void GlVertexInput::BindQuadIndices(uint32_t quads) {
+    if (quadIndices_ == 0) glGenBuffers(1, &quadIndices_);
+    BindElementBuffer(quadIndices_);
+    if (quads <= quadIndexCapacity_) return;
+    quadIndexCapacity_ = std::max(quads, quadIndexCapacity_ * 2);
+    std::vector<uint32_t> indices(size_t(quadIndexCapacity_) * 6);
+    // The order a four-vertex triangle strip is drawn in, so each quad rasterises as it does alone.
+    for (uint32_t q = 0; q < quadIndexCapacity_; ++q) {
+        const uint32_t v = 4 * q, quad[6] = {v, v + 1, v + 2, v + 2, v + 1, v + 3};
+        std::copy(std::begin(quad), std::end(quad), indices.begin() + 6 * q);
+    }
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(uint32_t)), indices.data(), GL_STATIC_DRAW);
 }
 
 void GlVertexInput::Initialise() {
@@ -47,7 +64,16 @@ size_t GlVertexInput::StreamUserVertices(const void* vertices, size_t bytes) {
         glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(userBufferSize_), nullptr, GL_STREAM_DRAW);
         userBufferOffset_ = 0;
     }
-    glBufferSubData(GL_ARRAY_BUFFER, GLintptr(userBufferOffset_), GLsizeiptr(bytes), vertices);
+    // Each range is written once per storage and queued draws read only earlier ranges, so the
+    // write need not wait for them (a plain sub-data upload waits for the raster on llvmpipe).
+    void* mapped = glMapBufferRange(GL_ARRAY_BUFFER, GLintptr(userBufferOffset_), GLsizeiptr(bytes),
+                                    GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+    if (mapped != nullptr) {
+        std::memcpy(mapped, vertices, bytes);
+        glUnmapBuffer(GL_ARRAY_BUFFER);
+    } else {
+        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(userBufferOffset_), GLsizeiptr(bytes), vertices);
+    }
     size_t offset = userBufferOffset_;
     userBufferOffset_ = (userBufferOffset_ + bytes + 255) & ~size_t(255);
     return offset;
@@ -130,11 +156,11 @@ void GlVertexInput::Bind(const std::shared_ptr<VertexDeclaration>& declaration, 
         if (!used[location]) glDisableVertexAttribArray(location);
     // The matrix's columns, one location each, one matrix per instance.
     for (GLuint column = 0; column < 4; ++column) {
-        GLuint location = kAttrInstanceWorldView + column;
+        GLuint location = kAttrPointWorldView + column;
         if (worldView != nullptr) {
             glEnableVertexAttribArray(location);
             glVertexAttribPointer(location, 4, GL_FLOAT, GL_FALSE, GLsizei(stride), worldView + 16 * column);
-            glVertexAttribDivisor(location, 1);
+            glVertexAttribDivisor(location, instanced ? 1 : 0);
         } else if (hadWorldView) {
             glDisableVertexAttribArray(location);
         }
