@@ -187,7 +187,9 @@ void main() {
             color.a = ff_Op(ff_AlphaStage.x, ff_Arg(ff_AlphaStage.y, texel), ff_Arg(ff_AlphaStage.z, texel)).a;
     }
     if (ff_SpecularAdd != 0) color.rgb = min(color.rgb + vSpecular.rgb, vec3(1.0));
+#ifdef VELOR_ALPHA_TEST
     if (ff_AlphaFunc != 8 && !ff_Compare(ff_AlphaFunc, floor(color.a * 255.0 + 0.5), ff_AlphaRef)) discard;
+#endif
     oColor = color;
 }
 )GLSL";

@@ -20,6 +20,8 @@ namespace velor {
 extern const char* const kVertexPrelude;
 extern const char* const kFragmentPrelude;  // `#version 330 core` and the colour output
 extern const char* const kFixedFunctionVertexBody;
+// Without VELOR_ALPHA_TEST defined it has no alpha test: a fragment stage that may discard costs
+// llvmpipe on every pixel, so the device links the test in only for draws with ALPHATESTENABLE.
 extern const char* const kFixedFunctionFragmentBody;
 
 enum AttributeLocation : unsigned {

@@ -384,6 +384,7 @@ Result GlPrograms::CreateProgram(const GpuShader* vertex, const GpuShader& pixel
 
 GlPrograms::~GlPrograms() {
     if (ffProgram_) glDeleteProgram(ffProgram_);
+    if (ffAlphaTestProgram_) glDeleteProgram(ffAlphaTestProgram_);
     if (ffVertexShader_) glDeleteShader(ffVertexShader_);
 }
 
@@ -392,10 +393,17 @@ bool GlPrograms::Initialise(bool clipControl, std::string* error) {
     std::string log;
     GLuint vs = CompileShader(GL_VERTEX_SHADER, std::string(kVertexPrelude) + kFixedFunctionVertexBody, &log);
     GLuint fs = vs ? CompileShader(GL_FRAGMENT_SHADER, std::string(kFragmentPrelude) + kFixedFunctionFragmentBody, &log) : 0;
-    ffProgram_ = fs ? LinkProgram(vs, fs, &log) : 0;
+    GLuint alphaFs = fs ? CompileShader(GL_FRAGMENT_SHADER,
+                                        std::string(kFragmentPrelude) + "#define VELOR_ALPHA_TEST 1\n" +
+                                            kFixedFunctionFragmentBody,
+                                        &log)
+                        : 0;
+    ffProgram_ = alphaFs ? LinkProgram(vs, fs, &log) : 0;
+    ffAlphaTestProgram_ = ffProgram_ ? LinkProgram(vs, alphaFs, &log) : 0;
     if (vs) glDeleteShader(vs);
     if (fs) glDeleteShader(fs);
-    if (ffProgram_ == 0) {
+    if (alphaFs) glDeleteShader(alphaFs);
+    if (ffAlphaTestProgram_ == 0) {
         if (error) *error = "fixed-function shaders: " + log;
         return false;
     }
@@ -435,7 +443,9 @@ bool GlPrograms::HasPendingValues(const DeviceState& state) {
 
 void GlPrograms::Use(const DeviceState& state, bool sprites) {
     GpuProgram* bound = state.program.program.get();
-    GLuint program = bound != nullptr ? bound->gl_.name : ffProgram_;
+    GLuint program = bound != nullptr ? bound->gl_.name
+                     : state.render[uint32_t(RenderState::AlphaTestEnable)] != 0 ? ffAlphaTestProgram_
+                                                                                 : ffProgram_;
     if (program != currentProgram_ || currentInfo_ == nullptr) {
         glUseProgram(program);
         currentProgram_ = program;

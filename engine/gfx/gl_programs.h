@@ -77,6 +77,7 @@ private:
 
     bool clipControl_ = false;
     GLuint ffProgram_ = 0;
+    GLuint ffAlphaTestProgram_ = 0;  // the same with the alpha test, for draws that enable it
     GLuint ffVertexShader_ = 0;  // the fixed-function vertex stage, for pixel-shader-only programs
     std::unordered_map<GLuint, ProgramInfo> programs_;
     GLuint currentProgram_ = 0;
