@@ -44,6 +44,8 @@ void velor_Finish(float pointSize) {
 }
 )GLSL";
 
+const char* const kAlphaTestMacro = "VELOR_ALPHA_TEST";
+
 const char* const kFragmentPrelude = R"GLSL(#version 330 core
 layout(location = 0) out vec4 oColor;
 )GLSL";

@@ -23,6 +23,8 @@ extern const char* const kFixedFunctionVertexBody;
 // Without VELOR_ALPHA_TEST defined it has no alpha test: a fragment stage that may discard costs
 // llvmpipe on every pixel, so the device links the test in only for draws with ALPHATESTENABLE.
 extern const char* const kFixedFunctionFragmentBody;
+// The macro a fragment stage guards its alpha test with, and how to turn it on in a source.
+extern const char* const kAlphaTestMacro;
 
 enum AttributeLocation : unsigned {
     kAttrPosition = 0, kAttrNormal = 1, kAttrColor0 = 2, kAttrColor1 = 3, kAttrTexCoord0 = 4,

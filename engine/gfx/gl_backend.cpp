@@ -20,6 +20,11 @@ void DeleteGpuObject(GpuObject& object) {
     if (object.kind == kGpuProgram && object.name != 0) {
         if (gLiveBackend != nullptr) gLiveBackend->Programs().Forget(object.name);
         glDeleteProgram(object.name);
+        // Its alpha-test variant.
+        if (object.aux != 0) {
+            if (gLiveBackend != nullptr) gLiveBackend->Programs().Forget(object.aux);
+            glDeleteProgram(object.aux);
+        }
     }
     if (object.kind == kGpuShader && object.name != 0) glDeleteShader(object.name);
     if (object.kind == kGpuTexture) {

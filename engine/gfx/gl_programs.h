@@ -72,14 +72,27 @@ public:
 
 private:
     ProgramInfo& Info(GLuint program);
+    // The GL program a draw with this program uses: its alpha-test variant (linked at first need)
+    // when the draw enables the test and the pixel shader has one.
+    GLuint Choose(GpuProgram& program, bool alphaTest);
+    GLuint LinkAlphaTestVariant(GpuProgram& program);
     void UploadUniforms(const DeviceState& state, ProgramInfo& info, bool sprites);
-    static void SendKeptValues(GpuProgram& program);
+    // Sends the program's values that moved to `target` (its own GL program or its variant); all of
+    // them when `target` was not the last to get them.
+    void SendKeptValues(GpuProgram& program, GLuint target);
 
     bool clipControl_ = false;
     GLuint ffProgram_ = 0;
     GLuint ffAlphaTestProgram_ = 0;  // the same with the alpha test, for draws that enable it
     GLuint ffVertexShader_ = 0;  // the fixed-function vertex stage, for pixel-shader-only programs
     std::unordered_map<GLuint, ProgramInfo> programs_;
+    // Alpha-test variants: uniform locations of the program mapped to the variant's, and which of
+    // the two last got the program's values.
+    struct Variant {
+        std::unordered_map<int, int> location;
+        GLuint valuesIn = 0;
+    };
+    std::unordered_map<GLuint, Variant> variants_;  // by the program's own GL name
     GLuint currentProgram_ = 0;
     ProgramInfo* currentInfo_ = nullptr;  // entries of programs_ never move (node-based map)
     // Versions bumped as dirty groups come in, so that each program knows what it has already been given.
