@@ -2,9 +2,10 @@
 // GLSL of the fixed-function pipeline and of the conventions every engine shader follows.
 //
 // One vertex and one fragment "uber" shader stand in for Direct3D 9's fixed function: its switches
-// (lighting, vertex colours, point sizes, texture stage 0, alpha test) are uniforms, not compile-time
-// variants, so a state change never links a program, and an effect pass that brings only a pixel
-// shader links once, at creation, against the same vertex stage.
+// (lighting, vertex colours, point sizes, texture stage 0, the alpha test's function) are uniforms,
+// not compile-time variants, so a state change never links a program, and an effect pass that
+// brings only a pixel shader links once, at creation, against the same vertex stage. The one
+// exception is whether the alpha test is there at all (see kAlphaTestMacro).
 //
 // Vertex attribute locations (the device binds declarations to these):
 //   0 iPosition  1 iNormal  2 iColor0 (diffuse)  3 iColor1 (specular)  4..7 iTexCoord0..3
