@@ -136,6 +136,9 @@ void GlTargets::Present(Window* window) {
 
 std::vector<uint32_t> GlTargets::ReadBackBuffer() {
     std::vector<uint32_t> pixels(size_t(width_) * height_);
+    // Every queued draw done first: under load a read-back without it has come back with tiles of a
+    // frame still being rasterised (llvmpipe bins and rasterises on worker threads).
+    glFinish();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, backFbo_);
     glReadPixels(0, 0, GLsizei(width_), GLsizei(height_), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
     // The back buffer has no alpha channel to speak of (X8R8G8B8).
@@ -149,6 +152,7 @@ std::vector<uint32_t> GlTargets::ReadTexture(const std::shared_ptr<Texture>& tex
     GLuint fbo = TextureFramebuffer(*surface, textureChanged);
     uint32_t w = texture->LevelWidth(0), h = texture->LevelHeight(0);
     std::vector<uint32_t> pixels(size_t(w) * h);
+    glFinish();  // as for the back buffer
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
     glReadPixels(0, 0, GLsizei(w), GLsizei(h), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
     return pixels;
