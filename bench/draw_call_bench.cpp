@@ -90,6 +90,32 @@ BENCHMARK(BM_OnePointDrawAfterWorldChange)->Unit(benchmark::kMicrosecond)->Repet
 
 BENCHMARK(BM_OnePointDrawAfterElevenStateChanges)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// The raster of eight full-screen additive quads through the fixed function, with the alpha test
+// off (argument 0) or on with a function that passes everything (1): what the test costs per pixel.
+void BM_FullScreenQuadsAlphaTest(benchmark::State& state) {
+    PointScene scene;
+    if (!scene.Create(state)) return;
+    Device* device = scene.test.device.get();
+    const PointVertex quad[6] = {{-1, -1, 0.5f, 0x10FFFFFFu}, {-1, 1, 0.5f, 0x10FFFFFFu}, {1, -1, 0.5f, 0x10FFFFFFu},
+                                 {1, -1, 0.5f, 0x10FFFFFFu},  {-1, 1, 0.5f, 0x10FFFFFFu}, {1, 1, 0.5f, 0x10FFFFFFu}};
+    Matrix identity;
+    MatrixIdentity(&identity);
+    device->SetTransform(TransformState::World, &identity);
+    device->SetRenderState(RenderState::CullMode, uint32_t(Cull::None));
+    device->SetRenderState(RenderState::ZEnable, 0);
+    device->SetRenderState(RenderState::AlphaBlendEnable, 1);
+    device->SetRenderState(RenderState::SrcBlend, uint32_t(Blend::SrcAlpha));
+    device->SetRenderState(RenderState::DestBlend, uint32_t(Blend::One));
+    device->SetRenderState(RenderState::AlphaTestEnable, uint32_t(state.range(0)));
+    device->SetRenderState(RenderState::AlphaFunc, uint32_t(Cmp::GreaterEqual));
+    device->SetRenderState(RenderState::AlphaRef, 0);
+    for (auto _ : state) {
+        for (int i = 0; i < 8; ++i) device->DrawPrimitiveUP(PrimitiveType::TriangleList, 2, quad, sizeof(PointVertex));
+        device->ReadBackBuffer();
+    }
+}
+BENCHMARK(BM_FullScreenQuadsAlphaTest)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
 }  // namespace
 }  // namespace velor
 

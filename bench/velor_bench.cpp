@@ -6,10 +6,12 @@
 //                         one DrawPointSprite beside a raw GL one-quad draw; then peak memory
 //   velor-bench draws     only the DrawPointSprite and raw GL figures
 //
-// Each figure is printed as one line "name value". The raster limit of a frame is its wall time less
-// the CPU time of the thread that submits it: what is left is llvmpipe turning the frame's geometry
-// into pixels on its own threads, which no merging of draws can remove. Frame time / limit therefore
-// says how much the engine, the driver's per-draw path and the demo's own code add.
+// Each figure is printed as one line "name value". The raster limit of a window is the GL work of one
+// of its frames alone: the frame after the measured ones is recorded by the device (every call that
+// reaches GL, with the state it saw) and replayed through the engine with its point draws merged
+// (each cloud one instanced draw), between two glFinish-es; the limit is the median of a few
+// replays. What the replay leaves out is the demo's own code and the engine's per-call work, so
+// frame time / limit says how much they add.
 #include <epoxy/gl.h>
 #include <sys/resource.h>
 #include <time.h>
@@ -39,6 +41,7 @@ constexpr int kWarmUpFrames = 2;     // the first drawn frames after a skip comp
 constexpr int kMeasuredFrames = 12;  // per window
 constexpr int kSpriteDraws = 20000;
 constexpr int kWarmUpDraws = 500;    // the first draws of a new state compile shader variants
+constexpr int kReplays = 5;          // of the recorded frame, for the raster limit
 
 // A time in each window where its whole scene is on screen.
 struct WindowSample {
@@ -46,12 +49,6 @@ struct WindowSample {
     double time;
 };
 constexpr WindowSample kSamples[] = {{1, 10.0}, {2, 25.0}, {3, 51.0}, {4, 65.0}, {5, 90.0}, {6, 105.0}};
-
-double ThreadCpuSeconds() {
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -154,25 +151,47 @@ double RawQuadDrawMicroseconds() {
 
 // DrawPointSprite as the clouds call it, the sprite off screen so the raster is out of the picture.
 // Without rasterisation the draw is dropped in the device: what is left is the demo's and the
-// engine's own share.
-double PointSpriteDrawMicroseconds(bool rasterize = true) {
+// engine's own share. Merged draws reach GL at EndScene, which is timed with them.
+double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     if (demo::gSprites.sphere == nullptr) return 0;
     demo::PointSprite sprite = *demo::gSprites.sphere;
     Device* device = demo::gShell.device.get();
     device->SetRasterization(rasterize);
-    device->BeginScene();
+    device->SetDrawMerging(merge);
     auto draw = [&](int i) {
         sprite.position = {(i & 1) ? 5000.0f : 6000.0f, 5000.0f, -5000.0f};
         demo::DrawPointSprite(sprite, 0.5f);
     };
-    for (int i = 0; i < kWarmUpDraws; ++i) draw(i);
-    glFinish();
-    Clock::time_point start = Clock::now();
+    // A first pass as long as the measured one: merged draws then find their buffers grown.
+    device->BeginScene();
     for (int i = 0; i < kSpriteDraws; ++i) draw(i);
-    double us = Ms(Clock::now() - start) * 1000.0 / kSpriteDraws;
     device->EndScene();
     glFinish();
+    uint64_t draws = device->GpuDrawCalls();
+    Clock::time_point start = Clock::now();
+    device->BeginScene();
+    for (int i = 0; i < kSpriteDraws; ++i) draw(i);
+    device->EndScene();
+    double us = Ms(Clock::now() - start) * 1000.0 / kSpriteDraws;
+    glFinish();
+    if (rasterize)
+        std::printf("draw_point_sprite_%s_gl_draws %llu\n", merge ? "merged" : "separate",
+                    static_cast<unsigned long long>(device->GpuDrawCalls() - draws));
+    device->SetDrawMerging(true);
     return us;
+}
+
+// The recorded frame's GL work alone, merged: the median of a few replays, each between glFinish-es.
+double ReplayMilliseconds(Device* device) {
+    std::vector<double> times;
+    for (int i = 0; i < kReplays; ++i) {
+        glFinish();
+        Clock::time_point start = Clock::now();
+        device->ReplayRecording();
+        glFinish();
+        times.push_back(Ms(Clock::now() - start));
+    }
+    return Percentile(times, 0.5);
 }
 
 int Frames(bool measureWindows) {
@@ -184,27 +203,26 @@ int Frames(bool measureWindows) {
 
     size_t sample = measureWindows ? 0 : std::size(kSamples);
     int drawn = 0;  // frames drawn at the current sample, warm-up included
-    std::vector<double> frameMs, limitMs;
+    std::vector<double> frameMs;
     Clock::time_point frameStart = Clock::now();
-    double cpuStart = ThreadCpuSeconds();
     shell.afterFrame = [&] {
         Device* device = demo::gShell.device.get();
         if (device->Rasterization()) {
-            double cpu = ThreadCpuSeconds() - cpuStart;
             glFinish();
             double wall = Ms(Clock::now() - frameStart);
-            if (++drawn > kWarmUpFrames) {
-                frameMs.push_back(wall);
-                limitMs.push_back(std::max(0.0, wall - cpu * 1000.0));
-            }
-            if (drawn == kWarmUpFrames + kMeasuredFrames) {
+            ++drawn;
+            if (drawn > kWarmUpFrames && drawn <= kWarmUpFrames + kMeasuredFrames) frameMs.push_back(wall);
+            // The frame after the measured ones is recorded, then replayed for the limit.
+            if (drawn == kWarmUpFrames + kMeasuredFrames) device->BeginRecording();
+            if (drawn == kWarmUpFrames + kMeasuredFrames + 1) {
+                device->EndRecording();
                 int w = kSamples[sample].window;
                 std::printf("window %d median_ms %.1f\n", w, Percentile(frameMs, 0.5));
                 std::printf("window %d p90_ms %.1f\n", w, Percentile(frameMs, 0.9));
-                std::printf("window %d limit_ms %.1f\n", w, Percentile(limitMs, 0.5));
+                std::printf("window %d limit_ms %.1f\n", w, ReplayMilliseconds(device));
+                std::printf("window %d frame_calls %zu\n", w, device->RecordedCalls());
                 std::fflush(stdout);
                 frameMs.clear();
-                limitMs.clear();
                 drawn = 0;
                 ++sample;
                 device->SetRasterization(false);
@@ -212,8 +230,10 @@ int Frames(bool measureWindows) {
         }
         if (sample == std::size(kSamples)) {
             std::printf("draw_point_sprite_skipped_us %.3f\n", PointSpriteDrawMicroseconds(false));
+            double separate = PointSpriteDrawMicroseconds(true, false);
             double sprite = PointSpriteDrawMicroseconds();
             double raw = RawQuadDrawMicroseconds();
+            std::printf("draw_point_sprite_separate_us %.3f\n", separate);
             std::printf("draw_point_sprite_us %.3f\n", sprite);
             std::printf("raw_gl_quad_us %.3f\n", raw);
             PostQuitMessage(0);
@@ -222,7 +242,6 @@ int Frames(bool measureWindows) {
         if (!device->Rasterization() && double(demo::gTimeline.demoTime) + 1.5 * kStep >= kSamples[sample].time)
             device->SetRasterization(true);
         frameStart = Clock::now();
-        cpuStart = ThreadCpuSeconds();
     };
     int code = demo::WinMain(shell);
     rusage usage;

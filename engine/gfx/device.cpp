@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/gfx/device_defaults.h"
+#include "engine/gfx/device_recording.h"
 #include "engine/gfx/gl_backend.h"
 #include "engine/os/window.h"
 
@@ -78,20 +79,29 @@ Result Device::BeginScene() {
 Result Device::EndScene() {
     if (!inScene_) return Result::InvalidCall;
     inScene_ = false;
+    Record(RecordedCall::EndScene, 0);
     backend_->Flush();
     return Result::Ok;
 }
 
 Result Device::Present() {
     if (IsLostNow() || needsReset_) return Result::DeviceLost;
-    if (rasterize_) backend_->Present();
+    if (!rasterize_) return Result::Ok;
+    Record(RecordedCall::Present, 0);
+    backend_->Present();
     return Result::Ok;
 }
 
 Result Device::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, Color color, float z, uint32_t stencil) {
     if ((flags & (Clear::Target | Clear::ZBuffer | Clear::Stencil)) == 0) return Result::InvalidCall;
     if (rectCount > 0 && rects == nullptr) return Result::InvalidCall;
-    if (rasterize_) backend_->Clear(state_, TakeDirty(), rectCount, rects, flags, color, z, stencil);
+    if (!rasterize_) return Result::Ok;
+    uint32_t dirty = TakeDirty();
+    if (RecordedCall* call = Record(RecordedCall::Clear, dirty)) {
+        call->rects.assign(rects, rects + rectCount);
+        call->flags = flags, call->color = color, call->z = z, call->stencil = stencil;
+    }
+    backend_->Clear(state_, dirty, rectCount, rects, flags, color, z, stencil);
     return Result::Ok;
 }
 
@@ -184,7 +194,9 @@ Result Device::SetTransform(TransformState state, const Matrix* matrix) {
     if (slot == nullptr || matrix == nullptr) return Result::InvalidCall;
     if (std::memcmp(slot, matrix, sizeof(Matrix)) != 0) {
         *slot = *matrix;
-        dirty_ |= kDirtyTransform;
+        // The projection has a group of its own: the clouds move the world thousands of times a
+        // frame and the projection stays.
+        dirty_ |= state == TransformState::Projection ? kDirtyProjection : kDirtyTransform;
         // The view moves the lights' view-space directions too.
         if (state == TransformState::View) dirty_ |= kDirtyLighting;
     }
@@ -313,6 +325,7 @@ Result Device::GetFVF(uint32_t* fvf) const {
 
 Result Device::SetStreamSource(uint32_t stream, std::shared_ptr<VertexBuffer> buffer, uint32_t offset, uint32_t stride) {
     if (stream != 0) return Result::InvalidCall;  // one stream is all the demo uses
+    if (state_.stream0 == buffer && state_.stream0Offset == offset && state_.stream0Stride == stride) return Result::Ok;
     state_.stream0 = std::move(buffer);
     state_.stream0Offset = offset;
     state_.stream0Stride = stride;
@@ -360,7 +373,11 @@ Result Device::DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t 
     uint32_t stride = state_.stream0Stride;
     uint64_t end = uint64_t(state_.stream0Offset) + (uint64_t(startVertex) + count) * stride;
     if (stride == 0 || end > state_.stream0->GetLength()) return Result::InvalidCall;
-    if (rasterize_) backend_->Draw(state_, TakeDirty(), type, startVertex, count);
+    if (!rasterize_) return Result::Ok;
+    uint32_t dirty = TakeDirty();
+    if (RecordedCall* call = Record(RecordedCall::Draw, dirty))
+        call->type = type, call->start = startVertex, call->count = count;
+    backend_->Draw(state_, dirty, type, startVertex, count);
     return Result::Ok;
 }
 
@@ -373,7 +390,11 @@ Result Device::DrawIndexedPrimitive(PrimitiveType type, int32_t baseVertexIndex,
     uint32_t count = VertexCount(type, primitiveCount);
     uint64_t end = (uint64_t(startIndex) + count) * state_.indices->IndexSize();
     if (end > state_.indices->GetLength() || baseVertexIndex < 0) return Result::InvalidCall;
-    if (rasterize_) backend_->DrawIndexed(state_, TakeDirty(), type, baseVertexIndex, startIndex, count);
+    if (!rasterize_) return Result::Ok;
+    uint32_t dirty = TakeDirty();
+    if (RecordedCall* call = Record(RecordedCall::DrawIndexed, dirty))
+        call->type = type, call->start = startIndex, call->count = count, call->baseVertex = baseVertexIndex;
+    backend_->DrawIndexed(state_, dirty, type, baseVertexIndex, startIndex, count);
     return Result::Ok;
 }
 
@@ -381,7 +402,15 @@ Result Device::DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, cons
     if (vertices == nullptr || stride == 0 || primitiveCount == 0 || state_.declaration == nullptr)
         return Result::InvalidCall;
     uint32_t count = VertexCount(type, primitiveCount);
-    if (rasterize_) backend_->DrawUser(state_, TakeDirty(), type, count, vertices, stride);
+    if (rasterize_) {
+        uint32_t dirty = TakeDirty();
+        if (RecordedCall* call = Record(RecordedCall::DrawUser, dirty)) {
+            const auto* bytes = static_cast<const uint8_t*>(vertices);
+            call->vertices.assign(bytes, bytes + size_t(count) * stride);
+            call->type = type, call->count = count, call->stride = stride;
+        }
+        backend_->DrawUser(state_, dirty, type, count, vertices, stride);
+    }
     // Direct3D leaves stream 0 unset after a user-pointer draw.
     state_.stream0 = nullptr;
     state_.stream0Offset = state_.stream0Stride = 0;
@@ -464,6 +493,18 @@ void Device::BindProgram(const ProgramBinding& binding) {
         dirty_ |= kDirtyProgram;
     }
 }
+
+void Device::SetRasterization(bool enabled) {
+    // Draws already taken are made: turning the raster off drops only what comes after.
+    if (!enabled) backend_->FlushPointRun();
+    rasterize_ = enabled;
+}
+
+void Device::SetDrawMerging(bool enabled) { backend_->SetMerging(enabled); }
+
+bool Device::DrawMerging() const { return backend_->Merging(); }
+
+uint64_t Device::GpuDrawCalls() const { return backend_->DrawCalls(); }
 
 std::vector<uint32_t> Device::ReadBackBuffer() { return backend_->ReadBackBuffer(); }
 

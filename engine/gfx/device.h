@@ -135,8 +135,23 @@ public:
     // Off: draws, clears and presents are checked and then dropped, while every state, lock and
     // resource behaves as usual. Captures fast-forward this way to the frames they write, since
     // the demo keeps all of its state on the CPU.
-    void SetRasterization(bool enabled) { rasterize_ = enabled; }
+    void SetRasterization(bool enabled);
     bool Rasterization() const { return rasterize_; }
+    // On (the default): consecutive one-point sprite draws that differ only in their world transform
+    // reach GL as one instanced draw, with the pixels separate draws give. Off: every draw is its own.
+    void SetDrawMerging(bool enabled);
+    bool DrawMerging() const;
+    // Draws issued to GL so far (merged ones count once).
+    uint64_t GpuDrawCalls() const;
+
+    // Frame recording, to time the raster of a frame without the work that made it: the calls that
+    // reach GL between BeginRecording and EndRecording are kept with the state they saw, and
+    // ReplayRecording issues them again through the backend (merging as it is set), the device's own
+    // state untouched. Resources are used as they are at the replay.
+    void BeginRecording();
+    void EndRecording();
+    size_t RecordedCalls() const;
+    void ReplayRecording();
 
     // Lost-device emulation: the window's state drives it (see os/window.h); tests can force it.
     void NoteWindowHidden(bool hidden);
@@ -150,6 +165,12 @@ private:
     // The groups changed since the backend was last handed them; the backend keeps them from there.
     uint32_t TakeDirty() { return std::exchange(dirty_, 0u); }
     bool IsLostNow() const;
+    struct RecordedCall;
+    struct Recording;
+    // When recording, keeps a call with the state it sees and returns it for its arguments; null
+    // otherwise. `dirty` is what the backend is handed with it.
+    RecordedCall* Record(int kind, uint32_t dirty);
+    static void RestoreValues(GpuProgram& program, const std::vector<GpuProgram::Value>& values);
 
     Window* window_;
     PresentParameters parameters_;
@@ -157,6 +178,8 @@ private:
     uint32_t dirty_ = kDirtyAll;
     std::map<uint32_t, std::shared_ptr<VertexDeclaration>> fvfDeclarations_;
     std::unique_ptr<GlBackend> backend_;
+    std::unique_ptr<Recording> recording_;
+    bool recordingOn_ = false;
     bool inScene_ = false;
     bool rasterize_ = true;
     bool hidden_ = false;      // forced by NoteWindowHidden

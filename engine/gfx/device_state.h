@@ -53,8 +53,9 @@ struct DeviceState {
 
 // Groups of DeviceState a change marks dirty, for the backend to apply at the next draw.
 enum DirtyGroup : uint32_t {
-    kDirtyRender = 1, kDirtySampler = 2, kDirtyTransform = 4, kDirtyLighting = 8, kDirtyTexture = 16,
-    kDirtyVertexInput = 32, kDirtyViewport = 64, kDirtyTarget = 128, kDirtyProgram = 256, kDirtyAll = 0x1FF,
+    kDirtyRender = 1, kDirtySampler = 2, kDirtyTransform = 4 /* world or view */, kDirtyLighting = 8, kDirtyTexture = 16,
+    kDirtyVertexInput = 32, kDirtyViewport = 64, kDirtyTarget = 128, kDirtyProgram = 256, kDirtyProjection = 512,
+    kDirtyAll = 0x3FF,
 };
 
 }  // namespace velor

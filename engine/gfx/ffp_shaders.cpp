@@ -44,11 +44,12 @@ layout(location = 10) in float iPSize;
 layout(location = 11) in vec4 iBlendWeight;
 
 uniform vec4 velor_Viewport;    // width, height, 1/width, 1/height in pixels
-uniform int velor_PointSprite;  // 1: this draw expands each point into a quad (instanced, 4 corners)
+uniform int velor_PointSprite;  // 1: this draw expands each point into a quad (4 corners)
 uniform int velor_DepthFix;     // 1: no clip control, map Direct3D's 0..1 depth to GL's -1..1
 out vec2 velor_SpriteCoord;
 
-vec2 velor_Corner() { return vec2(float(gl_VertexID & 1), float(gl_VertexID >> 1)); }
+// Point sprites drawn together come as one quad per point, four vertices each.
+vec2 velor_Corner() { return vec2(float(gl_VertexID & 1), float((gl_VertexID >> 1) & 1)); }
 
 void velor_Finish(float pointSize) {
     vec4 p = gl_Position;
@@ -75,6 +76,8 @@ const char* const kFragmentPreludeBody = R"GLSL(layout(location = 0) out vec4 oC
 
 }  // namespace
 
+const char* const kAlphaTestMacro = "VELOR_ALPHA_TEST";
+
 const char* VertexPrelude() {
     static const std::string core = std::string(kCoreVersion) + kVertexPreludeHead + kCoreColorInputs + kVertexPreludeTail;
     static const std::string es = std::string(kEsVersion) + kVertexPreludeHead + kEsColorInputs + kVertexPreludeTail;
@@ -88,6 +91,8 @@ const char* FragmentPrelude() {
 }
 
 const char* const kFixedFunctionVertexBody = R"GLSL(
+layout(location = 12) in mat4 iPointWorldView;  // columns; read when ff_PointWorldView is 1
+uniform int ff_PointWorldView;  // 1: point sprites drawn together, each corner carrying its point's world-view
 uniform mat4 ff_WorldView;
 uniform mat4 ff_Projection;
 uniform mat3 ff_NormalMatrix;   // inverse transpose of world · view
@@ -128,7 +133,8 @@ void main() {
         gl_Position = vec4(ndc * w, iPosition.z * w, w);
         eye = vec4(0.0, 0.0, 0.0, 1.0);
     } else {
-        eye = vec4(iPosition.xyz, 1.0) * ff_WorldView;
+        mat4 worldView = ff_PointWorldView != 0 ? iPointWorldView : ff_WorldView;
+        eye = vec4(iPosition.xyz, 1.0) * worldView;
         gl_Position = eye * ff_Projection;
     }
 
@@ -223,7 +229,9 @@ void main() {
             color.a = ff_Op(ff_AlphaStage.x, ff_Arg(ff_AlphaStage.y, texel), ff_Arg(ff_AlphaStage.z, texel)).a;
     }
     if (ff_SpecularAdd != 0) color.rgb = min(color.rgb + vSpecular.rgb, vec3(1.0));
+#ifdef VELOR_ALPHA_TEST
     if (ff_AlphaFunc != 8 && !ff_Compare(ff_AlphaFunc, floor(color.a * 255.0 + 0.5), ff_AlphaRef)) discard;
+#endif
     oColor = color;
 }
 )GLSL";

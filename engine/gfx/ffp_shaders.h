@@ -2,9 +2,10 @@
 // GLSL of the fixed-function pipeline and of the conventions every engine shader follows.
 //
 // One vertex and one fragment "uber" shader stand in for Direct3D 9's fixed function: its switches
-// (lighting, vertex colours, point sizes, texture stage 0, alpha test) are uniforms, not compile-time
-// variants, so a state change never links a program, and an effect pass that brings only a pixel
-// shader links once, at creation, against the same vertex stage.
+// (lighting, vertex colours, point sizes, texture stage 0, the alpha test's function) are uniforms,
+// not compile-time variants, so a state change never links a program, and an effect pass that
+// brings only a pixel shader links once, at creation, against the same vertex stage. The one
+// exception is whether the alpha test is there at all (see kAlphaTestMacro).
 //
 // Vertex attribute locations (the device binds declarations to these):
 //   0 iPosition  1 iNormal  2 iColor0 (diffuse)  3 iColor1 (specular)  4..7 iTexCoord0..3
@@ -21,11 +22,18 @@ namespace velor {
 const char* VertexPrelude();
 const char* FragmentPrelude();  // the `#version` line (and precisions) and the colour output
 extern const char* const kFixedFunctionVertexBody;
+// Without VELOR_ALPHA_TEST defined it has no alpha test: a fragment stage that may discard costs
+// llvmpipe on every pixel, so the device links the test in only for draws with ALPHATESTENABLE.
 extern const char* const kFixedFunctionFragmentBody;
+// The macro a fragment stage guards its alpha test with, and how to turn it on in a source.
+extern const char* const kAlphaTestMacro;
 
 enum AttributeLocation : unsigned {
     kAttrPosition = 0, kAttrNormal = 1, kAttrColor0 = 2, kAttrColor1 = 3, kAttrTexCoord0 = 4,
     kAttrTangent = 8, kAttrBinormal = 9, kAttrPSize = 10, kAttrBlendWeight = 11, kAttrCount = 12,
+    // The fixed-function vertex stage only: a world-view matrix per vertex (four columns, 12..15)
+    // for point sprites drawn together in one draw.
+    kAttrPointWorldView = 12,
 };
 
 }  // namespace velor

@@ -13,10 +13,18 @@ namespace {
 GlBackend* gLiveBackend = nullptr;  // the backend whose context is current, for releases
 
 void DeleteGpuObject(GpuObject& object) {
-    if (object.kind == kGpuBuffer && object.name != 0) glDeleteBuffers(1, &object.name);
+    if (object.kind == kGpuBuffer && object.name != 0) {
+        if (gLiveBackend != nullptr) gLiveBackend->ForgetBuffer(object.name);
+        glDeleteBuffers(1, &object.name);
+    }
     if (object.kind == kGpuProgram && object.name != 0) {
         if (gLiveBackend != nullptr) gLiveBackend->Programs().Forget(object.name);
         glDeleteProgram(object.name);
+        // Its alpha-test variant.
+        if (object.aux != 0) {
+            if (gLiveBackend != nullptr) gLiveBackend->Programs().Forget(object.aux);
+            glDeleteProgram(object.aux);
+        }
     }
     if (object.kind == kGpuShader && object.name != 0) glDeleteShader(object.name);
     if (object.kind == kGpuTexture) {
@@ -88,6 +96,7 @@ bool GlBackend::ContextWasReset() {
 
 void GlBackend::Clear(const DeviceState& state, uint32_t dirty, uint32_t rectCount, const Rect* rects, uint32_t flags,
                       Color color, float z, uint32_t stencil) {
+    FlushPointRun();
     pending_ |= dirty;
     if (pending_ & kDirtyTarget) {
         bool changed = false;
@@ -100,15 +109,20 @@ void GlBackend::Clear(const DeviceState& state, uint32_t dirty, uint32_t rectCou
 }
 
 void GlBackend::Present() {
+    FlushPointRun();
     if (window_ == nullptr) return;
     targets_.Present(window_);
     states_.ForgetMasksAndScissor();
     pending_ |= kDirtyTarget;
 }
 
-std::vector<uint32_t> GlBackend::ReadBackBuffer() { return targets_.ReadBackBuffer(); }
+std::vector<uint32_t> GlBackend::ReadBackBuffer() {
+    FlushPointRun();
+    return targets_.ReadBackBuffer();
+}
 
 std::vector<uint32_t> GlBackend::ReadTexture(const std::shared_ptr<Texture>& texture) {
+    FlushPointRun();
     bool changed = false;
     std::vector<uint32_t> pixels = targets_.ReadTexture(texture, &changed);
     if (changed) pending_ |= kDirtyTexture;
@@ -144,19 +158,28 @@ void GlBackend::Prepare(const DeviceState& state, bool sprites) {
 void GlBackend::Draw(const DeviceState& state, uint32_t dirty, PrimitiveType type, uint32_t startVertex,
                      uint32_t count) {
     pending_ |= dirty;
+    run_.dirtySince |= dirty;
     bool sprites = DrawsSprites(state, type);
+    uint32_t stride = state.stream0Stride;
+    if (sprites && count == 1 && merging_) {
+        const uint8_t* vertex = state.stream0->Data() + state.stream0Offset + size_t(startVertex) * stride;
+        if (MergePoint(state, vertex, stride)) return;
+    } else {
+        FlushPointRun();
+    }
     Prepare(state, sprites);
     GLuint buffer = input_.UploadVertexBuffer(*state.stream0);
-    uint32_t stride = state.stream0Stride;
     const uint8_t* base = reinterpret_cast<const uint8_t*>(uintptr_t(state.stream0Offset) + uintptr_t(startVertex) * stride);
     input_.Bind(state.declaration, base, buffer, stride, sprites);
     pending_ &= ~uint32_t(kDirtyVertexInput);
+    ++drawCalls_;
     if (sprites) glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, GLsizei(count));
     else glDrawArrays(GlPrimitive(type), 0, GLsizei(count));
 }
 
 void GlBackend::DrawIndexed(const DeviceState& state, uint32_t dirty, PrimitiveType type, int32_t baseVertex,
                             uint32_t startIndex, uint32_t count) {
+    FlushPointRun();
     pending_ |= dirty;
     Prepare(state, false);
     GLuint buffer = input_.UploadVertexBuffer(*state.stream0);
@@ -166,6 +189,7 @@ void GlBackend::DrawIndexed(const DeviceState& state, uint32_t dirty, PrimitiveT
     pending_ &= ~uint32_t(kDirtyVertexInput);
     input_.UploadIndexBuffer(*state.indices);
     uint32_t size = state.indices->IndexSize();
+    ++drawCalls_;
     glDrawElements(GlPrimitive(type), GLsizei(count), size == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                    reinterpret_cast<const void*>(uintptr_t(startIndex) * size));
 }
@@ -173,12 +197,19 @@ void GlBackend::DrawIndexed(const DeviceState& state, uint32_t dirty, PrimitiveT
 void GlBackend::DrawUser(const DeviceState& state, uint32_t dirty, PrimitiveType type, uint32_t count,
                          const void* vertices, uint32_t stride) {
     pending_ |= dirty;
+    run_.dirtySince |= dirty;
     bool sprites = DrawsSprites(state, type);
+    if (sprites && count == 1 && merging_) {
+        if (MergePoint(state, static_cast<const uint8_t*>(vertices), stride)) return;
+    } else {
+        FlushPointRun();
+    }
     Prepare(state, sprites);
     size_t offset = input_.StreamUserVertices(vertices, size_t(count) * stride);
     input_.Bind(state.declaration, reinterpret_cast<const uint8_t*>(offset), input_.UserBuffer(), stride, sprites);
     // The next draw from a vertex buffer must point the attributes at it again.
     pending_ |= kDirtyVertexInput;
+    ++drawCalls_;
     if (sprites) glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, GLsizei(count));
     else glDrawArrays(GlPrimitive(type), 0, GLsizei(count));
 }

@@ -30,7 +30,10 @@ public:
     void Clear(const DeviceState& state, uint32_t dirty, uint32_t rectCount, const Rect* rects, uint32_t flags,
                Color color, float z, uint32_t stencil);
     void Present();
-    void Flush() { glFlush(); }
+    void Flush() {
+        FlushPointRun();
+        glFlush();
+    }
     std::vector<uint32_t> ReadBackBuffer();
     std::vector<uint32_t> ReadTexture(const std::shared_ptr<Texture>& texture);
 
@@ -41,10 +44,41 @@ public:
                   uint32_t stride);
 
     GlPrograms& Programs() { return programs_; }
+    // Called as a buffer's GL object is deleted.
+    void ForgetBuffer(GLuint buffer) { input_.Forget(buffer); }
+
+    // Point runs (gl_point_run.cpp): consecutive one-point sprite draws that differ only in their
+    // world transform are held back and drawn as one instanced draw, each point with its own
+    // world-view matrix. Any other call that reaches GL draws the held run first, with the state it
+    // was started in, so order and pixels are those of separate draws.
+    void SetMerging(bool enabled);
+    bool Merging() const { return merging_; }
+    void FlushPointRun();
+    // Draws issued to GL since the counter was last reset; a held run counts when it is drawn.
+    uint64_t DrawCalls() const { return drawCalls_; }
 
 private:
     // Everything a draw needs but its vertex input, applied from the pending dirty groups.
     void Prepare(const DeviceState& state, bool sprites);
+    // Takes a one-point sprite draw into the run (starting one if needed); false when it must be
+    // drawn on its own. `vertex` is the point's vertex, `stride` bytes.
+    bool MergePoint(const DeviceState& state, const uint8_t* vertex, uint32_t stride);
+    bool JoinsRun(const DeviceState& state, uint32_t stride) const;
+    void AppendToRun(const DeviceState& state, const uint8_t* vertex, uint32_t stride);
+
+    // A held run: the state it started in (which GL still has), and one record per point: its
+    // vertex padded to whole floats, then the world-view matrix by columns.
+    struct PointRun {
+        DeviceState state;
+        uint32_t stride = 0;        // vertex bytes
+        uint32_t vertexFloats = 0;  // the vertex, padded
+        uint32_t count = 0;
+        uint32_t dirtySince = 0;    // groups the device marked since the run started
+        std::vector<float> records;
+    };
+    PointRun run_;
+    bool merging_ = true;
+    uint64_t drawCalls_ = 0;
 
     Window* window_;
     bool robustness_ = false;  // the context can report a reset (glGetGraphicsResetStatus)

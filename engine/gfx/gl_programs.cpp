@@ -119,6 +119,7 @@ ProgramInfo& GlPrograms::Info(GLuint program) {
     info.pointSprite = at("velor_PointSprite");
     info.depthFix = at("velor_DepthFix");
     info.worldView = at("ff_WorldView");
+    info.pointWorldView = at("ff_PointWorldView");
     info.projection = at("ff_Projection");
     info.normalMatrix = at("ff_NormalMatrix");
     info.pretransformed = at("ff_Pretransformed");
@@ -176,11 +177,18 @@ void GlPrograms::UploadUniforms(const DeviceState& state, ProgramInfo& info, boo
         info.lastSprite = int(sprites);
         UploadInt(info.pointSprite, sprites ? 1 : 0);
     }
+    if (info.lastPointWorldView != 0) {
+        info.lastPointWorldView = 0;
+        UploadInt(info.pointWorldView, 0);
+    }
     if (info.transformVersion != transformVersion_) {
         info.transformVersion = transformVersion_;
         Matrix worldView;
         MatrixMultiply(&worldView, &state.world, &state.view);
         UploadMatrix(info.worldView, worldView);
+    }
+    if (info.projectionVersion != projectionVersion_) {
+        info.projectionVersion = projectionVersion_;
         UploadMatrix(info.projection, state.projection);
     }
     // The normal matrix costs an inverse; only lit draws read it.
@@ -321,23 +329,85 @@ void GpuProgram::SetUniform(int location, UniformType type, const void* data) {
     pending_ = true;
 }
 
-void GlPrograms::SendKeptValues(GpuProgram& program) {
+void GlPrograms::SendKeptValues(GpuProgram& program, GLuint target) {
+    bool all = false;
+    const Variant* variant = nullptr;
+    if (program.gl_.aux != 0) {
+        Variant& v = variants_[program.gl_.name];
+        all = v.valuesIn != target;
+        v.valuesIn = target;
+        if (target == program.gl_.aux) variant = &v;
+    }
+    if (!all && !program.pending_) return;
     for (GpuProgram::Value& v : program.values_) {
-        if (!v.pending) continue;
+        if (!v.pending && !all) continue;
         v.pending = false;
+        GLint location = v.location;
+        if (variant != nullptr) {
+            auto found = variant->location.find(location);
+            if (found == variant->location.end()) continue;
+            location = found->second;
+        }
         const GLfloat* f = reinterpret_cast<const GLfloat*>(v.bits.data());
         const GLint* n = reinterpret_cast<const GLint*>(v.bits.data());
         switch (v.type) {
-        case UniformType::Float: glUniform1fv(v.location, 1, f); break;
-        case UniformType::Float2: glUniform2fv(v.location, 1, f); break;
-        case UniformType::Float3: glUniform3fv(v.location, 1, f); break;
-        case UniformType::Float4: glUniform4fv(v.location, 1, f); break;
+        case UniformType::Float: glUniform1fv(location, 1, f); break;
+        case UniformType::Float2: glUniform2fv(location, 1, f); break;
+        case UniformType::Float3: glUniform3fv(location, 1, f); break;
+        case UniformType::Float4: glUniform4fv(location, 1, f); break;
         // Row-major D3DXMATRIX data, transposed: GLSL's matrix equals it.
-        case UniformType::Float4x4: glUniformMatrix4fv(v.location, 1, GL_TRUE, f); break;
-        case UniformType::Int: glUniform1iv(v.location, 1, n); break;
+        case UniformType::Float4x4: glUniformMatrix4fv(location, 1, GL_TRUE, f); break;
+        case UniformType::Int: glUniform1iv(location, 1, n); break;
         }
     }
     program.pending_ = false;
+}
+
+GLuint GlPrograms::Choose(GpuProgram& program, bool alphaTest) {
+    if (!alphaTest || program.pixelSource_.empty()) return program.gl_.name;
+    if (program.gl_.aux == 0) {
+        program.gl_.aux = LinkAlphaTestVariant(program);
+        // A variant that does not link is not tried again; the draw goes without the test.
+        if (program.gl_.aux == 0) program.pixelSource_.clear();
+    }
+    return program.gl_.aux != 0 ? program.gl_.aux : program.gl_.name;
+}
+
+// The same sources with the alpha test compiled in, and where each uniform the program's values
+// name went in it.
+GLuint GlPrograms::LinkAlphaTestVariant(GpuProgram& program) {
+    std::string pixel = program.pixelSource_;
+    size_t afterVersion = pixel.find('\n');
+    if (afterVersion == std::string::npos) return 0;
+    pixel.insert(afterVersion + 1, std::string("#define ") + kAlphaTestMacro + " 1\n");
+    GLuint fragment = Compile(GL_FRAGMENT_SHADER, pixel, nullptr);
+    GLuint vertex = program.vertexSource_.empty() ? ffVertexShader_ : Compile(GL_VERTEX_SHADER, program.vertexSource_, nullptr);
+    GLuint linked = fragment != 0 && vertex != 0 ? Link(vertex, fragment, nullptr) : 0;
+    if (fragment != 0) glDeleteShader(fragment);
+    if (vertex != 0 && vertex != ffVertexShader_) glDeleteShader(vertex);
+    if (linked == 0) return 0;
+
+    GLuint base = program.gl_.name;
+    Variant& variant = variants_[base];
+    variant.location.clear();
+    variant.valuesIn = base;
+    GLint count = 0;
+    glGetProgramiv(base, GL_ACTIVE_UNIFORMS, &count);
+    for (GLint i = 0; i < count; ++i) {
+        char name[256];
+        GLsizei length = 0;
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveUniform(base, GLuint(i), sizeof name, &length, &size, &type, name);
+        std::string uniform(name, size_t(length));
+        if (size > 1 && uniform.size() > 3 && uniform.compare(uniform.size() - 3, 3, "[0]") == 0) uniform.resize(uniform.size() - 3);
+        for (GLint e = 0; e < size; ++e) {
+            std::string element = size > 1 ? uniform + "[" + std::to_string(e) + "]" : uniform;
+            GLint from = glGetUniformLocation(base, element.c_str());
+            if (from >= 0) variant.location[from] = glGetUniformLocation(linked, element.c_str());
+        }
+    }
+    return linked;
 }
 
 Result GlPrograms::CreateShader(ShaderType type, const std::string& source, std::shared_ptr<GpuShader>* shader,
@@ -349,6 +419,7 @@ Result GlPrograms::CreateShader(ShaderType type, const std::string& source, std:
     std::shared_ptr<GpuShader> made(new GpuShader(type));
     made->gl_.name = name;
     made->gl_.kind = kGpuShader;
+    made->source_ = source;
     *shader = std::move(made);
     return Result::Ok;
 }
@@ -376,6 +447,10 @@ Result GlPrograms::CreateProgram(const GpuShader* vertex, const GpuShader& pixel
     made->gl_.name = name;
     made->gl_.kind = kGpuProgram;
     made->fixedVertexStage_ = vertex == nullptr;
+    if (pixel.source_.find(kAlphaTestMacro) != std::string::npos) {
+        made->pixelSource_ = pixel.source_;
+        if (vertex != nullptr) made->vertexSource_ = vertex->source_;
+    }
     *program = std::move(made);
     return Result::Ok;
 }
@@ -384,6 +459,7 @@ Result GlPrograms::CreateProgram(const GpuShader* vertex, const GpuShader& pixel
 
 GlPrograms::~GlPrograms() {
     if (ffProgram_) glDeleteProgram(ffProgram_);
+    if (ffAlphaTestProgram_) glDeleteProgram(ffAlphaTestProgram_);
     if (ffVertexShader_) glDeleteShader(ffVertexShader_);
 }
 
@@ -392,10 +468,17 @@ bool GlPrograms::Initialise(bool clipControl, std::string* error) {
     std::string log;
     GLuint vs = CompileShader(GL_VERTEX_SHADER, std::string(VertexPrelude()) + kFixedFunctionVertexBody, &log);
     GLuint fs = vs ? CompileShader(GL_FRAGMENT_SHADER, std::string(FragmentPrelude()) + kFixedFunctionFragmentBody, &log) : 0;
-    ffProgram_ = fs ? LinkProgram(vs, fs, &log) : 0;
+    GLuint alphaFs = fs ? CompileShader(GL_FRAGMENT_SHADER,
+                                        std::string(FragmentPrelude()) + "#define VELOR_ALPHA_TEST 1\n" +
+                                            kFixedFunctionFragmentBody,
+                                        &log)
+                        : 0;
+    ffProgram_ = alphaFs ? LinkProgram(vs, fs, &log) : 0;
+    ffAlphaTestProgram_ = ffProgram_ ? LinkProgram(vs, alphaFs, &log) : 0;
     if (vs) glDeleteShader(vs);
     if (fs) glDeleteShader(fs);
-    if (ffProgram_ == 0) {
+    if (alphaFs) glDeleteShader(alphaFs);
+    if (ffAlphaTestProgram_ == 0) {
         if (error) *error = "fixed-function shaders: " + log;
         return false;
     }
@@ -405,6 +488,7 @@ bool GlPrograms::Initialise(bool clipControl, std::string* error) {
 void GlPrograms::NoteDirty(uint32_t dirty) {
     if (dirty & (kDirtyViewport | kDirtyTarget)) ++viewportVersion_;
     if (dirty & kDirtyTransform) ++transformVersion_;
+    if (dirty & kDirtyProjection) ++projectionVersion_;
     if (dirty & kDirtyLighting) ++lightingVersion_;
     if (dirty & (kDirtyRender | kDirtyTexture | kDirtyViewport | kDirtyTarget)) ++renderVersion_;
     if (dirty & kDirtyVertexInput) ++inputVersion_;
@@ -412,21 +496,37 @@ void GlPrograms::NoteDirty(uint32_t dirty) {
 
 void GlPrograms::Forget(GLuint program) {
     programs_.erase(program);
+    variants_.erase(program);
     if (currentProgram_ == program) {
         currentProgram_ = 0;
         currentInfo_ = nullptr;
     }
 }
 
+bool GlPrograms::UsePointWorldView() {
+    if (currentInfo_ == nullptr || currentInfo_->pointWorldView < 0) return false;
+    if (currentInfo_->lastPointWorldView != 1) {
+        currentInfo_->lastPointWorldView = 1;
+        glUniform1i(currentInfo_->pointWorldView, 1);
+    }
+    return true;
+}
+
+bool GlPrograms::HasPendingValues(const DeviceState& state) {
+    const GpuProgram* program = state.program.program.get();
+    return program != nullptr && program->pending_;
+}
+
 void GlPrograms::Use(const DeviceState& state, bool sprites) {
     GpuProgram* bound = state.program.program.get();
-    GLuint program = bound != nullptr ? bound->gl_.name : ffProgram_;
+    bool alphaTest = state.render[uint32_t(RenderState::AlphaTestEnable)] != 0;
+    GLuint program = bound != nullptr ? Choose(*bound, alphaTest) : alphaTest ? ffAlphaTestProgram_ : ffProgram_;
     if (program != currentProgram_ || currentInfo_ == nullptr) {
         glUseProgram(program);
         currentProgram_ = program;
         currentInfo_ = &Info(program);
     }
-    if (bound != nullptr && bound->pending_) SendKeptValues(*bound);
+    if (bound != nullptr) SendKeptValues(*bound, program);
     UploadUniforms(state, *currentInfo_, sprites);
 }
 

@@ -25,7 +25,7 @@ GLuint LinkProgram(GLuint vertex, GLuint fragment, std::string* error);
 struct ProgramInfo {
     GLuint program = 0;
     GLint viewport = -1, pointSprite = -1, depthFix = -1;
-    GLint worldView = -1, projection = -1, normalMatrix = -1, pretransformed = -1, screenRect = -1;
+    GLint worldView = -1, pointWorldView = -1, projection = -1, normalMatrix = -1, pretransformed = -1, screenRect = -1;
     GLint hasNormal = -1, hasColor0 = -1, hasColor1 = -1, hasPSize = -1, colorBgra = -1;
     GLint lighting = -1, specularEnable = -1, normalizeNormals = -1, localViewer = -1, colorVertex = -1;
     GLint materialSource = -1, materialDiffuse = -1, materialAmbient = -1, materialSpecular = -1;
@@ -35,8 +35,9 @@ struct ProgramInfo {
     GLint specularAdd = -1, alphaFunc = -1, alphaRef = -1;
     // Versions of the device's state last uploaded to this program.
     uint64_t transformVersion = 0, normalVersion = 0, lightingVersion = 0, renderVersion = 0, inputVersion = 0;
-    uint64_t viewportVersion = 0;
+    uint64_t viewportVersion = 0, projectionVersion = 0;
     int lastSprite = -1;
+    int lastPointWorldView = 0;  // ff_PointWorldView as last uploaded (0 at link)
     // Values last uploaded for the render-state uniforms, so a state change uploads only what it moves.
     std::array<std::array<float, 4>, 24> lastValues{};
     uint32_t lastValid = 0;  // bit per lastValues slot
@@ -62,20 +63,41 @@ public:
     void Use(const DeviceState& state, bool sprites);
     // Called as a program's GL object is deleted: GL may hand its name out again.
     void Forget(GLuint program);
+    // The current program takes its world-view matrix from kAttrPointWorldView until the next Use;
+    // false when it has no such input (its own vertex stage).
+    bool UsePointWorldView();
+    bool PointWorldViewAvailable() const { return currentInfo_ != nullptr && currentInfo_->pointWorldView >= 0; }
+    // The state's program has values set since it last drew (an effect's parameters moved).
+    static bool HasPendingValues(const DeviceState& state);
 
 private:
     ProgramInfo& Info(GLuint program);
+    // The GL program a draw with this program uses: its alpha-test variant (linked at first need)
+    // when the draw enables the test and the pixel shader has one.
+    GLuint Choose(GpuProgram& program, bool alphaTest);
+    GLuint LinkAlphaTestVariant(GpuProgram& program);
     void UploadUniforms(const DeviceState& state, ProgramInfo& info, bool sprites);
-    static void SendKeptValues(GpuProgram& program);
+    // Sends the program's values that moved to `target` (its own GL program or its variant); all of
+    // them when `target` was not the last to get them.
+    void SendKeptValues(GpuProgram& program, GLuint target);
 
     bool clipControl_ = false;
     GLuint ffProgram_ = 0;
+    GLuint ffAlphaTestProgram_ = 0;  // the same with the alpha test, for draws that enable it
     GLuint ffVertexShader_ = 0;  // the fixed-function vertex stage, for pixel-shader-only programs
     std::unordered_map<GLuint, ProgramInfo> programs_;
+    // Alpha-test variants: uniform locations of the program mapped to the variant's, and which of
+    // the two last got the program's values.
+    struct Variant {
+        std::unordered_map<int, int> location;
+        GLuint valuesIn = 0;
+    };
+    std::unordered_map<GLuint, Variant> variants_;  // by the program's own GL name
     GLuint currentProgram_ = 0;
     ProgramInfo* currentInfo_ = nullptr;  // entries of programs_ never move (node-based map)
     // Versions bumped as dirty groups come in, so that each program knows what it has already been given.
     uint64_t transformVersion_ = 1, lightingVersion_ = 1, renderVersion_ = 1, inputVersion_ = 1, viewportVersion_ = 1;
+    uint64_t projectionVersion_ = 1;
 };
 
 }  // namespace velor

@@ -3,6 +3,8 @@
 #include "engine/gfx/gl_vertex_input.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "engine/gfx/ffp_shaders.h"
 #include "engine/gfx/gl_release.h"
@@ -12,6 +14,21 @@ namespace velor {
 GlVertexInput::~GlVertexInput() {
     if (vao_) glDeleteVertexArrays(1, &vao_);
     if (userBuffer_) glDeleteBuffers(1, &userBuffer_);
+    if (quadIndices_) glDeleteBuffers(1, &quadIndices_);
+}
+
+void GlVertexInput::BindQuadIndices(uint32_t quads) {
+    if (quadIndices_ == 0) glGenBuffers(1, &quadIndices_);
+    BindElementBuffer(quadIndices_);
+    if (quads <= quadIndexCapacity_) return;
+    quadIndexCapacity_ = std::max(quads, quadIndexCapacity_ * 2);
+    std::vector<uint32_t> indices(size_t(quadIndexCapacity_) * 6);
+    // The order a four-vertex triangle strip is drawn in, so each quad rasterises as it does alone.
+    for (uint32_t q = 0; q < quadIndexCapacity_; ++q) {
+        const uint32_t v = 4 * q, quad[6] = {v, v + 1, v + 2, v + 2, v + 1, v + 3};
+        std::copy(std::begin(quad), std::end(quad), indices.begin() + 6 * q);
+    }
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(uint32_t)), indices.data(), GL_STATIC_DRAW);
 }
 
 void GlVertexInput::Initialise() {
@@ -20,15 +37,43 @@ void GlVertexInput::Initialise() {
     glGenBuffers(1, &userBuffer_);
 }
 
+void GlVertexInput::BindArrayBuffer(GLuint buffer) {
+    if (arrayBuffer_ == buffer) return;
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    arrayBuffer_ = buffer;
+}
+
+void GlVertexInput::BindElementBuffer(GLuint buffer) {
+    if (elementBuffer_ == buffer) return;
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
+    elementBuffer_ = buffer;
+}
+
+void GlVertexInput::Forget(GLuint buffer) {
+    if (arrayBuffer_ == buffer) arrayBuffer_ = 0;
+    if (elementBuffer_ == buffer) elementBuffer_ = 0;
+    // Attribute pointers into it are gone too.
+    if (bound_.buffer == buffer) bound_ = BoundInput{};
+}
+
 size_t GlVertexInput::StreamUserVertices(const void* vertices, size_t bytes) {
     // A ring over one stream buffer: appends until full, then orphans it.
-    glBindBuffer(GL_ARRAY_BUFFER, userBuffer_);
+    BindArrayBuffer(userBuffer_);
     if (userBufferOffset_ + bytes > userBufferSize_) {
         userBufferSize_ = std::max<size_t>(std::max<size_t>(userBufferSize_, 1 << 20), bytes * 2);
         glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(userBufferSize_), nullptr, GL_STREAM_DRAW);
         userBufferOffset_ = 0;
     }
-    glBufferSubData(GL_ARRAY_BUFFER, GLintptr(userBufferOffset_), GLsizeiptr(bytes), vertices);
+    // Each range is written once per storage and queued draws read only earlier ranges, so the
+    // write need not wait for them (a plain sub-data upload waits for the raster on llvmpipe).
+    void* mapped = glMapBufferRange(GL_ARRAY_BUFFER, GLintptr(userBufferOffset_), GLsizeiptr(bytes),
+                                    GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+    if (mapped != nullptr) {
+        std::memcpy(mapped, vertices, bytes);
+        glUnmapBuffer(GL_ARRAY_BUFFER);
+    } else {
+        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(userBufferOffset_), GLsizeiptr(bytes), vertices);
+    }
     size_t offset = userBufferOffset_;
     userBufferOffset_ = (userBufferOffset_ + bytes + 255) & ~size_t(255);
     return offset;
@@ -40,8 +85,8 @@ GLuint GlVertexInput::UploadVertexBuffer(const VertexBuffer& buffer) {
         glGenBuffers(1, &gpu.name);
         gpu.kind = kGpuBuffer;
     }
-    glBindBuffer(GL_ARRAY_BUFFER, gpu.name);
     if (gpu.uploaded != buffer.Version()) {
+        BindArrayBuffer(gpu.name);
         glBufferData(GL_ARRAY_BUFFER, buffer.GetLength(), buffer.Data(), GL_STATIC_DRAW);
         gpu.uploaded = buffer.Version();
     }
@@ -54,7 +99,7 @@ GLuint GlVertexInput::UploadIndexBuffer(const IndexBuffer& buffer) {
         glGenBuffers(1, &gpu.name);
         gpu.kind = kGpuBuffer;
     }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gpu.name);
+    BindElementBuffer(gpu.name);
     if (gpu.uploaded != buffer.Version()) {
         glBufferData(GL_ELEMENT_ARRAY_BUFFER, buffer.GetLength(), buffer.Data(), GL_STATIC_DRAW);
         gpu.uploaded = buffer.Version();
@@ -64,11 +109,12 @@ GLuint GlVertexInput::UploadIndexBuffer(const IndexBuffer& buffer) {
 
 // Points every used attribute location at `base` (an offset into the bound GL_ARRAY_BUFFER).
 void GlVertexInput::Bind(const std::shared_ptr<VertexDeclaration>& declaration, const uint8_t* base, GLuint buffer,
-                         uint32_t stride, bool instanced) {
-    BoundInput wanted{declaration, buffer, base, stride, instanced};
+                         uint32_t stride, bool instanced, const uint8_t* worldView) {
+    BoundInput wanted{declaration, buffer, base, stride, instanced, worldView};
     if (wanted == bound_) return;
+    bool hadWorldView = bound_.worldView != nullptr;
     bound_ = std::move(wanted);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    BindArrayBuffer(buffer);
     bool used[kAttrCount] = {};
     for (const auto& e : declaration->Elements()) {
         if (e.stream != 0) continue;
@@ -110,6 +156,17 @@ void GlVertexInput::Bind(const std::shared_ptr<VertexDeclaration>& declaration, 
     }
     for (GLuint location = 0; location < kAttrCount; ++location)
         if (!used[location]) glDisableVertexAttribArray(location);
+    // The matrix's columns, one location each, one matrix per instance.
+    for (GLuint column = 0; column < 4; ++column) {
+        GLuint location = kAttrPointWorldView + column;
+        if (worldView != nullptr) {
+            glEnableVertexAttribArray(location);
+            glVertexAttribPointer(location, 4, GL_FLOAT, GL_FALSE, GLsizei(stride), worldView + 16 * column);
+            glVertexAttribDivisor(location, instanced ? 1 : 0);
+        } else if (hadWorldView) {
+            glDisableVertexAttribArray(location);
+        }
+    }
 }
 
 }  // namespace velor

@@ -26,6 +26,7 @@ private:
     friend class GlPrograms;
     explicit GpuShader(ShaderType type) : type_(type) {}
     ShaderType type_;
+    std::string source_;  // for the alpha-test variant of programs made with it
     GpuObject gl_;
 };
 
@@ -42,6 +43,7 @@ public:
 
 private:
     friend class GlPrograms;
+    friend class Device;  // frame recordings keep and restore the values
     GpuProgram() = default;
 
     struct Value {
@@ -54,6 +56,9 @@ private:
     std::unordered_map<int, size_t> valueByLocation_;
     bool pending_ = false;  // some value has not reached GL yet
     bool fixedVertexStage_ = false;
+    // A pixel shader that can take the alpha test: its sources, to link the variant with the test
+    // (gl_.aux) when a draw first enables it. Empty vertex source: the fixed-function vertex stage.
+    std::string vertexSource_, pixelSource_;
     GpuObject gl_;
 };
 
