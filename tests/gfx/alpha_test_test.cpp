@@ -1,5 +1,8 @@
 // The fixed function's alpha test: a fragment's alpha × 255 against ALPHAREF, by ALPHAFUNC, only
 // while ALPHATESTENABLE is on (the device then draws with a fragment stage that can discard).
+#include <string>
+
+#include "engine/gfx/ffp_shaders.h"
 #include "tests/gfx/render_fixture.h"
 
 namespace velor {
@@ -60,10 +63,11 @@ TEST_F(AlphaTest, OffDrawsWhateverTheFunctionSays) {
 // A program whose pixel shader guards its alpha test as effects do runs as a variant with the test
 // while ALPHATESTENABLE is on; its own values reach whichever of the two draws.
 TEST_F(AlphaTest, ProgramValuesFollowItIntoAndOutOfItsAlphaTestVariant) {
-    const char* source = "#version 330 core\nlayout(location = 0) out vec4 oColor;\nuniform vec4 tint;\n"
-                         "uniform int ff_AlphaFunc;\n"
-                         "void main() {\n    oColor = tint;\n#ifdef VELOR_ALPHA_TEST\n"
-                         "    if (ff_AlphaFunc == 1) discard;\n#endif\n}\n";
+    const std::string source = std::string(FragmentPrelude()) +
+                               "uniform vec4 tint;\n"
+                               "uniform int ff_AlphaFunc;\n"
+                               "void main() {\n    oColor = tint;\n#ifdef VELOR_ALPHA_TEST\n"
+                               "    if (ff_AlphaFunc == 1) discard;\n#endif\n}\n";
     std::shared_ptr<GpuShader> pixel;
     std::shared_ptr<GpuProgram> program;
     std::string log;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/gfx/ffp_shaders.h"
 #include "tests/gfx/render_fixture.h"
 
 namespace velor {
@@ -245,8 +246,8 @@ TEST_F(PointRuns, PerPointProgramColourReachesEachPoint) {
     std::shared_ptr<GpuShader> pixel;
     std::string log;
     ASSERT_EQ(device_->CreateShader(ShaderType::Pixel,
-                                    "#version 330 core\nlayout(location = 0) out vec4 oColor;\n"
-                                    "uniform vec4 tint;\nvoid main() { oColor = tint; }\n",
+                                    std::string(FragmentPrelude()) +
+                                        "uniform vec4 tint;\nvoid main() { oColor = tint; }\n",
                                     &pixel, &log),
               Result::Ok)
         << log;
