@@ -1,0 +1,73 @@
+// Compares two renderings of one frame by different rasterisers: how far apart they are on average,
+// and whether their bright pixels sit in the same places. Pixel-for-pixel equality is not expected
+// (rasterisation rules, filtering and blending precision differ between SwiftShader and llvmpipe).
+"use strict";
+
+const BRIGHT = 96;          // luminance (0..255) from which a pixel counts as bright
+const GRID_X = 8, GRID_Y = 6;  // coarse cells, 128 x 128 pixels on a 1024 x 768 frame
+
+// Thresholds, with margin over what matching frames measure here (README: "Web page").
+const LIMITS = {
+  meanDiff: 12,        // mean absolute difference per channel, 0..255
+  gridDiff: 0.06,      // mean over cells of the difference in bright coverage, 0..1
+  centroid: 0.04,      // distance between the bright pixels' centroids, in frame widths
+  minCoverage: 0.005,  // the native frame must show something: a black pair proves nothing
+};
+
+function luminance(rgba, p) {
+  return 0.299 * rgba[p] + 0.587 * rgba[p + 1] + 0.114 * rgba[p + 2];
+}
+
+function brightness(image) {
+  const { width, height, rgba } = image;
+  const cells = new Float64Array(GRID_X * GRID_Y);
+  let count = 0, sx = 0, sy = 0;
+  for (let y = 0; y < height; y++) {
+    for (let x = 0; x < width; x++) {
+      if (luminance(rgba, (y * width + x) * 4) < BRIGHT) continue;
+      count++;
+      sx += x;
+      sy += y;
+      cells[Math.floor(y * GRID_Y / height) * GRID_X + Math.floor(x * GRID_X / width)]++;
+    }
+  }
+  const perCell = (width / GRID_X) * (height / GRID_Y);
+  return {
+    coverage: count / (width * height),
+    centroid: count ? [sx / count / width, sy / count / width] : [0.5, 0.5 * height / width],
+    cells: Array.from(cells, (n) => n / perCell),
+  };
+}
+
+function measure(a, b) {
+  if (a.width !== b.width || a.height !== b.height)
+    throw new Error(`frame sizes differ: ${a.width}x${a.height} and ${b.width}x${b.height}`);
+  let sum = 0;
+  for (let p = 0; p < a.rgba.length; p += 4)
+    for (let c = 0; c < 3; c++) sum += Math.abs(a.rgba[p + c] - b.rgba[p + c]);
+  const ba = brightness(a), bb = brightness(b);
+  let grid = 0;
+  for (let i = 0; i < ba.cells.length; i++) grid += Math.abs(ba.cells[i] - bb.cells[i]);
+  return {
+    meanDiff: sum / (a.width * a.height * 3),
+    gridDiff: grid / ba.cells.length,
+    centroid: Math.hypot(ba.centroid[0] - bb.centroid[0], ba.centroid[1] - bb.centroid[1]),
+    coverage: [ba.coverage, bb.coverage],
+  };
+}
+
+function describe(m) {
+  return `mean difference ${m.meanDiff.toFixed(2)}, grid ${m.gridDiff.toFixed(4)}, centroid ${m.centroid.toFixed(4)}, ` +
+         `bright coverage native ${(100 * m.coverage[0]).toFixed(2)} % / page ${(100 * m.coverage[1]).toFixed(2)} %`;
+}
+
+function verdicts(m) {
+  return [
+    [m.coverage[0] >= LIMITS.minCoverage, `the native frame is not dark (bright coverage ${(100 * m.coverage[0]).toFixed(2)} %)`],
+    [m.meanDiff <= LIMITS.meanDiff, `mean difference ${m.meanDiff.toFixed(2)} <= ${LIMITS.meanDiff}`],
+    [m.gridDiff <= LIMITS.gridDiff, `bright coverage per cell differs by ${m.gridDiff.toFixed(4)} <= ${LIMITS.gridDiff}`],
+    [m.centroid <= LIMITS.centroid, `bright centroids ${m.centroid.toFixed(4)} apart <= ${LIMITS.centroid}`],
+  ];
+}
+
+module.exports = { measure, describe, verdicts, LIMITS };
