@@ -166,6 +166,11 @@ async function testFrames() {
         const m = compare.measure(native, web);
         console.log(`t=${t}: ${compare.describe(m)} (page ready in ${seconds.toFixed(1)} s)`);
         for (const [ok, what] of compare.verdicts(m)) check(ok, `t=${t}: ${what}`);
+        // The comparison must tell windows apart: against the next window's native frame it fails.
+        const other = FRAME_TIMES[(FRAME_TIMES.indexOf(t) + 1) % FRAME_TIMES.length];
+        const wrong = compare.measure(png.decode(fs.readFileSync(path.join(out, `t${other.toFixed(3)}.png`))), web);
+        console.log(`t=${t} against t=${other}: ${compare.describe(wrong)}`);
+        check(compare.verdicts(wrong).slice(1).some(([ok]) => !ok), `t=${t}: the frame does not pass for t=${other}'s`);
       }
     });
   } finally {
