@@ -19,7 +19,7 @@ std::string GlslTypeName(const EffectDesc& desc, ParamType type, int structIndex
 // Struct definitions and one uniform per non-texture parameter.
 std::string GlslDeclarations(const EffectDesc& desc);
 
-// `prelude` is the engine's (kVertexPrelude or kFragmentPrelude) and starts with its #version line.
+// `prelude` is the engine's (VertexPrelude() or FragmentPrelude()) and starts with its #version line.
 std::string ComposeShader(const EffectDesc& desc, const ShaderBlock& block, std::string_view prelude);
 
 // Rewrites each "0:LINE(COL): message" (Mesa) or "0(LINE) : message" line of a GL info log as

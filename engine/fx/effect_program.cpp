@@ -62,7 +62,7 @@ bool LinkEffectPrograms(Device& device, const EffectDesc& desc, std::string_view
         const ShaderBlock& block = desc.shaders[i];
         if (block.stage == ShaderStage::Common) continue;
         bool vertex = block.stage == ShaderStage::Vertex;
-        std::string source = ComposeShader(desc, block, vertex ? kVertexPrelude : kFragmentPrelude);
+        std::string source = ComposeShader(desc, block, vertex ? VertexPrelude() : FragmentPrelude());
         if (Failed(device.CreateShader(vertex ? ShaderType::Vertex : ShaderType::Pixel, source, &shaders[i], &log))) {
             *errors += RewriteShaderLog(log, name, block);
             failed = true;

@@ -1,6 +1,6 @@
 // IDirect3D9 on a GL context: the adapter questions the device's creation asks, answered from
 // what the context can do.
-#include <epoxy/gl.h>
+#include "engine/gfx/gl_api.h"
 
 #include "engine/gfx/device.h"
 #include "engine/gfx/gl_backend.h"
@@ -12,15 +12,15 @@ namespace {
 
 // Draws 0.5 with ONE/ONE blending over a clear of 0.25 into the bound 4 × 4 target: 0.75 read back
 // means the target blends.
-bool BlendsInto() {
+bool BlendsInto(bool halfFloat) {
     static const char* kVertex =
-        "#version 330 core\nvoid main() { vec2 p = vec2(gl_VertexID & 1, gl_VertexID >> 1) * 4.0 - 1.0;"
+        "void main() { vec2 p = vec2(gl_VertexID & 1, gl_VertexID >> 1) * 4.0 - 1.0;"
         " gl_Position = vec4(p, 0.0, 1.0); }\n";
-    static const char* kFragment =
-        "#version 330 core\nlayout(location = 0) out vec4 o; void main() { o = vec4(0.5); }\n";
+    static const char* kFragment = "layout(location = 0) out vec4 o; void main() { o = vec4(0.5); }\n";
+    const char* version = GlIsEs() ? "#version 300 es\nprecision highp float;\n" : "#version 330 core\n";
     std::string error;
-    GLuint vs = CompileShader(GL_VERTEX_SHADER, kVertex, &error);
-    GLuint fs = CompileShader(GL_FRAGMENT_SHADER, kFragment, &error);
+    GLuint vs = CompileShader(GL_VERTEX_SHADER, std::string(version) + kVertex, &error);
+    GLuint fs = CompileShader(GL_FRAGMENT_SHADER, std::string(version) + kFragment, &error);
     GLuint program = (vs && fs) ? LinkProgram(vs, fs, &error) : 0;
     if (vs) glDeleteShader(vs);
     if (fs) glDeleteShader(fs);
@@ -38,7 +38,13 @@ bool BlendsInto() {
     glUseProgram(program);
     glDrawArrays(GL_TRIANGLES, 0, 3);
     float pixel[4] = {};
-    glReadPixels(1, 1, 1, 1, GL_RGBA, GL_FLOAT, pixel);
+    if (halfFloat || !GlIsEs()) {
+        glReadPixels(1, 1, 1, 1, GL_RGBA, GL_FLOAT, pixel);
+    } else {
+        uint8_t bytes[4] = {};  // ES reads an 8-bit target as bytes only
+        glReadPixels(1, 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, bytes);
+        pixel[0] = float(bytes[0]) / 255.0f;
+    }
     glDisable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ZERO);
     glUseProgram(0);
@@ -52,7 +58,10 @@ bool BlendsInto() {
 
 std::shared_ptr<Direct3D> Direct3DCreate9(Window* window, uint32_t sdkVersion) {
     if (window == nullptr || sdkVersion != 32 || !window->MakeContextCurrent()) return nullptr;
-    if (epoxy_gl_version() < 33) return nullptr;
+    DetectGlProfile();
+#ifndef __EMSCRIPTEN__
+    if (epoxy_gl_version() < (GlIsEs() ? 30 : 33)) return nullptr;
+#endif
     return std::make_shared<Direct3D>(window);
 }
 
@@ -92,12 +101,13 @@ Result Direct3D::CheckDeviceFormat(uint32_t adapter, Format adapterFormat, uint3
     GLuint texture = 0, fbo = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GLint(internal), 4, 4, 0, GL_RGBA, GL_FLOAT, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GLint(internal), 4, 4, 0, GL_RGBA, internal == GL_RGBA8 ? GL_UNSIGNED_BYTE : GL_FLOAT,
+                 nullptr);
     glGenFramebuffers(1, &fbo);
     glBindFramebuffer(GL_FRAMEBUFFER, fbo);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
     bool ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    if (ok && (usage & Usage::QueryPostPixelShaderBlending)) ok = BlendsInto();
+    if (ok && (usage & Usage::QueryPostPixelShaderBlending)) ok = BlendsInto(internal == GL_RGBA16F);
     glBindFramebuffer(GL_FRAMEBUFFER, GLuint(oldFbo));
     glDeleteFramebuffers(1, &fbo);
     glDeleteTextures(1, &texture);

@@ -1,13 +1,40 @@
 #include "engine/gfx/ffp_shaders.h"
 
+#include <string>
+
+#include "engine/gfx/gl_api.h"
+
 namespace velor {
 
-const char* const kVertexPrelude = R"GLSL(#version 330 core
-layout(location = 0) in vec4 iPosition;
-layout(location = 1) in vec3 iNormal;
-layout(location = 2) in vec4 iColor0;
+namespace {
+
+const char* const kCoreVersion = "#version 330 core\n";
+// ES has no default float precision in the fragment stage; everything runs at full precision, as
+// in the core profile, so the two render alike.
+const char* const kEsVersion = R"GLSL(#version 300 es
+precision highp float;
+precision highp int;
+precision highp sampler2D;
+precision highp samplerCube;
+)GLSL";
+
+const char* const kCoreColorInputs = R"GLSL(layout(location = 2) in vec4 iColor0;
 layout(location = 3) in vec4 iColor1;
-layout(location = 4) in vec4 iTexCoord0;
+)GLSL";
+// ES cannot fetch D3DCOLOR's B, G, R, A bytes in that order, so colours arrive as stored and are
+// put in order here, for attributes the device says hold D3DCOLOR bytes.
+const char* const kEsColorInputs = R"GLSL(layout(location = 2) in vec4 velor_Color0In;
+layout(location = 3) in vec4 velor_Color1In;
+uniform ivec2 velor_ColorBgra;
+#define iColor0 (velor_ColorBgra.x != 0 ? velor_Color0In.bgra : velor_Color0In)
+#define iColor1 (velor_ColorBgra.y != 0 ? velor_Color1In.bgra : velor_Color1In)
+)GLSL";
+
+const char* const kVertexPreludeHead = R"GLSL(layout(location = 0) in vec4 iPosition;
+layout(location = 1) in vec3 iNormal;
+)GLSL";
+
+const char* const kVertexPreludeTail = R"GLSL(layout(location = 4) in vec4 iTexCoord0;
 layout(location = 5) in vec4 iTexCoord1;
 layout(location = 6) in vec4 iTexCoord2;
 layout(location = 7) in vec4 iTexCoord3;
@@ -43,9 +70,22 @@ void velor_Finish(float pointSize) {
 }
 )GLSL";
 
-const char* const kFragmentPrelude = R"GLSL(#version 330 core
-layout(location = 0) out vec4 oColor;
+const char* const kFragmentPreludeBody = R"GLSL(layout(location = 0) out vec4 oColor;
 )GLSL";
+
+}  // namespace
+
+const char* VertexPrelude() {
+    static const std::string core = std::string(kCoreVersion) + kVertexPreludeHead + kCoreColorInputs + kVertexPreludeTail;
+    static const std::string es = std::string(kEsVersion) + kVertexPreludeHead + kEsColorInputs + kVertexPreludeTail;
+    return GlIsEs() ? es.c_str() : core.c_str();
+}
+
+const char* FragmentPrelude() {
+    static const std::string core = std::string(kCoreVersion) + kFragmentPreludeBody;
+    static const std::string es = std::string(kEsVersion) + kFragmentPreludeBody;
+    return GlIsEs() ? es.c_str() : core.c_str();
+}
 
 const char* const kFixedFunctionVertexBody = R"GLSL(
 uniform mat4 ff_WorldView;

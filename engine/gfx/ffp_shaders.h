@@ -14,11 +14,12 @@
 
 namespace velor {
 
-// `#version 330 core`, the attribute declarations and velor_Finish(pointSize), which every engine
-// vertex shader calls last: half-pixel offset (Direct3D pixel centres), y flip (targets are stored
-// top row first), 0..1 depth where clip control is missing, and point-sprite expansion.
-extern const char* const kVertexPrelude;
-extern const char* const kFragmentPrelude;  // `#version 330 core` and the colour output
+// The `#version` line of the current context's profile (`330 core`, or `300 es` with full precision
+// declared), the attribute declarations and velor_Finish(pointSize), which every engine vertex
+// shader calls last: half-pixel offset (Direct3D pixel centres), y flip (targets are stored top row
+// first), 0..1 depth where clip control is missing, and point-sprite expansion.
+const char* VertexPrelude();
+const char* FragmentPrelude();  // the `#version` line (and precisions) and the colour output
 extern const char* const kFixedFunctionVertexBody;
 extern const char* const kFixedFunctionFragmentBody;
 

@@ -55,21 +55,35 @@ bool GlBackend::Initialise(uint32_t width, uint32_t height, std::string* error) 
     gLiveBackend = this;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
 
-    bool clipControl = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
-    robustness_ = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_robustness");
-    if (clipControl) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    DetectGlProfile();
+    // ES (and WebGL) has neither clip control nor reset status: depth takes the shaders' remap, and
+    // a lost context is never reported as a reset.
+    bool clipControl = false;
+#ifndef __EMSCRIPTEN__
+    if (!GlIsEs()) {
+        clipControl = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
+        robustness_ = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_robustness");
+        if (clipControl) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    }
+#endif
 
     if (!targets_.Initialise(width, height, error)) return false;
     input_.Initialise();
     states_.Initialise();
-    glEnable(GL_PROGRAM_POINT_SIZE);
+#ifndef __EMSCRIPTEN__
+    if (!GlIsEs()) glEnable(GL_PROGRAM_POINT_SIZE);  // always on in ES
+#endif
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     return programs_.Initialise(clipControl, error);
 }
 
 bool GlBackend::ContextWasReset() {
+#ifdef __EMSCRIPTEN__
+    return false;
+#else
     return robustness_ && glGetGraphicsResetStatus() != GL_NO_ERROR;
+#endif
 }
 
 void GlBackend::Clear(const DeviceState& state, uint32_t dirty, uint32_t rectCount, const Rect* rects, uint32_t flags,
@@ -109,7 +123,7 @@ void GlBackend::Prepare(const DeviceState& state, bool sprites) {
     if (pending_ & (kDirtyViewport | kDirtyTarget)) {
         const Viewport& vp = state.viewport;
         glViewport(GLint(vp.x), GLint(vp.y), GLsizei(vp.width), GLsizei(vp.height));
-        glDepthRange(vp.minZ, vp.maxZ);
+        GlDepthRange(vp.minZ, vp.maxZ);
     }
     programs_.NoteDirty(pending_);
     // Sprites turn culling off for their own draw, so a change between the two re-applies states.

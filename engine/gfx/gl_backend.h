@@ -2,7 +2,7 @@
 // The device's GL side. The device hands it its state read-only with the groups that changed since
 // the last call; the backend applies them through its parts: targets (gl_targets), the state cache
 // (gl_state), programs and uniforms (gl_programs) and vertex input (gl_vertex_input). Engine-internal.
-#include <epoxy/gl.h>
+#include "engine/gfx/gl_api.h"
 
 #include <memory>
 #include <string>

@@ -127,6 +127,7 @@ ProgramInfo& GlPrograms::Info(GLuint program) {
     info.hasColor0 = at("ff_HasColor0");
     info.hasColor1 = at("ff_HasColor1");
     info.hasPSize = at("ff_HasPSize");
+    info.colorBgra = at("velor_ColorBgra");
     info.lighting = at("ff_Lighting");
     info.specularEnable = at("ff_SpecularEnable");
     info.normalizeNormals = at("ff_NormalizeNormals");
@@ -271,6 +272,13 @@ void GlPrograms::UploadUniforms(const DeviceState& state, ProgramInfo& info, boo
         UploadInt(info.hasColor0, FindElement(elements, DeclUsage::Color, 0) != nullptr);
         UploadInt(info.hasColor1, FindElement(elements, DeclUsage::Color, 1) != nullptr);
         UploadInt(info.hasPSize, FindElement(elements, DeclUsage::PSize) != nullptr);
+        if (info.colorBgra >= 0) {
+            auto bgra = [&](uint32_t index) {
+                const VertexElement* color = FindElement(elements, DeclUsage::Color, index);
+                return color != nullptr && color->type == DeclType::Color ? 1 : 0;
+            };
+            glUniform2i(info.colorBgra, bgra(0), bgra(1));
+        }
     }
 }
 
@@ -354,7 +362,7 @@ Result GlPrograms::CreateProgram(const GpuShader* vertex, const GpuShader& pixel
     if (vertex == nullptr) {
         if (ffVertexShader_ == 0) {
             std::string error;
-            ffVertexShader_ = Compile(GL_VERTEX_SHADER, std::string(kVertexPrelude) + kFixedFunctionVertexBody, &error);
+            ffVertexShader_ = Compile(GL_VERTEX_SHADER, std::string(VertexPrelude()) + kFixedFunctionVertexBody, &error);
             if (ffVertexShader_ == 0) {
                 if (log) *log = "the fixed-function vertex stage does not compile: " + error;
                 return Result::InvalidData;
@@ -382,8 +390,8 @@ GlPrograms::~GlPrograms() {
 bool GlPrograms::Initialise(bool clipControl, std::string* error) {
     clipControl_ = clipControl;
     std::string log;
-    GLuint vs = CompileShader(GL_VERTEX_SHADER, std::string(kVertexPrelude) + kFixedFunctionVertexBody, &log);
-    GLuint fs = vs ? CompileShader(GL_FRAGMENT_SHADER, std::string(kFragmentPrelude) + kFixedFunctionFragmentBody, &log) : 0;
+    GLuint vs = CompileShader(GL_VERTEX_SHADER, std::string(VertexPrelude()) + kFixedFunctionVertexBody, &log);
+    GLuint fs = vs ? CompileShader(GL_FRAGMENT_SHADER, std::string(FragmentPrelude()) + kFixedFunctionFragmentBody, &log) : 0;
     ffProgram_ = fs ? LinkProgram(vs, fs, &log) : 0;
     if (vs) glDeleteShader(vs);
     if (fs) glDeleteShader(fs);

@@ -1,9 +1,9 @@
 #pragma once
 // Programs on GL: the fixed-function program, the shaders and programs effects bring, which program
 // is current, and the uniforms the device feeds each of them (the fixed-function ones, the
-// conventions of kVertexPrelude, and the values kept on a GpuProgram), each sent only when it moved
+// conventions of VertexPrelude(), and the values kept on a GpuProgram), each sent only when it moved
 // since that program last saw it. Engine-internal.
-#include <epoxy/gl.h>
+#include "engine/gfx/gl_api.h"
 
 #include <array>
 #include <cstdint>
@@ -26,7 +26,7 @@ struct ProgramInfo {
     GLuint program = 0;
     GLint viewport = -1, pointSprite = -1, depthFix = -1;
     GLint worldView = -1, projection = -1, normalMatrix = -1, pretransformed = -1, screenRect = -1;
-    GLint hasNormal = -1, hasColor0 = -1, hasColor1 = -1, hasPSize = -1;
+    GLint hasNormal = -1, hasColor0 = -1, hasColor1 = -1, hasPSize = -1, colorBgra = -1;
     GLint lighting = -1, specularEnable = -1, normalizeNormals = -1, localViewer = -1, colorVertex = -1;
     GLint materialSource = -1, materialDiffuse = -1, materialAmbient = -1, materialSpecular = -1;
     GLint materialEmissive = -1, materialPower = -1, ambient = -1, lightCount = -1, lightDirection = -1;

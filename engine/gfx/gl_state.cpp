@@ -3,6 +3,7 @@
 #include "engine/gfx/gl_state.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "engine/gfx/gl_release.h"
 
@@ -137,9 +138,14 @@ void GlStateCache::ApplyRenderStates(const DeviceState& state, bool sprites, boo
                     mask & ColorWrite::Blue ? GL_TRUE : GL_FALSE, mask & ColorWrite::Alpha ? GL_TRUE : GL_FALSE);
 
     if (Changed(shadow_.scissor, false)) glDisable(GL_SCISSOR_TEST);
-    GLenum polygon = get(RenderState::FillMode) == uint32_t(FillMode::Wireframe) ? GL_LINE
-                     : get(RenderState::FillMode) == uint32_t(FillMode::Point) ? GL_POINT : GL_FILL;
-    if (Changed(shadow_.polygonMode, polygon)) glPolygonMode(GL_FRONT_AND_BACK, polygon);
+#ifndef __EMSCRIPTEN__
+    // ES has no polygon mode: there WIREFRAME and POINT fill solid.
+    if (!GlIsEs()) {
+        GLenum polygon = get(RenderState::FillMode) == uint32_t(FillMode::Wireframe) ? GL_LINE
+                         : get(RenderState::FillMode) == uint32_t(FillMode::Point) ? GL_POINT : GL_FILL;
+        if (Changed(shadow_.polygonMode, polygon)) glPolygonMode(GL_FRONT_AND_BACK, polygon);
+    }
+#endif
     ApplyStencil(state, targetHasDepth);
 }
 
@@ -197,7 +203,8 @@ void GlStateCache::ApplySamplers(const DeviceState& state) {
             case TextureAddress::Wrap: return GL_REPEAT;
             case TextureAddress::Mirror: return GL_MIRRORED_REPEAT;
             case TextureAddress::Clamp: return GL_CLAMP_TO_EDGE;
-            case TextureAddress::Border: return GL_CLAMP_TO_BORDER;
+            // ES 3.0 has no border: its border addressing clamps to the edge texels instead.
+            case TextureAddress::Border: return GlIsEs() ? GL_CLAMP_TO_EDGE : GL_CLAMP_TO_BORDER;
             case TextureAddress::MirrorOnce: return GL_MIRRORED_REPEAT;
             }
             return GL_REPEAT;
@@ -214,9 +221,11 @@ void GlStateCache::ApplySamplers(const DeviceState& state) {
         glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, address(s[uint32_t(SamplerState::AddressW)]));
         glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, linearMag ? GL_LINEAR : GL_NEAREST);
         glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, minFilter);
-        ColorValue border = ColorToValue(s[uint32_t(SamplerState::BorderColor)]);
-        float rgba[4] = {border.r, border.g, border.b, border.a};
-        glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, rgba);
+        if (!GlIsEs()) {
+            ColorValue border = ColorToValue(s[uint32_t(SamplerState::BorderColor)]);
+            float rgba[4] = {border.r, border.g, border.b, border.a};
+            glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, rgba);
+        }
     }
 }
 
@@ -255,9 +264,10 @@ GLuint PrepareTexture(const BaseTexture& texture, bool* changed) {
         glBindTexture(target, gpu.name);
         glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, GLint(texture.GetLevelCount() - 1));
         if (texture.IsRenderTarget()) {
-            GLenum internal = texture.GetFormat() == Format::A16B16G16R16F ? GL_RGBA16F : GL_RGBA8;
-            glTexImage2D(GL_TEXTURE_2D, 0, GLint(internal), GLsizei(texture.LevelWidth(0)), GLsizei(texture.LevelHeight(0)),
-                         0, GL_RGBA, GL_FLOAT, nullptr);
+            // ES wants the type to fit the internal format even with no pixels given.
+            bool half = texture.GetFormat() == Format::A16B16G16R16F;
+            glTexImage2D(GL_TEXTURE_2D, 0, half ? GL_RGBA16F : GL_RGBA8, GLsizei(texture.LevelWidth(0)),
+                         GLsizei(texture.LevelHeight(0)), 0, GL_RGBA, half ? GL_FLOAT : GL_UNSIGNED_BYTE, nullptr);
             gpu.uploaded = texture.Version();
         }
         if (changed) *changed = true;
@@ -265,13 +275,25 @@ GLuint PrepareTexture(const BaseTexture& texture, bool* changed) {
     if (gpu.uploaded != texture.Version()) {
         glBindTexture(target, gpu.name);
         bool opaque = texture.GetFormat() == Format::X8R8G8B8;
+        bool es = GlIsEs();
+        std::vector<uint32_t> converted;
         uint32_t faces = texture.IsCube() ? 6 : 1;
         for (uint32_t face = 0; face < faces; ++face) {
             GLenum imageTarget = texture.IsCube() ? GL_TEXTURE_CUBE_MAP_POSITIVE_X + face : GL_TEXTURE_2D;
             for (uint32_t level = 0; level < texture.GetLevelCount(); ++level) {
                 const auto& pixels = texture.Pixels(face, level);
-                glTexImage2D(imageTarget, GLint(level), opaque ? GL_RGB8 : GL_RGBA8, GLsizei(texture.LevelWidth(level)),
-                             GLsizei(texture.LevelHeight(level)), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+                GLsizei w = GLsizei(texture.LevelWidth(level)), h = GLsizei(texture.LevelHeight(level));
+                if (es) {
+                    // ES takes no BGRA: bytes are put in R, G, B, A order, and an opaque format's
+                    // alpha is made 1, which is what the core profile's RGB8 texture samples.
+                    converted.resize(pixels.size());
+                    for (size_t i = 0; i < pixels.size(); ++i) converted[i] = SwapRedBlue(opaque ? pixels[i] | 0xFF000000u : pixels[i]);
+                    glTexImage2D(imageTarget, GLint(level), GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                                 converted.data());
+                } else {
+                    glTexImage2D(imageTarget, GLint(level), opaque ? GL_RGB8 : GL_RGBA8, w, h, 0, GL_BGRA,
+                                 GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+                }
             }
         }
         gpu.uploaded = texture.Version();

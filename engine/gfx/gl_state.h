@@ -1,7 +1,7 @@
 #pragma once
 // The GL state cache: render states, sampler states and texture bindings turned from the device's
 // D3D9 values into GL calls, issuing only what differs from what GL already has. Engine-internal.
-#include <epoxy/gl.h>
+#include "engine/gfx/gl_api.h"
 
 #include <array>
 #include <cstdint>

@@ -85,7 +85,7 @@ void GlTargets::Clear(const Viewport& vp, uint32_t rectCount, const Rect* rects,
         mask |= GL_COLOR_BUFFER_BIT;
     }
     if ((flags & Clear::ZBuffer) && hasDepth_) {
-        glClearDepth(z);
+        GlClearDepth(z);
         mask |= GL_DEPTH_BUFFER_BIT;
     }
     if ((flags & Clear::Stencil) && hasDepth_) {
@@ -134,10 +134,35 @@ void GlTargets::Present(Window* window) {
     window->SwapBuffers();
 }
 
+namespace {
+
+// Reads the bound read framebuffer as 0xAARRGGBB words, row 0 first. ES reads only R, G, B, A bytes
+// from an 8-bit target and only floats from a half-float one; both are turned into the same words
+// the core profile reads directly.
+void ReadPixelsArgb(uint32_t width, uint32_t height, bool halfFloat, uint32_t* out) {
+    if (!GlIsEs()) {
+        glReadPixels(0, 0, GLsizei(width), GLsizei(height), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, out);
+        return;
+    }
+    size_t count = size_t(width) * height;
+    if (halfFloat) {
+        std::vector<float> rgba(count * 4);
+        glReadPixels(0, 0, GLsizei(width), GLsizei(height), GL_RGBA, GL_FLOAT, rgba.data());
+        auto byte = [](float v) { return uint32_t(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); };
+        for (size_t i = 0; i < count; ++i)
+            out[i] = byte(rgba[4 * i + 3]) << 24 | byte(rgba[4 * i]) << 16 | byte(rgba[4 * i + 1]) << 8 | byte(rgba[4 * i + 2]);
+        return;
+    }
+    glReadPixels(0, 0, GLsizei(width), GLsizei(height), GL_RGBA, GL_UNSIGNED_BYTE, out);
+    for (size_t i = 0; i < count; ++i) out[i] = SwapRedBlue(out[i]);
+}
+
+}  // namespace
+
 std::vector<uint32_t> GlTargets::ReadBackBuffer() {
     std::vector<uint32_t> pixels(size_t(width_) * height_);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, backFbo_);
-    glReadPixels(0, 0, GLsizei(width_), GLsizei(height_), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    ReadPixelsArgb(width_, height_, false, pixels.data());
     // The back buffer has no alpha channel to speak of (X8R8G8B8).
     for (auto& p : pixels) p |= 0xFF000000u;
     return pixels;
@@ -150,7 +175,7 @@ std::vector<uint32_t> GlTargets::ReadTexture(const std::shared_ptr<Texture>& tex
     uint32_t w = texture->LevelWidth(0), h = texture->LevelHeight(0);
     std::vector<uint32_t> pixels(size_t(w) * h);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
-    glReadPixels(0, 0, GLsizei(w), GLsizei(h), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    ReadPixelsArgb(w, h, texture->GetFormat() == Format::A16B16G16R16F, pixels.data());
     return pixels;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Render targets on GL: the off-screen back buffer, framebuffers for texture targets with their
 // shared depth-stencil buffers, clears, the letterboxed present and read-backs. Engine-internal.
-#include <epoxy/gl.h>
+#include "engine/gfx/gl_api.h"
 
 #include <cstdint>
 #include <map>

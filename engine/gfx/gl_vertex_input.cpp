@@ -96,7 +96,9 @@ void GlVertexInput::Bind(const std::shared_ptr<VertexDeclaration>& declaration, 
             glVertexAttribPointer(GLuint(location), GLint(e.type) + 1, GL_FLOAT, GL_FALSE, GLsizei(stride), pointer);
             break;
         case DeclType::Color:  // D3DCOLOR bytes are B, G, R, A
-            glVertexAttribPointer(GLuint(location), GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(stride), pointer);
+            // ES fetches them in memory order; the prelude swaps the colour attributes back.
+            glVertexAttribPointer(GLuint(location), GlIsEs() ? 4 : GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(stride),
+                                  pointer);
             break;
         case DeclType::UByte4: glVertexAttribPointer(GLuint(location), 4, GL_UNSIGNED_BYTE, GL_FALSE, GLsizei(stride), pointer); break;
         case DeclType::UByte4N: glVertexAttribPointer(GLuint(location), 4, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(stride), pointer); break;

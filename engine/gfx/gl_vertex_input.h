@@ -2,7 +2,7 @@
 // Vertex input on GL: vertex and index buffers uploaded when their contents change, user-memory
 // vertices streamed through one ring buffer, and attribute pointers set from a declaration only when
 // the declaration, buffer, offset or stride moved. Engine-internal.
-#include <epoxy/gl.h>
+#include "engine/gfx/gl_api.h"
 
 #include <cstddef>
 #include <cstdint>

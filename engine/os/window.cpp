@@ -41,6 +41,15 @@ bool IsHeadlessDriver(const char* driver) {
 
 }  // namespace
 
+bool WantsGlEs() {
+#ifdef __EMSCRIPTEN__
+    return true;
+#else
+    const char* profile = std::getenv("VELOR_GL_PROFILE");
+    return profile != nullptr && std::string(profile) == "es";
+#endif
+}
+
 std::unique_ptr<Window> Window::Create(const WindowDesc& desc, std::string* error) {
     if (desc.requireDisplay && std::getenv("SDL_VIDEODRIVER") == nullptr && std::getenv("DISPLAY") == nullptr &&
         std::getenv("WAYLAND_DISPLAY") == nullptr) {
@@ -53,11 +62,13 @@ std::unique_ptr<Window> Window::Create(const WindowDesc& desc, std::string* erro
                             " video driver is available)";
         return nullptr;
     }
+    const bool es = WantsGlEs();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, SDL_GL_CONTEXT_ROBUST_ACCESS_FLAG);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_RESET_NOTIFICATION, SDL_GL_CONTEXT_RESET_LOSE_CONTEXT);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, es ? 0 : 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, es ? SDL_GL_CONTEXT_PROFILE_ES : SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, es ? 0 : SDL_GL_CONTEXT_ROBUST_ACCESS_FLAG);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_RESET_NOTIFICATION,
+                        es ? SDL_GL_CONTEXT_RESET_NO_NOTIFICATION : SDL_GL_CONTEXT_RESET_LOSE_CONTEXT);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     // The window's own framebuffer only receives the scaled back buffer: no depth or stencil needed.
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
@@ -91,7 +102,9 @@ std::unique_ptr<Window> Window::Create(const WindowDesc& desc, std::string* erro
         window->context_ = SDL_GL_CreateContext(window->window_);
     }
     if (window->context_ == nullptr) {
-        if (error) *error = std::string("cannot create an OpenGL 3.3 core context: ") + SDL_GetError();
+        if (error)
+            *error = std::string("cannot create an ") + (es ? "OpenGL ES 3.0" : "OpenGL 3.3 core") +
+                     " context: " + SDL_GetError();
         return nullptr;
     }
     SDL_GL_SetSwapInterval(0);  // never wait for the vertical retrace

@@ -1,6 +1,6 @@
 #pragma once
-// The main window: a borderless full-screen SDL window with an OpenGL 3.3 core context, whose
-// events become window messages. Headless runs use SDL's `offscreen` video driver, where the window
+// The main window: a borderless full-screen SDL window with an OpenGL 3.3 core (or ES 3.0)
+// context, whose events become window messages. Headless runs use SDL's `offscreen` video driver, where the window
 // exists only as a GL drawable.
 #include <memory>
 #include <string>
@@ -39,6 +39,10 @@ private:
     void* context_ = nullptr;
     bool hidden_ = false;
 };
+
+// Whether windows get an OpenGL ES 3.0 context rather than a 3.3 core one: always in a browser;
+// natively when the environment says VELOR_GL_PROFILE=es.
+bool WantsGlEs();
 
 // ShowCursor(FALSE).
 void ShowCursor(bool show);
