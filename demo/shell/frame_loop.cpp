@@ -1,6 +1,9 @@
 #include "demo/shell/frame_loop.h"
 
+#include <utility>
+
 #include "demo/shell/shell_state.h"
+#include "engine/os/main_loop.h"
 
 namespace velor::demo {
 
@@ -23,36 +26,49 @@ void StartFrameClock(FrameClock& clock) {
     gShell.frameClock = clock.QueryPerformanceCounter();
 }
 
-int RunMessageLoop(FrameTarget& target, FrameClock& clock, MessageSource* source,
-                   const std::function<void()>& afterFrame) {
+MessageLoop::MessageLoop(FrameTarget& target, FrameClock& clock, MessageSource* source,
+                         std::function<void()> afterFrame)
+    : target_(target), clock_(clock), source_(source), afterFrame_(std::move(afterFrame)) {}
+
+bool MessageLoop::Step() {
     MessageQueue& queue = ThreadMessageQueue();
-    Message message;
-    queue.PeekMessage(&message, source, false);
-    while (message.message != Msg::Quit) {
+    if (!started_) {
+        started_ = true;
+        queue.PeekMessage(&message_, source_, false);
+    }
+    while (message_.message != Msg::Quit) {
         // Every pending message is handled before a frame is drawn.
-        if (queue.PeekMessage(&message, source, true)) {
-            if (message.message != Msg::Quit) WindowProc(message);
+        if (queue.PeekMessage(&message_, source_, true)) {
+            if (message_.message != Msg::Quit) WindowProc(message_);
             continue;
         }
-        switch (target.TestCooperativeLevel()) {
+        switch (target_.TestCooperativeLevel()) {
         case Result::DeviceLost:
             // The frame clock stands still, so the next frame's delta carries the whole loss.
-            clock.Sleep(20);
-            continue;
+            clock_.Sleep(20);
+            return true;
         case Result::DriverInternalError:
-            target.ShowMessageBox("Internal Driver Error...Exiting");
+            target_.ShowMessageBox("Internal Driver Error...Exiting");
             PostQuitMessage(0);
             continue;
-        case Result::DeviceNotReset: target.Reset(); break;
+        case Result::DeviceNotReset: target_.Reset(); break;
         default: break;
         }
-        int64_t now = clock.QueryPerformanceCounter();
+        int64_t now = clock_.QueryPerformanceCounter();
         gShell.frameDelta = float(now - gShell.frameClock) * gShell.counterPeriod;
-        target.RenderFrame();
+        target_.RenderFrame();
         gShell.frameClock = now;
-        if (afterFrame) afterFrame();
+        if (afterFrame_) afterFrame_();
+        return true;
     }
-    return int(message.wParam);
+    return false;
+}
+
+int RunMessageLoop(FrameTarget& target, FrameClock& clock, MessageSource* source,
+                   const std::function<void()>& afterFrame) {
+    MessageLoop loop(target, clock, source, afterFrame);
+    RunMainLoop([&loop] { return loop.Step(); });
+    return loop.ExitCode();
 }
 
 }  // namespace velor::demo

@@ -26,7 +26,31 @@ int64_t WindowProc(const Message& message);
 // Starts the frame clock: counter period and the first counter reading.
 void StartFrameClock(FrameClock& clock);
 
+// The message loop one turn at a time, so that a caller who must return between frames (a browser
+// page) can drive it. Turns taken back to back are the blocking loop exactly.
+class MessageLoop {
+public:
+    // `afterFrame`, when set, runs after each drawn frame.
+    MessageLoop(FrameTarget& target, FrameClock& clock, MessageSource* source, std::function<void()> afterFrame = {});
+
+    // One turn: handles every pending message; unless one of them was WM_QUIT, checks the device and
+    // draws one frame (or sleeps while the device is lost). False once WM_QUIT has arrived, and on
+    // every call after that.
+    bool Step();
+    // WM_QUIT's exit code, once Step has returned false.
+    int ExitCode() const { return int(message_.wParam); }
+
+private:
+    FrameTarget& target_;
+    FrameClock& clock_;
+    MessageSource* source_;
+    std::function<void()> afterFrame_;
+    Message message_;
+    bool started_ = false;
+};
+
 // Runs until WM_QUIT and returns its exit code. `afterFrame`, when set, runs after each drawn frame.
+// It blocks: a browser build drives a MessageLoop through RunMainLoop (engine/os/main_loop.h) instead.
 int RunMessageLoop(FrameTarget& target, FrameClock& clock, MessageSource* source,
                    const std::function<void()>& afterFrame = {});
 

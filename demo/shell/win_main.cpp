@@ -8,10 +8,13 @@
 #include "demo/shell/input_init.h"
 #include "demo/shell/shell_state.h"
 #include "demo/timeline/demo_timeline.h"
+#include "engine/image/image_prefetch.h"
 
 namespace velor::demo {
 
 namespace {
+
+constexpr const char* kTextureFolder = "textures";  // the demo's own images, beside it
 
 // The frame target of the real program: the device and RenderFrame.
 class DeviceFrameTarget final : public FrameTarget {
@@ -58,6 +61,11 @@ void RenderFrame() {
 
 int WinMain(const ShellOptions& options) {
     ShowCursor(false);
+    // The textures decode on a second core while the window, the device and the meshes are made.
+    PrefetchImageFiles(ImageFilesIn(kTextureFolder));
+    struct EndPrefetch {
+        ~EndPrefetch() { EndImagePrefetch(); }
+    } endPrefetch;
     if (!CreateMainWindow(options)) return 1;
     InitGraphics();
     if (gShell.device == nullptr) {
@@ -69,6 +77,7 @@ int WinMain(const ShellOptions& options) {
     }
     InitInput();
     CreateDemoResources(options.startMusic);
+    EndImagePrefetch();
     if (options.afterStartUp) options.afterStartUp();
     StartFrameClock(*options.clock);
     DeviceFrameTarget target;

@@ -8,6 +8,7 @@
 
 #include "engine/image/dds_reader.h"
 #include "engine/image/file_bytes.h"
+#include "engine/image/image_prefetch.h"
 
 namespace velor {
 
@@ -87,6 +88,11 @@ ImageResult<TextureImage> LoadImageFromMemory(const uint8_t* data, size_t size, 
 }
 
 ImageResult<TextureImage> LoadImageFromFile(std::string_view path) {
+    if (auto prefetched = TakePrefetchedImage(path)) return std::move(*prefetched);
+    return DecodeImageFile(path);
+}
+
+ImageResult<TextureImage> DecodeImageFile(std::string_view path) {
     auto bytes = ReadFileBytes(path);
     if (!bytes) return ImageResult<TextureImage>::Fail(bytes.error());
     return LoadImageFromMemory(bytes->data(), bytes->size(), path);

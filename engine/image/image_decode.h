@@ -15,6 +15,10 @@ namespace velor {
 ImageResult<TextureImage> LoadImageFromMemory(const uint8_t* data, size_t size, std::string_view name);
 
 // Reads and decodes the file at `path`: "textures/x.png: cannot open file" when it cannot be read.
+// A result prefetched for the same path (image_prefetch.h) is taken instead of reading it again.
 ImageResult<TextureImage> LoadImageFromFile(std::string_view path);
+
+// LoadImageFromFile without looking at the prefetch.
+ImageResult<TextureImage> DecodeImageFile(std::string_view path);
 
 }  // namespace velor

@@ -55,6 +55,33 @@ struct Rgba {
 
 uint32_t ToChannel(float v) { return uint32_t(std::clamp(std::lround(v), 0L, 255L)); }
 
+// The 2 × 2 box of a mip level, the common case of ResizeImage: the same weights (one half per tap)
+// without the tap tables and the float row buffer. Every sum of quarters of 8-bit values is exact in
+// float, so the result equals the general path's bit for bit.
+Image HalveImage(const Image& source) {
+    const uint32_t width = source.width / 2, height = source.height / 2;
+    Image result;
+    result.width = width;
+    result.height = height;
+    result.pixels.resize(size_t(width) * height);
+    auto channel = [](uint32_t p0, uint32_t p1, uint32_t p2, uint32_t p3, int shift) {
+        const float top = 0.5f * float((p0 >> shift) & 0xFF) + 0.5f * float((p1 >> shift) & 0xFF);
+        const float bottom = 0.5f * float((p2 >> shift) & 0xFF) + 0.5f * float((p3 >> shift) & 0xFF);
+        return ToChannel(0.5f * top + 0.5f * bottom);
+    };
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint32_t* upper = &source.pixels[size_t(2 * y) * source.width];
+        const uint32_t* lower = upper + source.width;
+        uint32_t* out = &result.pixels[size_t(y) * width];
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint32_t p0 = upper[2 * x], p1 = upper[2 * x + 1], p2 = lower[2 * x], p3 = lower[2 * x + 1];
+            out[x] = PackArgb(channel(p0, p1, p2, p3, 24), channel(p0, p1, p2, p3, 16), channel(p0, p1, p2, p3, 8),
+                              channel(p0, p1, p2, p3, 0));
+        }
+    }
+    return result;
+}
+
 }  // namespace
 
 uint32_t FullMipLevelCount(uint32_t width, uint32_t height) {
@@ -81,6 +108,7 @@ void ApplyColorKey(Image& image, uint32_t key) {
 Image ResizeImage(const Image& source, uint32_t width, uint32_t height) {
     if (source.Empty() || width == 0 || height == 0) return {};
     if (width == source.width && height == source.height) return source;
+    if (source.width == 2 * width && source.height == 2 * height) return HalveImage(source);
 
     // Horizontal pass into a float buffer of width × source.height, then vertical into the result.
     const AxisFilter across = BuildAxisFilter(source.width, width);

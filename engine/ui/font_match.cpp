@@ -1,7 +1,10 @@
 #include "engine/ui/font_match.h"
 
+#ifndef VELOR_NO_FONTCONFIG
 #include <fontconfig/fontconfig.h>
+#endif
 
+#include <filesystem>
 #include <memory>
 
 #include "engine/ui/ui_types.h"
@@ -16,6 +19,66 @@ constexpr const char* kLastResortFamily = "DejaVu Sans";
 // emboldens a regular face asked for as semi-bold or bolder.
 constexpr int kEmboldenWeightGap = 150;
 constexpr int kEmboldenFromWeight = int(FontWeight::SemiBold);
+// The weight a "-Bold" file stands for.
+constexpr int kBoldFileWeight = int(FontWeight::Bold);
+
+}  // namespace
+
+// Files are named as the family without spaces, then the style: "DejaVuSans.ttf",
+// "DejaVuSans-Bold.ttf", "DejaVuSans-Oblique.ttf", "DejaVuSans-BoldOblique.ttf". The styled file is
+// preferred; the regular one stands in for any style, synthesised as fontconfig's match would be.
+bool MatchBundledFont(const FontRequest& request, const std::string& folder, FontMatch* match, std::string* error) {
+    namespace fs = std::filesystem;
+    const int weight = request.weight == FontWeight::DontCare ? int(FontWeight::Normal) : int(request.weight);
+    const bool bold = weight >= kEmboldenFromWeight;
+    auto stem = [](std::string family) {
+        std::erase(family, ' ');
+        return family;
+    };
+    auto find = [&](const std::string& family, bool wantBold, bool wantItalic) -> std::string {
+        std::string style = std::string(wantBold ? "Bold" : "") + (wantItalic ? "Oblique" : "");
+        std::string name = stem(family) + (style.empty() ? "" : "-" + style) + ".ttf";
+        for (const fs::path& place : {fs::path(folder) / "fonts" / name, fs::path(folder) / name}) {
+            std::error_code ignored;
+            if (fs::is_regular_file(place, ignored)) return place.string();
+        }
+        return "";
+    };
+    auto take = [&](const std::string& family) {
+        // Most wanted first: the asked style, then without the slant, then without the weight, then plain.
+        const bool styles[4][2] = {{bold, request.italic}, {bold, false}, {false, request.italic}, {false, false}};
+        for (const auto& [fileBold, fileItalic] : styles) {
+            std::string file = find(family, fileBold, fileItalic);
+            if (file.empty()) continue;
+            match->file = file;
+            match->faceIndex = 0;
+            match->family = family;
+            const int fileWeight = fileBold ? kBoldFileWeight : int(FontWeight::Normal);
+            match->embolden = weight >= kEmboldenFromWeight && fileWeight <= weight - kEmboldenWeightGap;
+            match->oblique = request.italic && !fileItalic;
+            return true;
+        }
+        return false;
+    };
+    const std::string asked =
+        request.faceName.empty() || request.faceName == kDefaultFamily ? kLastResortFamily : request.faceName;
+    if (take(asked) || (asked != kLastResortFamily && take(kLastResortFamily))) return true;
+    if (error)
+        *error = "no font file in " + folder + ": neither " + stem(asked) + ".ttf nor " + stem(kLastResortFamily) +
+                 ".ttf, there or in its fonts folder";
+    return false;
+}
+
+#ifdef VELOR_NO_FONTCONFIG
+
+// Without fontconfig (a browser build) the fonts are the files shipped in the run folder.
+bool MatchFont(const FontRequest& request, FontMatch* match, std::string* error) {
+    return MatchBundledFont(request, ".", match, error);
+}
+
+#else
+
+namespace {
 
 struct PatternDeleter {
     void operator()(FcPattern* p) const { FcPatternDestroy(p); }
@@ -75,5 +138,7 @@ bool MatchFont(const FontRequest& request, FontMatch* match, std::string* error)
     match->oblique = request.italic && foundSlant == FC_SLANT_ROMAN;
     return true;
 }
+
+#endif
 
 }  // namespace velor

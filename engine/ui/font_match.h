@@ -22,6 +22,14 @@ struct FontMatch {
 };
 
 // False, with the reason in `error`, when fontconfig finds no usable file, not even DejaVu Sans.
+// A build without fontconfig (VELOR_NO_FONTCONFIG, a browser build) looks in the run folder with
+// MatchBundledFont instead.
 bool MatchFont(const FontRequest& request, FontMatch* match, std::string* error);
+
+// The shipped font files in `folder` or its `fonts` subfolder, by file name: the family without
+// spaces and the style ("DejaVuSans-BoldOblique.ttf"); the default and any family without files of
+// its own fall back to DejaVu Sans. A style without its file takes the regular one, emboldened or
+// slanted as the fontconfig match is.
+bool MatchBundledFont(const FontRequest& request, const std::string& folder, FontMatch* match, std::string* error);
 
 }  // namespace velor

@@ -52,6 +52,29 @@ TEST(Resize, HalvingIsAnExactTwoByTwoBox) {
     EXPECT_EQ(half.pixels, (std::vector<uint32_t>{0x03030303, 0x20304050}));
 }
 
+TEST(Resize, HalvingRoundsEveryChannelsQuarterSumHalfAwayFromZero) {
+    // Random texels: each channel of each 2 x 2 block is (sum / 4) rounded, halves up, channels apart.
+    uint32_t state = 12345;
+    auto next = [&] { return state = state * 1664525u + 1013904223u; };
+    Image source(34, 18);
+    for (uint32_t& p : source.pixels) p = next();
+    // Quarter sums 1, 2, 3 and 1018 (0.25, 0.5, 0.75, 254.5) in one block's four channels.
+    source.At(0, 0) = 0x010200FF, source.At(1, 0) = 0x000101FF, source.At(0, 1) = 0x000001FE, source.At(1, 1) = 0x000000FE;
+    const Image half = ResizeImage(source, 17, 9);
+    ASSERT_EQ(half.pixels.size(), 17u * 9u);
+    EXPECT_EQ(half.At(0, 0), 0x00010100u | 0xFFu);
+    for (uint32_t y = 0; y < 9; ++y) {
+        for (uint32_t x = 0; x < 17; ++x) {
+            for (int shift : {24, 16, 8, 0}) {
+                uint32_t sum = 0;
+                for (auto [dx, dy] : {std::pair{0u, 0u}, {1u, 0u}, {0u, 1u}, {1u, 1u}})
+                    sum += (source.At(2 * x + dx, 2 * y + dy) >> shift) & 0xFF;
+                ASSERT_EQ((half.At(x, y) >> shift) & 0xFF, (sum + 2) / 4) << x << "," << y << " shift " << shift;
+            }
+        }
+    }
+}
+
 TEST(Resize, ShrinkByNonIntegerFactorWeighsCoverage) {
     // 3 -> 2: target 0 covers source [0, 1.5), target 1 covers [1.5, 3).
     const Image source = ImageFromRows(3, 1, {0xFF000000, 0xFF5A0000, 0xFFB40000});  // red 0, 90, 180

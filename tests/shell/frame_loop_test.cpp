@@ -169,5 +169,40 @@ TEST(FrameLoop, FirstFrameDeltaRunsFromTheClockStart) {
     EXPECT_FLOAT_EQ(target.deltas[0], 0.01f);
 }
 
+// A page calls one turn per animation frame: each turn drains what came in, then draws once (or,
+// while the device is lost, only sleeps); after the quit every turn says stop.
+TEST(FrameLoop, OneTurnDrainsTheMessagesThenDrawsOneFrame) {
+    ScriptedClock clock;
+    ScriptedSource source;
+    ScriptedTarget target;
+    source.batches = {{Message{Msg::MouseMove, 0, 1}, Message{Msg::Char, 'a', 0}, KeyDown('B')}};
+    bool lost = false;
+    target.cooperative = [&] { return lost ? Result::DeviceLost : Result::Ok; };
+    StartFrameClock(clock);
+    MessageLoop loop(target, clock, &source);
+
+    EXPECT_TRUE(loop.Step());
+    EXPECT_EQ(target.deltas.size(), 1u);
+    EXPECT_EQ(target.framesWithPendingMessages, 0);
+    Message pending;
+    EXPECT_FALSE(ThreadMessageQueue().PeekMessage(&pending, nullptr, false));
+
+    lost = true;
+    EXPECT_TRUE(loop.Step());
+    EXPECT_EQ(target.deltas.size(), 1u) << "a lost device draws nothing";
+    EXPECT_EQ(clock.sleeps, 1);
+
+    lost = false;
+    EXPECT_TRUE(loop.Step());
+    ASSERT_EQ(target.deltas.size(), 2u);
+    EXPECT_NEAR(target.deltas[1], 0.03f, 1e-4f) << "the frame after the loss carries the sleep";
+
+    PostQuitMessage(3);
+    EXPECT_FALSE(loop.Step());
+    EXPECT_FALSE(loop.Step());
+    EXPECT_EQ(loop.ExitCode(), 3);
+    EXPECT_EQ(target.deltas.size(), 2u);
+}
+
 }  // namespace
 }  // namespace velor::demo
