@@ -22,7 +22,11 @@ find_path(VELOR_STB_INCLUDE stb_image.h PATHS /usr/include/stb NO_CMAKE_FIND_ROO
 if(NOT VELOR_STB_INCLUDE)
   message(FATAL_ERROR "stb headers not found (Debian package libstb-dev)")
 endif()
+# Included both as <stb_image.h> and <stb/stb_image.h>; /usr/include itself holds the machine's own
+# headers, so the second form goes through a folder with only a link to stb.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/stb-include)
+file(CREATE_LINK ${VELOR_STB_INCLUDE} ${CMAKE_BINARY_DIR}/stb-include/stb SYMBOLIC)
 add_library(PkgConfig::STB INTERFACE IMPORTED)
-target_include_directories(PkgConfig::STB INTERFACE ${VELOR_STB_INCLUDE})
+target_include_directories(PkgConfig::STB INTERFACE ${VELOR_STB_INCLUDE} ${CMAKE_BINARY_DIR}/stb-include)
 add_library(PkgConfig::EPOXY INTERFACE IMPORTED)
 set(VELOR_FONTCONFIG OFF CACHE BOOL "" FORCE)

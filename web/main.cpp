@@ -91,9 +91,18 @@ demo::ShellOptions WindowedShell() {
     shell.fullScreen = false;  // the page letterboxes the canvas; the back buffer fills it
     shell.windowWidth = int(kBackBufferWidth);
     shell.windowHeight = int(kBackBufferHeight);
+    // Escape ends the loop; the page stays, so the music and the device go here, not at exit.
+    shell.afterLoop = [](int) {
+        demo::gResources.musicEngine.reset();
+        demo::gShell.device.reset();
+        demo::gShell.direct3d.reset();
+        EM_ASM({ if (Module.velorEnded) Module.velorEnded(); });
+    };
     return shell;
 }
 
+// In a browser WinMain does not return once its loop runs (the page's animation frames drive it);
+// it returns only when the program cannot start.
 int RunShell(const demo::ShellOptions& shell) {
     int code = demo::WinMain(shell);
     if (code != 0) ReportFailure("The demo could not start (see the console for why).");
@@ -103,7 +112,7 @@ int RunShell(const demo::ShellOptions& shell) {
 int RunFrameHook(const PageOptions& options) {
     static FixedStepClock clock(options.step);
     static bool holding = false;
-    demo::ShellOptions shell = WindowedShell();
+    static demo::ShellOptions shell = WindowedShell();
     shell.clock = &clock;
     shell.startMusic = false;
     const double at = options.at, step = options.step;
@@ -130,7 +139,7 @@ int RunFrameHook(const PageOptions& options) {
 
 int RunPlay(const PageOptions& options) {
     static PerformanceCounterClock realClock;
-    demo::ShellOptions shell = WindowedShell();
+    static demo::ShellOptions shell = WindowedShell();
     if (options.from <= 0 && options.fpsSeconds <= 0) {
         shell.clock = &realClock;
         shell.startMusic = !options.mute;
