@@ -161,6 +161,9 @@ void ReadPixelsArgb(uint32_t width, uint32_t height, bool halfFloat, uint32_t* o
 
 std::vector<uint32_t> GlTargets::ReadBackBuffer() {
     std::vector<uint32_t> pixels(size_t(width_) * height_);
+    // Every queued draw done first: under load a read-back without it has come back with tiles of a
+    // frame still being rasterised (llvmpipe bins and rasterises on worker threads).
+    glFinish();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, backFbo_);
     ReadPixelsArgb(width_, height_, false, pixels.data());
     // The back buffer has no alpha channel to speak of (X8R8G8B8).
@@ -174,6 +177,7 @@ std::vector<uint32_t> GlTargets::ReadTexture(const std::shared_ptr<Texture>& tex
     GLuint fbo = TextureFramebuffer(*surface, textureChanged);
     uint32_t w = texture->LevelWidth(0), h = texture->LevelHeight(0);
     std::vector<uint32_t> pixels(size_t(w) * h);
+    glFinish();  // as for the back buffer
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
     ReadPixelsArgb(w, h, texture->GetFormat() == Format::A16B16G16R16F, pixels.data());
     return pixels;

@@ -364,7 +364,9 @@ TEST_F(EffectDeviceTest, SetValueTakesAtLeastTheParametersSize) {
         uint32_t size = 0;
         if (const ParameterDesc* p = effect_->GetParameterByName(c.name)) size = p->size;
         std::vector<float> before(32, -5.0f), data(32), after(32, -7.0f);
-        if (size > 0) ASSERT_EQ(effect_->GetValue(c.name, before.data(), size), Result::Ok);
+        if (size > 0) {
+            ASSERT_EQ(effect_->GetValue(c.name, before.data(), size), Result::Ok);
+        }
         for (size_t i = 0; i < data.size(); ++i) data[i] = 0.125f * float(i + 1);
         EXPECT_EQ(effect_->SetValue(c.name, data.data(), c.bytes), c.expected);
         if (size == 0) continue;
