@@ -89,6 +89,7 @@ void PaceFrames(bool drawn) {
 demo::ShellOptions WindowedShell() {
     demo::ShellOptions shell;
     shell.fullScreen = false;  // the page letterboxes the canvas; the back buffer fills it
+    shell.headless = true;     // the canvas is the display: no X or Wayland to ask for
     shell.windowWidth = int(kBackBufferWidth);
     shell.windowHeight = int(kBackBufferHeight);
     // Escape ends the loop; the page stays, so the music and the device go here, not at exit.
