@@ -22,9 +22,12 @@ constexpr Color kOpaqueBlackKey = 0xFF000000u;           // opaque black becomes
 
 // The table holds its records behind one allocation made at first use, so that the process pays
 // for 10,000 small records (a few megabytes), never for 900 materials each.
+// NOTE: never destroyed. Records hold GPU resources and the skeleton's frame hierarchy, which live
+// until the process ends; tearing the table down among the static destructors would release them
+// after the device, and would strand the hierarchy's root frame, which only a record points to.
 std::unique_ptr<SceneObject[]>& Table() {
-    static std::unique_ptr<SceneObject[]> table = std::make_unique<SceneObject[]>(kObjectCapacity);
-    return table;
+    static auto* table = new std::unique_ptr<SceneObject[]>(std::make_unique<SceneObject[]>(kObjectCapacity));
+    return *table;
 }
 
 Device* CurrentDevice() { return gShell.device.get(); }

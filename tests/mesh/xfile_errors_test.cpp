@@ -89,6 +89,8 @@ std::vector<BadFile> BadFiles() {
         {"OldVersion", "xof 0201txt 0032\n", "line 1: X file version '0201' is not supported"},
         {"UnclosedString", header + "Mesh {\n\"abc;\n}\n", "line 3: string not closed before the end of the file"},
         {"NumberOutOfRange", header + "Mesh {\n3; 1e999;\n}\n", "line 3: number out of range"},
+        {"WordForNumber", header + "Mesh {\n3; 0;0;0;, 1;nan;0;, 0;1;0;;\n}\n", "line 3: expected a number, found 'nan'"},
+        {"HexForNumber", header + "Mesh {\n3;\n0x10;0;0;,\n}\n", "line 4: expected a number, found '0x10'"},
         {"NestedTooDeep", deep, "line 66: objects nested more than 64 deep"},
         {"NoMesh", header + "Frame Empty {}\n", "line 1: expected a Mesh, the file holds none"},
         {"MeshWithoutFaces", header + "Mesh Nothing {\n" + kTriangle + "0;;\n}\n",

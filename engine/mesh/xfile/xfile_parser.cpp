@@ -131,6 +131,10 @@ private:
             token = lexer_.Next();
         }
         if (token.kind == XTokenKind::Guid) token = lexer_.Next();
+        // Among an object's values, a word ended by a separator ("nan;", "1e;", "0x10,") cannot begin
+        // an object: it stands where a number should, and saying so beats "expected '{'".
+        if (depth > 0 && token.kind == XTokenKind::Separator)
+            return Fail(templateName, "expected a number, found " + Quoted(object->templateName));
         if (token.kind != XTokenKind::OpenBrace)
             return Fail(token, "expected '{' after " + Quoted(object->templateName) + ", found " + Describe(token));
         for (;;) {

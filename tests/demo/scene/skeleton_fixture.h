@@ -13,6 +13,7 @@
 #include <system_error>
 #include <vector>
 
+#include "demo/scene/mesh_hierarchy.h"
 #include "demo/scene/scene_object.h"
 #include "demo/scene/skeleton.h"
 #include "demo/shell/shell_state.h"
@@ -73,8 +74,14 @@ private:
     std::filesystem::path previous_, folder_;
 };
 
-// Empties the object table and the skinning state (each test loads its own skeleton).
+// Empties the object table and the skinning state (each test loads its own skeleton). The skeleton's
+// frames go back through an allocator of the kind that made them: the table only forgets them.
 inline void ResetSkinning() {
+    if (Frame* root = Object(kSkeletonSlot).rootFrame) {
+        CMeshHierarchy hierarchy;
+        FrameDestroy(root, &hierarchy);
+        Object(kSkeletonSlot).rootFrame = nullptr;
+    }
     ResetObjectTable();
     for (auto& c : gSkinning.meshContainerOfSlot) c = nullptr;
     for (auto& m : gSkinning.skinnedMeshOfSlot) m.reset();
