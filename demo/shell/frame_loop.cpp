@@ -65,9 +65,12 @@ bool MessageLoop::Step() {
 }
 
 int RunMessageLoop(FrameTarget& target, FrameClock& clock, MessageSource* source,
-                   const std::function<void()>& afterFrame) {
+                   const std::function<void()>& afterFrame, std::function<void(int)> afterLoop) {
     MessageLoop loop(target, clock, source, afterFrame);
-    RunMainLoop([&loop] { return loop.Step(); });
+    RunMainLoop([&loop] { return loop.Step(); },
+                [&loop, afterLoop = std::move(afterLoop)] {
+                    if (afterLoop) afterLoop(loop.ExitCode());
+                });
     return loop.ExitCode();
 }
 

@@ -49,9 +49,11 @@ private:
     bool started_ = false;
 };
 
-// Runs until WM_QUIT and returns its exit code. `afterFrame`, when set, runs after each drawn frame.
-// It blocks: a browser build drives a MessageLoop through RunMainLoop (engine/os/main_loop.h) instead.
+// Runs until WM_QUIT and returns its exit code. `afterFrame`, when set, runs after each drawn frame;
+// `afterLoop`, when set, runs once WM_QUIT has ended the loop, with its exit code. Natively it blocks;
+// in a browser the turns run per animation frame (RunMainLoop, engine/os/main_loop.h), the call does
+// not return, and `afterLoop` is where the program learns that it has ended.
 int RunMessageLoop(FrameTarget& target, FrameClock& clock, MessageSource* source,
-                   const std::function<void()>& afterFrame = {});
+                   const std::function<void()>& afterFrame = {}, std::function<void(int)> afterLoop = {});
 
 }  // namespace velor::demo

@@ -81,7 +81,7 @@ int WinMain(const ShellOptions& options) {
     if (options.afterStartUp) options.afterStartUp();
     StartFrameClock(*options.clock);
     DeviceFrameTarget target;
-    int exitCode = RunMessageLoop(target, *options.clock, gShell.mainWindow.get(), options.afterFrame);
+    int exitCode = RunMessageLoop(target, *options.clock, gShell.mainWindow.get(), options.afterFrame, options.afterLoop);
     gShell.device.reset();
     gShell.direct3d.reset();
     return exitCode;

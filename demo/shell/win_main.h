@@ -15,6 +15,9 @@ struct ShellOptions {
     int windowWidth = 1024, windowHeight = 768;
     bool startMusic = true;                 // false: the caller starts it (StartMusic) or plays muted
     std::function<void()> afterStartUp;     // runs once the resources exist, before the first frame
+    // Runs when the message loop has ended, with its exit code: in a browser, where WinMain does not
+    // return once the loop has started, the place to tidy up.
+    std::function<void(int)> afterLoop;
 };
 
 // Returns the quit message's exit code, or 1 when the window or the device cannot be created.

@@ -1,7 +1,9 @@
 #include "engine/audio/sound_engine.h"
 
 #include <SDL.h>
+#ifndef __EMSCRIPTEN__
 #include <dlfcn.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -24,9 +26,13 @@ constexpr size_t kMaxSounds = 8;
 // NOTE: with no sound card, ALSA's library prints a dozen lines of its own to stderr while SDL
 // probes it, burying our one line. SDL loads libasound dynamically; if it is present we load the same
 // library and give it a handler that drops its diagnostics (SDL_GetError still says what failed).
+// A browser has no ALSA (and a dlopen there would abort the program).
+#ifndef __EMSCRIPTEN__
 void SilentAlsaHandler(const char*, int, const char*, int, const char*, ...) {}
+#endif
 
 void SilenceAlsaDiagnostics() {
+#ifndef __EMSCRIPTEN__
     static const bool done = [] {
         void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
         if (alsa == nullptr) return false;
@@ -36,6 +42,7 @@ void SilenceAlsaDiagnostics() {
         return true;  // the library stays loaded: SDL uses it from here on
     }();
     (void)done;
+#endif
 }
 
 struct Voice {

@@ -1,6 +1,7 @@
 #include "engine/gfx/render_state_table.h"
 
-#include <bit>
+#include <cstdint>
+#include <iterator>
 
 #include "engine/gfx/device.h"  // kMaxPointSize
 
@@ -10,6 +11,8 @@ namespace {
 
 using K = StateValueKind;
 
+// The float defaults are stored as their bits; the builtin rather than std::bit_cast, which the
+// browser build's C++ library lacks.
 constexpr RenderStateRow kRows[] = {
     {RenderState::ZEnable, "ZEnable", nullptr, K::Bool, 1},
     {RenderState::FillMode, "FillMode", nullptr, K::FillMode, uint32_t(FillMode::Solid)},
@@ -53,7 +56,7 @@ constexpr RenderStateRow kRows[] = {
     {RenderState::PointScaleA, "PointScale_A", "PointScaleA", K::Float, 0x3F800000u},  // 1.0f
     {RenderState::PointScaleB, "PointScale_B", "PointScaleB", K::Float, 0},
     {RenderState::PointScaleC, "PointScale_C", "PointScaleC", K::Float, 0},
-    {RenderState::PointSizeMax, "PointSize_Max", "PointSizeMax", K::Float, std::bit_cast<uint32_t>(kMaxPointSize)},
+    {RenderState::PointSizeMax, "PointSize_Max", "PointSizeMax", K::Float, __builtin_bit_cast(uint32_t, kMaxPointSize)},
     {RenderState::ColorWriteEnable, "ColorWriteEnable", nullptr, K::ColorWrite, 0xF},
     {RenderState::BlendOp, "BlendOp", nullptr, K::BlendOp, uint32_t(BlendOp::Add)},
     {RenderState::ScissorTestEnable, "ScissorTestEnable", nullptr, K::Bool, 0},

@@ -89,6 +89,26 @@ TEST(FrameLoop, EscapeCloseDestroyAndAltF4EndWithCodeZero) {
     }
 }
 
+// The end of the loop is announced once, after the last frame, with WM_QUIT's code: in a browser it
+// is the only sign the program gets.
+TEST(FrameLoop, AfterLoopRunsOnceWithTheQuitCode) {
+    ScriptedClock clock;
+    ScriptedSource source;
+    ScriptedTarget target;
+    target.onFrame = [](int frame) {
+        if (frame == 3) PostQuitMessage(7);
+    };
+    std::vector<int> codes;
+    size_t framesAtEnd = 0;
+    StartFrameClock(clock);
+    EXPECT_EQ(RunMessageLoop(target, clock, &source, {}, [&](int code) {
+        codes.push_back(code);
+        framesAtEnd = target.deltas.size();
+    }), 7);
+    EXPECT_EQ(codes, std::vector<int>{7});
+    EXPECT_EQ(framesAtEnd, 3u);
+}
+
 TEST(FrameLoop, OtherInputChangesNothing) {
     ScriptedClock clock;
     ScriptedSource source;

@@ -27,6 +27,27 @@ bool Underflows(std::string_view digits) {
     return errno == ERANGE && std::fabs(value) < 1.0;
 }
 
+// std::from_chars for a double, in the decimal and scientific forms it accepts. The browser build's
+// C++ library has only the integer overloads; there strtod reads the same text, stopped where
+// from_chars stops (before a hexadecimal 'x': word characters hold no space).
+std::from_chars_result ReadDouble(const char* first, const char* last, double& value) {
+#if defined(_LIBCPP_VERSION) && _LIBCPP_VERSION < 14000
+    std::string copy(first, last);
+    const size_t x = copy.find_first_of("xX");
+    if (x != std::string::npos) copy.resize(x);
+    char* end = nullptr;
+    errno = 0;
+    const double read = std::strtod(copy.c_str(), &end);
+    const char* stop = first + (end - copy.c_str());
+    if (stop == first) return {first, std::errc::invalid_argument};
+    if (errno == ERANGE) return {stop, std::errc::result_out_of_range};
+    value = read;
+    return {stop, std::errc()};
+#else
+    return std::from_chars(first, last, value);
+#endif
+}
+
 }  // namespace
 
 void XLexer::SkipSpaceAndComments() {
@@ -101,7 +122,7 @@ XToken XLexer::Next() {
         std::string_view digits = token.text;
         if (digits.front() == '+') digits.remove_prefix(1);
         double value = 0;
-        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        auto [end, error] = ReadDouble(digits.data(), digits.data() + digits.size(), value);
         if (error == std::errc::result_out_of_range && Underflows(digits)) {
             // Too small for a double: D3DX reads it as 0, and so do we.
             value = 0;

@@ -1,0 +1,189 @@
+// The web page in headless Chromium (SwiftShader's WebGL2), driven through puppeteer-core.
+//   node page_tests.js loads|frames|missing-data
+// Environment: VELOR_WEB_DIR (build/web), VELOR_WEB_MODULES (the node_modules scripts/web installs),
+// VELOR_CAPTURE (the native velor-capture, for `frames`), VELOR_WEB_REQUIRED=1 to fail rather than
+// skip when the page has not been built. Exit 0 passes, 1 fails, 77 skips.
+"use strict";
+const fs = require("fs");
+const http = require("http");
+const os = require("os");
+const path = require("path");
+const { execFileSync } = require("child_process");
+const png = require("./png");
+const compare = require("./frame_compare");
+
+const SKIP = 77;
+const webDir = process.env.VELOR_WEB_DIR;
+const modules = process.env.VELOR_WEB_MODULES;
+const chromium = process.env.VELOR_CHROMIUM || "/usr/bin/chromium";
+
+function skipOrFail(why) {
+  console.log(`web: ${why}`);
+  process.exit(process.env.VELOR_WEB_REQUIRED === "1" ? 1 : SKIP);
+}
+
+if (!webDir || !fs.existsSync(path.join(webDir, "velor.html"))) skipOrFail("the page is not built (scripts/web)");
+if (!modules || !fs.existsSync(path.join(modules, "puppeteer-core"))) skipOrFail("puppeteer-core is not installed (scripts/web)");
+if (!fs.existsSync(chromium)) skipOrFail(`no browser at ${chromium}`);
+const puppeteer = require(path.join(modules, "puppeteer-core"));
+
+const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".data": "application/octet-stream" };
+
+// Serves the page's folder; under /no-data/ the same page, with its data file missing.
+function serve() {
+  const server = http.createServer((req, res) => {
+    let url = decodeURIComponent(new URL(req.url, "http://x").pathname);
+    let hideData = false;
+    if (url.startsWith("/no-data/")) {
+      hideData = true;
+      url = url.slice("/no-data".length);
+    }
+    const file = path.join(webDir, path.normalize(url).replace(/^(\.\.[/\\])+/, ""));
+    if ((hideData && path.basename(file) === "velor.data") || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      res.writeHead(404, { "Content-Type": "text/plain" });
+      res.end("not found");
+      return;
+    }
+    res.writeHead(200, { "Content-Type": TYPES[path.extname(file)] || "application/octet-stream" });
+    fs.createReadStream(file).pipe(res);
+  });
+  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
+}
+
+async function withPage(fn) {
+  const server = await serve();
+  const browser = await puppeteer.launch({
+    executablePath: chromium,
+    headless: true,
+    args: ["--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+           "--autoplay-policy=no-user-gesture-required", "--window-size=1024,768"],
+  });
+  try {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1024, height: 768, deviceScaleFactor: 1 });
+    const log = { errors: [], lines: [] };
+    page.on("console", (m) => {
+      log.lines.push(`${m.type()}: ${m.text()}`);
+      if (m.type() === "error") log.errors.push(m.text());
+    });
+    page.on("pageerror", (e) => log.errors.push(`page error: ${e.message}`));
+    page.on("requestfailed", (r) => log.errors.push(`request failed: ${r.url()}`));
+    const base = `http://127.0.0.1:${server.address().port}`;
+    return await fn(page, base, log);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
+async function waitForTitle(page, pattern, seconds) {
+  await page.waitForFunction((p) => new RegExp(p).test(document.title) || document.title === "velor: failed",
+                             { timeout: seconds * 1000, polling: 250 }, pattern.source);
+  const title = await page.title();
+  if (title === "velor: failed") {
+    const text = await page.$eval("#message", (e) => e.textContent);
+    throw new Error(`the page failed: ${text}`);
+  }
+  return title;
+}
+
+async function messageShown(page) {
+  return page.$eval("#message", (e) => {
+    const s = getComputedStyle(e);
+    const r = e.getBoundingClientRect();
+    return { text: e.textContent, className: e.className, visible: s.display !== "none" && s.visibility !== "hidden" && r.height > 0 && e.textContent.trim() !== "" };
+  });
+}
+
+let failures = 0;
+function check(ok, what) {
+  console.log(`${ok ? "ok  " : "FAIL"} ${what}`);
+  if (!ok) failures++;
+}
+
+// A real visit: loads, waits for the click, plays a few seconds with its music; nothing reaches the
+// console as an error. Escape ends it and the page says so.
+async function testLoads() {
+  await withPage(async (page, base, log) => {
+    await page.goto(`${base}/velor.html`);
+    await page.waitForFunction(() => /Click to start/.test(document.getElementById("message").textContent),
+                               { timeout: 120000, polling: 250 });
+    await page.mouse.click(512, 384);
+    await new Promise((r) => setTimeout(r, 8000));
+    const playing = await messageShown(page);
+    check(!playing.visible, `no message over the canvas while playing (saw "${playing.text}")`);
+    await page.keyboard.press("Escape");
+    await page.waitForFunction(() => /end/i.test(document.getElementById("message").textContent),
+                               { timeout: 20000, polling: 250 }).catch(() => {});
+    const ended = await messageShown(page);
+    check(ended.visible && /end/i.test(ended.text), `Escape ends the demo and the page says so (saw "${ended.text}")`);
+    check(log.errors.length === 0, `no console error (${log.errors.length}: ${log.errors.slice(0, 5).join(" | ")})`);
+    if (log.errors.length) console.log(log.lines.join("\n"));
+  });
+}
+
+// Without its data file the page says why instead of leaving a blank canvas.
+async function testMissingData() {
+  await withPage(async (page, base) => {
+    await page.goto(`${base}/no-data/velor.html?at=5`);
+    await page.waitForFunction(() => document.getElementById("message").className === "error",
+                               { timeout: 60000, polling: 250 }).catch(() => {});
+    const shown = await messageShown(page);
+    check(shown.visible && shown.className === "error" && /velor\.data/.test(shown.text),
+          `a visible message names the missing data file (saw "${shown.text}")`);
+  });
+}
+
+// One time in each scene window, at the capture's default step; the page's frame against the native
+// one. Two different rasterisers (SwiftShader, llvmpipe) draw them: they are compared by mean
+// difference and by where the bright pixels are, not pixel for pixel.
+const FRAME_TIMES = [5, 25, 45, 65, 85, 105];
+const STEP = 1 / 60;
+
+async function testFrames() {
+  const capture = process.env.VELOR_CAPTURE;
+  if (!capture || !fs.existsSync(capture)) skipOrFail("velor-capture is not built");
+  const out = fs.mkdtempSync(path.join(os.tmpdir(), "velor-web-"));
+  const keep = process.env.VELOR_WEB_KEEP_FRAMES;
+  try {
+    execFileSync(capture, ["--at", FRAME_TIMES.join(","), "--step", String(STEP), "--out", out],
+                 { cwd: path.dirname(capture), stdio: "inherit" });
+    await withPage(async (page, base) => {
+      for (const t of FRAME_TIMES) {
+        const started = Date.now();
+        await page.goto(`${base}/velor.html?at=${t}&step=${STEP}`);
+        await waitForTitle(page, /^velor:ready$/, 600);
+        const canvas = await page.$("#canvas");
+        const shot = await canvas.screenshot({ type: "png" });
+        const seconds = (Date.now() - started) / 1000;
+        const web = png.decode(shot);
+        const native = png.decode(fs.readFileSync(path.join(out, `t${t.toFixed(3)}.png`)));
+        if (keep) {
+          fs.mkdirSync(keep, { recursive: true });
+          fs.writeFileSync(path.join(keep, `web-t${t}.png`), shot);
+          fs.copyFileSync(path.join(out, `t${t.toFixed(3)}.png`), path.join(keep, `native-t${t}.png`));
+        }
+        const m = compare.measure(native, web);
+        console.log(`t=${t}: ${compare.describe(m)} (page ready in ${seconds.toFixed(1)} s)`);
+        for (const [ok, what] of compare.verdicts(m)) check(ok, `t=${t}: ${what}`);
+        // The comparison must tell windows apart: against the next window's native frame it fails.
+        const other = FRAME_TIMES[(FRAME_TIMES.indexOf(t) + 1) % FRAME_TIMES.length];
+        const wrong = compare.measure(png.decode(fs.readFileSync(path.join(out, `t${other.toFixed(3)}.png`))), web);
+        console.log(`t=${t} against t=${other}: ${compare.describe(wrong)}`);
+        check(compare.verdicts(wrong).slice(1).some(([ok]) => !ok), `t=${t}: the frame does not pass for t=${other}'s`);
+      }
+    });
+  } finally {
+    fs.rmSync(out, { recursive: true, force: true });
+  }
+}
+
+const tests = { loads: testLoads, frames: testFrames, "missing-data": testMissingData };
+const name = process.argv[2];
+if (!tests[name]) {
+  console.error(`usage: node page_tests.js ${Object.keys(tests).join("|")}`);
+  process.exit(2);
+}
+tests[name]().then(
+  () => process.exit(failures ? 1 : 0),
+  (e) => { console.error(e && e.stack || e); process.exit(1); });

@@ -1,0 +1,195 @@
+// velor in a browser page. The page (shell.html) starts it once its data is loaded (after a click,
+// so that the music may play) and passes its query string as arguments:
+//   (none)               the demo from the start with its music, as the native player plays it
+//   --from T [--mute]    from T seconds in: the schedule runs up to T undrawn, then plays on
+//   --fps D              with --from: after D seconds of playing, reports the frames per second
+//   --at T [--step S]    frames for tests: the schedule without music on a fixed step S (1/60 s)
+//                        from 0 to T, only the frame at T drawn; that frame is held and the page's
+//                        title becomes "velor:ready"
+// Frames that are not drawn run back to back rather than one per display refresh.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "demo/content/demo_resources.h"
+#include "demo/shell/player.h"
+#include "demo/shell/shell_state.h"
+#include "demo/shell/win_main.h"
+#include "demo/timeline/demo_timeline.h"
+#include "engine/gfx/d3d_types.h"
+
+namespace {
+
+using namespace velor;
+
+constexpr double kDefaultStep = 1.0 / 60.0;
+
+struct PageOptions {
+    double at = -1;  // the test hook's time; < 0: play
+    double step = kDefaultStep;
+    double from = 0;
+    double fpsSeconds = 0;
+    bool mute = false;
+};
+
+bool ParseSeconds(const char* text, double* value) {
+    char* end = nullptr;
+    double v = std::strtod(text, &end);
+    if (end == text || *end != 0 || !std::isfinite(v) || v < 0) return false;
+    *value = v;
+    return true;
+}
+
+bool ParsePageOptions(int argc, char** argv, PageOptions* options, std::string* error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--mute") {
+            options->mute = true;
+            continue;
+        }
+        double* target = arg == "--at" ? &options->at
+                         : arg == "--step" ? &options->step
+                         : arg == "--from" ? &options->from
+                         : arg == "--fps" ? &options->fpsSeconds
+                                          : nullptr;
+        if (target == nullptr) {
+            *error = "unknown option '" + arg + "'";
+            return false;
+        }
+        if (i + 1 >= argc || !ParseSeconds(argv[i + 1], target)) {
+            *error = arg + " needs a number of seconds >= 0";
+            return false;
+        }
+        ++i;
+    }
+    if (!(options->step > 0)) {
+        *error = "--step must be more than 0";
+        return false;
+    }
+    return true;
+}
+
+// Tells the page; it shows the text over the canvas.
+void ReportFailure(const std::string& text) {
+    EM_ASM({ if (Module.velorFailed) Module.velorFailed(UTF8ToString($0)); }, text.c_str());
+}
+
+// Undrawn frames go as fast as they can; drawn ones wait for the display, so each is seen.
+void PaceFrames(bool drawn) {
+    static int current = -1;
+    int wanted = drawn ? EM_TIMING_RAF : EM_TIMING_SETIMMEDIATE;
+    if (wanted == current) return;
+    if (emscripten_set_main_loop_timing(wanted, 1) == 0) current = wanted;
+}
+
+demo::ShellOptions WindowedShell() {
+    demo::ShellOptions shell;
+    shell.fullScreen = false;  // the page letterboxes the canvas; the back buffer fills it
+    shell.headless = true;     // the canvas is the display: no X or Wayland to ask for
+    shell.windowWidth = int(kBackBufferWidth);
+    shell.windowHeight = int(kBackBufferHeight);
+    // Escape ends the loop; the page stays, so the music and the device go here, not at exit.
+    shell.afterLoop = [](int) {
+        demo::gResources.musicEngine.reset();
+        demo::gShell.device.reset();
+        demo::gShell.direct3d.reset();
+        EM_ASM({ if (Module.velorEnded) Module.velorEnded(); });
+    };
+    return shell;
+}
+
+// In a browser WinMain does not return once its loop runs (the page's animation frames drive it);
+// it returns only when the program cannot start.
+int RunShell(const demo::ShellOptions& shell) {
+    int code = demo::WinMain(shell);
+    if (code != 0) ReportFailure("The demo could not start (see the console for why).");
+    return code;
+}
+
+int RunFrameHook(const PageOptions& options) {
+    static FixedStepClock clock(options.step);
+    static bool holding = false;
+    static demo::ShellOptions shell = WindowedShell();
+    shell.clock = &clock;
+    shell.startMusic = false;
+    const double at = options.at, step = options.step;
+    shell.afterStartUp = [at, step] { demo::gShell.device->SetRasterization(at < 1.5 * step); };
+    shell.afterFrame = [at, step] {
+        if (holding) return;
+        if (double(demo::gTimeline.demoTime) >= at - 1e-6) {
+            holding = true;
+            emscripten_pause_main_loop();
+            // Two display refreshes later the frame is on screen.
+            EM_ASM({
+                requestAnimationFrame(function() {
+                    requestAnimationFrame(function() { document.title = 'velor:ready'; });
+                });
+            });
+            return;
+        }
+        bool drawNext = double(demo::gTimeline.demoTime) + 1.5 * step >= at - 1e-6;
+        demo::gShell.device->SetRasterization(drawNext);
+        PaceFrames(drawNext);
+    };
+    return RunShell(shell);
+}
+
+int RunPlay(const PageOptions& options) {
+    static PerformanceCounterClock realClock;
+    static demo::ShellOptions shell = WindowedShell();
+    if (options.from <= 0 && options.fpsSeconds <= 0) {
+        shell.clock = &realClock;
+        shell.startMusic = !options.mute;
+        return RunShell(shell);
+    }
+    // As the native player's --from: fixed steps while catching up, then the real clock.
+    static demo::CatchUpClock clock(realClock, kDefaultStep);
+    static double from, fpsSeconds;
+    static bool mute;
+    static int frames = 0;
+    static double startedMs = 0;
+    from = options.from;
+    fpsSeconds = options.fpsSeconds;
+    mute = options.mute;
+    shell.clock = &clock;
+    shell.startMusic = false;
+    shell.afterStartUp = [] { demo::gShell.device->SetRasterization(from <= 0); };
+    shell.afterFrame = [] {
+        if (clock.CatchingUp()) {
+            PaceFrames(false);
+            if (double(demo::gTimeline.demoTime) + kDefaultStep / 2 < from) return;
+            clock.HandOver();
+            demo::gShell.device->SetRasterization(true);
+            PaceFrames(true);
+            if (!mute) demo::StartMusic(demo::gTimeline.demoTime);
+            startedMs = emscripten_get_now();
+            return;
+        }
+        if (fpsSeconds <= 0 || frames < 0) return;
+        ++frames;
+        double elapsed = (emscripten_get_now() - startedMs) / 1000.0;
+        if (elapsed < fpsSeconds) return;
+        double fps = frames / elapsed;
+        std::printf("velor: %d frames in %.2f s from %.2f s: %.2f frames per second\n", frames, elapsed, from, fps);
+        EM_ASM({ document.title = 'velor:fps=' + $0.toFixed(2); }, fps);
+        frames = -1;
+    };
+    return RunShell(shell);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    PageOptions options;
+    std::string error;
+    if (!ParsePageOptions(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "velor: %s\n", error.c_str());
+        ReportFailure("velor: " + error);
+        return 2;
+    }
+    return options.at >= 0 ? RunFrameHook(options) : RunPlay(options);
+}
