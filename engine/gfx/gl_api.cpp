@@ -1,5 +1,7 @@
 #include "engine/gfx/gl_api.h"
 
+#include <cstring>
+
 namespace velor {
 
 namespace {
@@ -32,6 +34,18 @@ void GlClearDepth(float z) {
     if (gEs) glClearDepthf(z);
     else glClearDepth(z);
 #endif
+}
+
+void GlWriteUnusedBufferRange(GLenum target, size_t offset, size_t bytes, const void* data) {
+#ifndef __EMSCRIPTEN__
+    void* mapped = glMapBufferRange(target, GLintptr(offset), GLsizeiptr(bytes),
+                                    GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+    if (mapped != nullptr) {
+        std::memcpy(mapped, data, bytes);
+        if (glUnmapBuffer(target) == GL_TRUE) return;
+    }
+#endif
+    glBufferSubData(target, GLintptr(offset), GLsizeiptr(bytes), data);
 }
 
 }  // namespace velor

@@ -14,6 +14,7 @@
 #include <epoxy/gl.h>
 #endif
 
+#include <cstddef>
 #include <cstdint>
 
 namespace velor {
@@ -32,5 +33,10 @@ bool GlIsEs();
 // Depth range and depth clear: ES has only the float forms, core 3.3 only the double ones.
 void GlDepthRange(float nearZ, float farZ);
 void GlClearDepth(float z);
+
+// Writes bytes into a range of the buffer bound to target that no queued draw reads. Natively the
+// range is mapped unsynchronised (a sub-data upload waits for the raster on llvmpipe); WebGL has no
+// mapping, and its sub-data upload is a copy into the browser's command stream.
+void GlWriteUnusedBufferRange(GLenum target, size_t offset, size_t bytes, const void* data);
 
 }  // namespace velor

@@ -3,7 +3,6 @@
 #include "engine/gfx/gl_vertex_input.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "engine/gfx/ffp_shaders.h"
@@ -64,16 +63,8 @@ size_t GlVertexInput::StreamUserVertices(const void* vertices, size_t bytes) {
         glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(userBufferSize_), nullptr, GL_STREAM_DRAW);
         userBufferOffset_ = 0;
     }
-    // Each range is written once per storage and queued draws read only earlier ranges, so the
-    // write need not wait for them (a plain sub-data upload waits for the raster on llvmpipe).
-    void* mapped = glMapBufferRange(GL_ARRAY_BUFFER, GLintptr(userBufferOffset_), GLsizeiptr(bytes),
-                                    GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
-    if (mapped != nullptr) {
-        std::memcpy(mapped, vertices, bytes);
-        glUnmapBuffer(GL_ARRAY_BUFFER);
-    } else {
-        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(userBufferOffset_), GLsizeiptr(bytes), vertices);
-    }
+    // Each range is written once per storage and queued draws read only earlier ranges.
+    GlWriteUnusedBufferRange(GL_ARRAY_BUFFER, userBufferOffset_, bytes, vertices);
     size_t offset = userBufferOffset_;
     userBufferOffset_ = (userBufferOffset_ + bytes + 255) & ~size_t(255);
     return offset;

@@ -13,17 +13,7 @@ protected:
     void SetUp() override {
         RenderTest::SetUp();
         if (HasFatalFailure()) return;
-        Matrix projection;
-        MatrixPerspectiveFovLH(&projection, 3.14159265f / 2, 4.0f / 3.0f, 0.1f, 100.0f);
-        device_->SetTransform(TransformState::Projection, &projection);
-        device_->SetRenderState(RenderState::Lighting, 0);
-        device_->SetRenderState(RenderState::ZEnable, 0);
-        device_->SetRenderState(RenderState::PointSpriteEnable, 1);
-        device_->SetRenderState(RenderState::PointScaleEnable, 1);
-        device_->SetRenderState(RenderState::PointSize, FloatToBits(0.1f));
-        device_->SetRenderState(RenderState::PointScaleA, FloatToBits(0.0f));
-        device_->SetRenderState(RenderState::PointScaleB, FloatToBits(0.0f));
-        device_->SetRenderState(RenderState::PointScaleC, FloatToBits(1.0f));
+        UsePointSpriteView(0.1f);
     }
 
     // Width in pixels of the lit run through the sprite's centre row.

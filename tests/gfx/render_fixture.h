@@ -30,6 +30,22 @@ protected:
                   Result::Ok);
     }
 
+    // Unlit, depth-free point sprites of the given size, scaled by distance alone (A = B = 0, C = 1),
+    // seen through a 90-degree perspective.
+    void UsePointSpriteView(float pointSize) {
+        Matrix projection;
+        MatrixPerspectiveFovLH(&projection, 3.14159265f / 2, 4.0f / 3.0f, 0.1f, 100.0f);
+        device_->SetTransform(TransformState::Projection, &projection);
+        device_->SetRenderState(RenderState::Lighting, 0);
+        device_->SetRenderState(RenderState::ZEnable, 0);
+        device_->SetRenderState(RenderState::PointSpriteEnable, 1);
+        device_->SetRenderState(RenderState::PointScaleEnable, 1);
+        device_->SetRenderState(RenderState::PointSize, FloatToBits(pointSize));
+        device_->SetRenderState(RenderState::PointScaleA, FloatToBits(0.0f));
+        device_->SetRenderState(RenderState::PointScaleB, FloatToBits(0.0f));
+        device_->SetRenderState(RenderState::PointScaleC, FloatToBits(1.0f));
+    }
+
     // Pixel of NDC (x, y) in the back buffer.
     static int PixelX(float x) { return int((x + 1.0f) * 0.5f * kBackBufferWidth); }
     static int PixelY(float y) { return int((1.0f - y) * 0.5f * kBackBufferHeight); }
