@@ -1,7 +1,8 @@
 // The web page in headless Chromium (SwiftShader's WebGL2), driven through puppeteer-core.
 //   node page_tests.js loads|frames|missing-data
 // Environment: VELOR_WEB_DIR (build/web), VELOR_WEB_MODULES (the node_modules scripts/web installs),
-// VELOR_CAPTURE (the native velor-capture, for `frames`), VELOR_WEB_REQUIRED=1 to fail rather than
+// VELOR_CAPTURE (the native velor-capture, for `frames`), VELOR_MUSIC_RENDER (the native module
+// renderer, for `loads`), VELOR_WEB_REQUIRED=1 to fail rather than
 // skip when the page has not been built. Exit 0 passes, 1 fails, 77 skips.
 "use strict";
 const fs = require("fs");
@@ -101,10 +102,74 @@ function check(ok, what) {
   if (!ok) failures++;
 }
 
-// A real visit: loads, waits for the click, plays a few seconds with its music; nothing reaches the
-// console as an error. Escape ends it and the page says so.
+// Listens to what the page sends to the speakers: every Web Audio script-processor block the page
+// fills is measured after its own handler has written it (peak and RMS over all channels).
+function listenToAudio() {
+  const listened = window.__velorAudio = { blocks: 0, soundingBlocks: 0, peak: 0, sumSquares: 0, samples: 0, seconds: 0 };
+  const attribute = Object.getOwnPropertyDescriptor(ScriptProcessorNode.prototype, "onaudioprocess");
+  const create = BaseAudioContext.prototype.createScriptProcessor;
+  BaseAudioContext.prototype.createScriptProcessor = function (...args) {
+    const node = create.apply(this, args);
+    Object.defineProperty(node, "onaudioprocess", {
+      configurable: true,
+      get() { return attribute.get.call(node); },
+      set(handler) {
+        attribute.set.call(node, handler && function (event) {
+          handler.call(this, event);
+          const out = event.outputBuffer;
+          let blockPeak = 0;
+          for (let c = 0; c < out.numberOfChannels; ++c) {
+            const data = out.getChannelData(c);
+            for (let i = 0; i < data.length; ++i) {
+              const v = Math.abs(data[i]);
+              if (v > blockPeak) blockPeak = v;
+              listened.sumSquares += data[i] * data[i];
+            }
+            listened.samples += data.length;
+          }
+          listened.blocks++;
+          listened.seconds += out.length / out.sampleRate;
+          if (blockPeak > 1e-3) listened.soundingBlocks++;
+          listened.peak = Math.max(listened.peak, blockPeak);
+        });
+      },
+    });
+    return node;
+  };
+}
+
+// Peak and RMS of the first `seconds` of the demo's module as the native renderer plays it (the
+// contentgen tool writes it as a 16-bit WAV), or null when the tool is not built.
+function nativeMusicLevel(seconds) {
+  const tool = process.env.VELOR_MUSIC_RENDER;
+  if (!tool || !fs.existsSync(tool)) return null;
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), "velor-music-"));
+  try {
+    execFileSync(tool, [dir], { stdio: "ignore" });
+    const wav = fs.readFileSync(path.join(dir, fs.readdirSync(dir).find((f) => f.endsWith(".wav"))));
+    const channels = wav.readUInt16LE(22), rate = wav.readUInt32LE(24);
+    let at = 12;
+    while (wav.toString("latin1", at, at + 4) !== "data") at += 8 + wav.readUInt32LE(at + 4);
+    const start = at + 8;
+    const count = Math.min(Math.round(seconds * rate) * channels, wav.readUInt32LE(at + 4) / 2);
+    let peak = 0, sumSquares = 0;
+    for (let i = 0; i < count; ++i) {
+      const v = wav.readInt16LE(start + 2 * i) / 32768;
+      peak = Math.max(peak, Math.abs(v));
+      sumSquares += v * v;
+    }
+    return { peak, rms: Math.sqrt(sumSquares / count) };
+  } finally {
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+// A real visit: loads, waits for the click, plays a few seconds with its music, which reaches the
+// speakers as sound (not silence, not a saturated block); nothing reaches the console as an error.
+// Escape ends it and the page says so.
 async function testLoads() {
   await withPage(async (page, base, log) => {
+    await page.evaluateOnNewDocument(listenToAudio);
     await page.goto(`${base}/velor.html`);
     await page.waitForFunction(() => /Click to start/.test(document.getElementById("message").textContent),
                                { timeout: 120000, polling: 250 });
@@ -112,6 +177,19 @@ async function testLoads() {
     await new Promise((r) => setTimeout(r, 8000));
     const playing = await messageShown(page);
     check(!playing.visible, `no message over the canvas while playing (saw "${playing.text}")`);
+    const audio = await page.evaluate(() => window.__velorAudio);
+    const rms = audio.samples ? Math.sqrt(audio.sumSquares / audio.samples) : 0;
+    console.log(`audio: ${audio.blocks} blocks, ${audio.soundingBlocks} sounding, peak ${audio.peak.toFixed(3)}, ` +
+                `RMS ${rms.toFixed(4)}`);
+    check(audio.blocks >= 10 && audio.soundingBlocks >= audio.blocks / 2,
+          `the music plays: most blocks sent to the speakers carry sound (${audio.soundingBlocks} of ${audio.blocks})`);
+    check(rms > 0.01 && rms < 0.5 && audio.peak <= 1.5, `the music is at a sane level (RMS ${rms.toFixed(4)}, peak ${audio.peak.toFixed(3)})`);
+    const native = nativeMusicLevel(audio.seconds);
+    if (native) {
+      console.log(`native module, first ${audio.seconds.toFixed(2)} s: peak ${native.peak.toFixed(3)}, RMS ${native.rms.toFixed(4)}`);
+      check(Math.abs(rms / native.rms - 1) < 0.15 && Math.abs(audio.peak / native.peak - 1) < 0.1,
+            "the page plays the module the native build renders, at its level (RMS within 15 %, peak within 10 %)");
+    }
     await page.keyboard.press("Escape");
     await page.waitForFunction(() => /end/i.test(document.getElementById("message").textContent),
                                { timeout: 20000, polling: 250 }).catch(() => {});
