@@ -3,6 +3,8 @@
 //   (none)               the demo from the start with its music, as the native player plays it
 //   --from T [--mute]    from T seconds in: the schedule runs up to T undrawn, then plays on
 //   --fps D              with --from: after D seconds of playing, reports the frames per second
+//   --separate           each point sprite drawn on its own rather than merged into runs (to measure
+//                        what merging saves)
 //   --at T [--step S]    frames for tests: the schedule without music on a fixed step S (1/60 s)
 //                        from 0 to T, only the frame at T drawn; that frame is held and the page's
 //                        title becomes "velor:ready"
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "demo/content/demo_resources.h"
 #include "demo/shell/player.h"
@@ -34,6 +37,7 @@ struct PageOptions {
     double from = 0;
     double fpsSeconds = 0;
     bool mute = false;
+    bool separateDraws = false;
 };
 
 bool ParseSeconds(const char* text, double* value) {
@@ -47,8 +51,8 @@ bool ParseSeconds(const char* text, double* value) {
 bool ParsePageOptions(int argc, char** argv, PageOptions* options, std::string* error) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--mute") {
-            options->mute = true;
+        if (arg == "--mute" || arg == "--separate") {
+            (arg == "--mute" ? options->mute : options->separateDraws) = true;
             continue;
         }
         double* target = arg == "--at" ? &options->at
@@ -102,9 +106,18 @@ demo::ShellOptions WindowedShell() {
     return shell;
 }
 
+bool gSeparateDraws = false;
+
 // In a browser WinMain does not return once its loop runs (the page's animation frames drive it);
 // it returns only when the program cannot start.
-int RunShell(const demo::ShellOptions& shell) {
+int RunShell(demo::ShellOptions& shell) {
+    if (gSeparateDraws) {
+        auto then = std::move(shell.afterStartUp);
+        shell.afterStartUp = [then] {
+            demo::gShell.device->SetDrawMerging(false);
+            if (then) then();
+        };
+    }
     int code = demo::WinMain(shell);
     if (code != 0) ReportFailure("The demo could not start (see the console for why).");
     return code;
@@ -191,5 +204,6 @@ int main(int argc, char** argv) {
         ReportFailure("velor: " + error);
         return 2;
     }
+    gSeparateDraws = options.separateDraws;
     return options.at >= 0 ? RunFrameHook(options) : RunPlay(options);
 }

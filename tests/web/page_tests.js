@@ -6,7 +6,6 @@
 // skip when the page has not been built. Exit 0 passes, 1 fails, 77 skips.
 "use strict";
 const fs = require("fs");
-const http = require("http");
 const os = require("os");
 const path = require("path");
 const { execFileSync } = require("child_process");
@@ -26,56 +25,7 @@ function skipOrFail(why) {
 if (!webDir || !fs.existsSync(path.join(webDir, "velor.html"))) skipOrFail("the page is not built (scripts/web)");
 if (!modules || !fs.existsSync(path.join(modules, "puppeteer-core"))) skipOrFail("puppeteer-core is not installed (scripts/web)");
 if (!fs.existsSync(chromium)) skipOrFail(`no browser at ${chromium}`);
-const puppeteer = require(path.join(modules, "puppeteer-core"));
-
-const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".data": "application/octet-stream" };
-
-// Serves the page's folder; under /no-data/ the same page, with its data file missing.
-function serve() {
-  const server = http.createServer((req, res) => {
-    let url = decodeURIComponent(new URL(req.url, "http://x").pathname);
-    let hideData = false;
-    if (url.startsWith("/no-data/")) {
-      hideData = true;
-      url = url.slice("/no-data".length);
-    }
-    const file = path.join(webDir, path.normalize(url).replace(/^(\.\.[/\\])+/, ""));
-    if ((hideData && path.basename(file) === "velor.data") || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
-      res.writeHead(404, { "Content-Type": "text/plain" });
-      res.end("not found");
-      return;
-    }
-    res.writeHead(200, { "Content-Type": TYPES[path.extname(file)] || "application/octet-stream" });
-    fs.createReadStream(file).pipe(res);
-  });
-  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
-}
-
-async function withPage(fn) {
-  const server = await serve();
-  const browser = await puppeteer.launch({
-    executablePath: chromium,
-    headless: true,
-    args: ["--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-           "--autoplay-policy=no-user-gesture-required", "--window-size=1024,768"],
-  });
-  try {
-    const page = await browser.newPage();
-    await page.setViewport({ width: 1024, height: 768, deviceScaleFactor: 1 });
-    const log = { errors: [], lines: [] };
-    page.on("console", (m) => {
-      log.lines.push(`${m.type()}: ${m.text()}`);
-      if (m.type() === "error") log.errors.push(m.text());
-    });
-    page.on("pageerror", (e) => log.errors.push(`page error: ${e.message}`));
-    page.on("requestfailed", (r) => log.errors.push(`request failed: ${r.url()}`));
-    const base = `http://127.0.0.1:${server.address().port}`;
-    return await fn(page, base, log);
-  } finally {
-    await browser.close();
-    server.close();
-  }
-}
+const withPage = require("./page_session").withPage;
 
 async function waitForTitle(page, pattern, seconds) {
   await page.waitForFunction((p) => new RegExp(p).test(document.title) || document.title === "velor: failed",
@@ -168,7 +118,7 @@ function nativeMusicLevel(seconds) {
 // speakers as sound (not silence, not a saturated block); nothing reaches the console as an error.
 // Escape ends it and the page says so.
 async function testLoads() {
-  await withPage(async (page, base, log) => {
+  await withPage(modules, webDir, chromium, async (page, base, log) => {
     await page.evaluateOnNewDocument(listenToAudio);
     await page.goto(`${base}/velor.html`);
     await page.waitForFunction(() => /Click to start/.test(document.getElementById("message").textContent),
@@ -202,7 +152,7 @@ async function testLoads() {
 
 // Without its data file the page says why instead of leaving a blank canvas.
 async function testMissingData() {
-  await withPage(async (page, base) => {
+  await withPage(modules, webDir, chromium, async (page, base) => {
     await page.goto(`${base}/no-data/velor.html?at=5`);
     await page.waitForFunction(() => document.getElementById("message").className === "error",
                                { timeout: 60000, polling: 250 }).catch(() => {});
@@ -226,7 +176,7 @@ async function testFrames() {
   try {
     execFileSync(capture, ["--at", FRAME_TIMES.join(","), "--step", String(STEP), "--out", out],
                  { cwd: path.dirname(capture), stdio: "inherit" });
-    await withPage(async (page, base) => {
+    await withPage(modules, webDir, chromium, async (page, base) => {
       for (const t of FRAME_TIMES) {
         const started = Date.now();
         await page.goto(`${base}/velor.html?at=${t}&step=${STEP}`);
