@@ -51,8 +51,9 @@ bool ParseSeconds(const char* text, double* value) {
 bool ParsePageOptions(int argc, char** argv, PageOptions* options, std::string* error) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--mute" || arg == "--separate") {
-            (arg == "--mute" ? options->mute : options->separateDraws) = true;
+        bool* flag = arg == "--mute" ? &options->mute : arg == "--separate" ? &options->separateDraws : nullptr;
+        if (flag != nullptr) {
+            *flag = true;
             continue;
         }
         double* target = arg == "--at" ? &options->at
@@ -106,12 +107,10 @@ demo::ShellOptions WindowedShell() {
     return shell;
 }
 
-bool gSeparateDraws = false;
-
 // In a browser WinMain does not return once its loop runs (the page's animation frames drive it);
 // it returns only when the program cannot start.
-int RunShell(demo::ShellOptions& shell) {
-    if (gSeparateDraws) {
+int RunShell(demo::ShellOptions& shell, const PageOptions& options) {
+    if (options.separateDraws) {
         auto then = std::move(shell.afterStartUp);
         shell.afterStartUp = [then] {
             demo::gShell.device->SetDrawMerging(false);
@@ -148,7 +147,7 @@ int RunFrameHook(const PageOptions& options) {
         demo::gShell.device->SetRasterization(drawNext);
         PaceFrames(drawNext);
     };
-    return RunShell(shell);
+    return RunShell(shell, options);
 }
 
 int RunPlay(const PageOptions& options) {
@@ -157,7 +156,7 @@ int RunPlay(const PageOptions& options) {
     if (options.from <= 0 && options.fpsSeconds <= 0) {
         shell.clock = &realClock;
         shell.startMusic = !options.mute;
-        return RunShell(shell);
+        return RunShell(shell, options);
     }
     // As the native player's --from: fixed steps while catching up, then the real clock.
     static demo::CatchUpClock clock(realClock, kDefaultStep);
@@ -191,7 +190,7 @@ int RunPlay(const PageOptions& options) {
         EM_ASM({ document.title = 'velor:fps=' + $0.toFixed(2); }, fps);
         frames = -1;
     };
-    return RunShell(shell);
+    return RunShell(shell, options);
 }
 
 }  // namespace
@@ -204,6 +203,5 @@ int main(int argc, char** argv) {
         ReportFailure("velor: " + error);
         return 2;
     }
-    gSeparateDraws = options.separateDraws;
     return options.at >= 0 ? RunFrameHook(options) : RunPlay(options);
 }
