@@ -24,12 +24,12 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
-#include "demo/shell/win_main.h"
 #include "demo/sprites/point_sprite.h"
-#include "demo/timeline/demo_timeline.h"
 
 namespace {
 
@@ -81,10 +81,9 @@ double MsSinceProcessStart() {
     return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) * 1e-6 - startMs;
 }
 
-void StartHeadless(demo::ShellOptions& shell, FrameClock& clock) {
+void StartHeadless(demo::ShellOptions& shell) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    shell.clock = &clock;
     shell.visibleWindow = false;
     shell.headless = true;
 }
@@ -93,12 +92,13 @@ int Startup() {
     const double beforeMain = MsSinceProcessStart();
     const Clock::time_point mainEntered = Clock::now();
     Clock::time_point resourcesMade;
-    FixedStepClock clock(kStep);
+    demo::FrameSchedule schedule = demo::FrameSchedule::AtTimes({0}, kStep);  // the first frame
     demo::ShellOptions shell;
-    StartHeadless(shell, clock);
+    StartHeadless(shell);
     // The music starts as in the demo: the engine opens SDL's dummy output.
     shell.afterStartUp = [&] { resourcesMade = Clock::now(); };
-    shell.afterFrame = [&] {
+    demo::ScheduleHooks hooks;
+    hooks.afterFrame = [&](const demo::ScheduledFrame&) {
         glFinish();
         double total = MsSinceProcessStart();
         Clock::time_point now = Clock::now();
@@ -106,8 +106,9 @@ int Startup() {
         std::printf("startup_part before_main %.1f\n", beforeMain);
         std::printf("startup_part window_device_and_resources %.1f\n", Ms(resourcesMade - mainEntered));
         std::printf("startup_part first_frame %.1f\n", Ms(now - resourcesMade));
-        PostQuitMessage(0);
+        return true;
     };
+    demo::ScheduleOnShell(shell, schedule, std::move(hooks));
     return demo::WinMain(shell);
 }
 
@@ -194,55 +195,55 @@ double ReplayMilliseconds(Device* device) {
     return Percentile(times, 0.5);
 }
 
-int Frames(bool measureWindows) {
-    FixedStepClock clock(kStep);
-    demo::ShellOptions shell;
-    StartHeadless(shell, clock);
-    shell.startMusic = false;
-    shell.afterStartUp = [] { demo::gShell.device->SetRasterization(false); };
+// The frames of each sample: a few to warm up, the measured ones, and one recorded for the limit.
+constexpr long kSampleFrames = kWarmUpFrames + kMeasuredFrames + 1;
 
-    size_t sample = measureWindows ? 0 : std::size(kSamples);
-    int drawn = 0;  // frames drawn at the current sample, warm-up included
+int Frames(bool measureWindows) {
+    std::vector<double> times;
+    if (measureWindows)
+        for (const WindowSample& sample : kSamples) times.push_back(sample.time);
+    demo::FrameSchedule schedule = demo::FrameSchedule::Stretches(times, kSampleFrames, kStep);
+    demo::ShellOptions shell;
+    StartHeadless(shell);
+    shell.startMusic = false;
+
     std::vector<double> frameMs;
     Clock::time_point frameStart = Clock::now();
-    shell.afterFrame = [&] {
-        Device* device = demo::gShell.device.get();
-        if (device->Rasterization()) {
+    demo::ScheduleHooks hooks;
+    hooks.afterFrame = [&](const demo::ScheduledFrame& frame) {
+        if (frame.drawn) {
+            Device* device = demo::gShell.device.get();
             glFinish();
             double wall = Ms(Clock::now() - frameStart);
-            ++drawn;
+            const long drawn = frame.ofSpan + 1;  // warm-up included
             if (drawn > kWarmUpFrames && drawn <= kWarmUpFrames + kMeasuredFrames) frameMs.push_back(wall);
             // The frame after the measured ones is recorded, then replayed for the limit.
             if (drawn == kWarmUpFrames + kMeasuredFrames) device->BeginRecording();
-            if (drawn == kWarmUpFrames + kMeasuredFrames + 1) {
+            if (drawn == kSampleFrames) {
                 device->EndRecording();
-                int w = kSamples[sample].window;
+                int w = kSamples[frame.span].window;
                 std::printf("window %d median_ms %.1f\n", w, Percentile(frameMs, 0.5));
                 std::printf("window %d p90_ms %.1f\n", w, Percentile(frameMs, 0.9));
                 std::printf("window %d limit_ms %.1f\n", w, ReplayMilliseconds(device));
                 std::printf("window %d frame_calls %zu\n", w, device->RecordedCalls());
                 std::fflush(stdout);
                 frameMs.clear();
-                drawn = 0;
-                ++sample;
-                device->SetRasterization(false);
             }
         }
-        if (sample == std::size(kSamples)) {
-            std::printf("draw_point_sprite_skipped_us %.3f\n", PointSpriteDrawMicroseconds(false));
-            double separate = PointSpriteDrawMicroseconds(true, false);
-            double sprite = PointSpriteDrawMicroseconds();
-            double raw = RawQuadDrawMicroseconds();
-            std::printf("draw_point_sprite_separate_us %.3f\n", separate);
-            std::printf("draw_point_sprite_us %.3f\n", sprite);
-            std::printf("raw_gl_quad_us %.3f\n", raw);
-            PostQuitMessage(0);
-            return;
-        }
-        if (!device->Rasterization() && double(demo::gTimeline.demoTime) + 1.5 * kStep >= kSamples[sample].time)
-            device->SetRasterization(true);
         frameStart = Clock::now();
+        return true;
     };
+    hooks.atEnd = [] {
+        std::printf("draw_point_sprite_skipped_us %.3f\n", PointSpriteDrawMicroseconds(false));
+        double separate = PointSpriteDrawMicroseconds(true, false);
+        double sprite = PointSpriteDrawMicroseconds();
+        double raw = RawQuadDrawMicroseconds();
+        std::printf("draw_point_sprite_separate_us %.3f\n", separate);
+        std::printf("draw_point_sprite_us %.3f\n", sprite);
+        std::printf("raw_gl_quad_us %.3f\n", raw);
+        PostQuitMessage(0);
+    };
+    demo::ScheduleOnShell(shell, schedule, std::move(hooks));
     int code = demo::WinMain(shell);
     rusage usage;
     getrusage(RUSAGE_SELF, &usage);
