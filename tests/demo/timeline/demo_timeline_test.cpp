@@ -104,6 +104,34 @@ TEST_F(Timeline, EachWindowRunsItsScenesInsideItsInterval) {
     }
 }
 
+// Each window from just inside its start to just inside its end: a window that ended early or
+// began late leaves a gap where only the clear shows, which the boundaries alone would not notice.
+TEST_F(Timeline, EachWindowRunsRightUpToBothOfItsEnds) {
+    struct Case {
+        float time;
+        Calls calls;
+    };
+    const Calls swarm = {"swarm", "mosaic"}, shadows = {"shadows"}, cube = {"cube"}, forest = {"forest"};
+    const Case cases[] = {
+        {0.01f, swarm},
+        {19.39f, swarm},
+        {19.41f, shadows},
+        {31.99f, shadows},
+        {32.01f, {"terrain", "blur"}},
+        {56.99f, {"terrain", "blur", "images", "fade"}},
+        {57.01f, cube},
+        {75.99f, cube},
+        {76.01f, forest},
+        {97.99f, {"forest", "sample", "followers"}},
+        {98.01f, {"scroller"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.time);
+        gTimeline = TimelineState{};
+        EXPECT_EQ(Frame(c.time), c.calls);
+    }
+}
+
 TEST_F(Timeline, BoundaryOf19Point4IsComparedInDoublePrecision) {
     // 19.4f is slightly below the double 19.4: a frame there still belongs to window 1, where a
     // single-precision comparison would find it on the boundary and draw nothing.
