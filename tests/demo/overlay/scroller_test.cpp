@@ -161,6 +161,12 @@ TEST_F(ScrollerTest, TitleStartsBelowTheScreenAndReachesTheTopAtOffset960) {
     // Nothing white left of the title's x, and the two title lines end well above the greetings.
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 548; ++x) ASSERT_FALSE(White(test::PixelAt(pixels, x, y))) << x << "," << y;
+    // Nor does it start further right: the V's left edge is one column in from the title's x.
+    int titleLeft = int(kBackBufferWidth);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < titleLeft; ++x)
+            if (White(test::PixelAt(pixels, x, y))) titleLeft = x;
+    EXPECT_LE(titleLeft, 553);
     EXPECT_EQ(FirstRow(pixels, 60, 0, White), -1);
     // The greetings, blue-white, start 190 rows lower, right of x 600.
     const int greetingsTop = FirstRow(pixels, 0, 0, BlueWhite);
