@@ -253,16 +253,28 @@ int Frames(bool measureWindows) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string mode = argc > 1 ? argv[1] : "";
-    if (argc == 2 && mode == "startup") return Startup();
-    if (argc == 2 && mode == "frames") return Frames(true);
-    if (argc == 2 && mode == "draws") return Frames(false);
-    bool help = argc == 2 && (mode == "--help" || mode == "-h");
-    std::fprintf(help ? stdout : stderr,
-                 "usage: velor-bench startup|frames|draws\n"
-                 "  startup  process start to the first presented frame, and its parts\n"
-                 "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
-                 "           GL draw, peak memory\n"
-                 "  draws    only DrawPointSprite against a raw GL draw\n");
-    return help ? 0 : 2;
+    constexpr const char* kUsageLine = "usage: velor-bench startup|frames|draws";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("%s\n"
+                        "  startup  process start to the first presented frame, and its parts\n"
+                        "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
+                        "           GL draw, peak memory\n"
+                        "  draws    only DrawPointSprite against a raw GL draw\n",
+                        kUsageLine);
+            return 0;
+        }
+    }
+    auto refuse = [&](const std::string& why) {
+        std::fprintf(stderr, "velor-bench: %s; %s\n", why.c_str(), kUsageLine);
+        return 2;
+    };
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] == '-') return refuse(std::string("unknown option '") + argv[i] + "'");
+    if (argc != 2) return refuse(argc < 2 ? "no mode given" : "one mode only");
+    const std::string mode = argv[1];
+    if (mode == "startup") return Startup();
+    if (mode == "frames") return Frames(true);
+    if (mode == "draws") return Frames(false);
+    return refuse("unknown mode '" + mode + "'");
 }
