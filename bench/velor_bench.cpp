@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "demo/content/demo_resources.h"
 #include "demo/shell/shell_state.h"
 #include "demo/shell/win_main.h"
 #include "demo/sprites/point_sprite.h"
@@ -96,7 +97,8 @@ int Startup() {
     FixedStepClock clock(kStep);
     demo::ShellOptions shell;
     StartHeadless(shell, clock);
-    // The music starts as in the demo: the engine opens SDL's dummy output.
+    // The music starts as in the demo: the engine opens SDL's dummy output. The frame clock starts
+    // right after this hook: demo time 0.
     shell.afterStartUp = [&] { resourcesMade = Clock::now(); };
     shell.afterFrame = [&] {
         glFinish();
@@ -106,6 +108,13 @@ int Startup() {
         std::printf("startup_part before_main %.1f\n", beforeMain);
         std::printf("startup_part window_device_and_resources %.1f\n", Ms(resourcesMade - mainEntered));
         std::printf("startup_part first_frame %.1f\n", Ms(now - resourcesMade));
+        // How long before demo time 0 the music's first samples were rendered (negative: after it).
+        if (demo::gResources.musicEngine != nullptr) {
+            const int64_t firstSound = demo::gResources.musicEngine->GetStats().firstSoundNs;
+            const int64_t clockStart =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(resourcesMade.time_since_epoch()).count();
+            if (firstSound != 0) std::printf("music_lead_ms %.1f\n", double(clockStart - firstSound) * 1e-6);
+        }
         PostQuitMessage(0);
     };
     return demo::WinMain(shell);

@@ -45,6 +45,8 @@ struct SoundEngineStats {
     uint64_t callbacks = 0;         // audio callbacks served
     uint64_t soundFrames = 0;       // frames the playing sounds have rendered, summed over sounds
     float recentPeak = 0.0f;        // peak |sample| of the last callback that had a sound playing
+    int64_t firstSoundNs = 0;       // std::chrono::steady_clock time (ns since its epoch) of the
+                                    // callback that first rendered a sound; 0 until one has
 };
 
 class SoundEngine {
