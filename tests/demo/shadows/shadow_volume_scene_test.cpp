@@ -64,6 +64,14 @@ Reach LightReaches(Vector3 point, Vector3 light) {
     return Reach::Lit;
 }
 
+// On the convex block a face is in a light's volume exactly when it is turned away from the light.
+Reach FaceReach(Vector3 point, Vector3 normal, Vector3 light) {
+    Vector3 l{light.x - point.x, light.y - point.y, light.z - point.z};
+    Vec3Normalize(&l, &l);
+    const float facing = normal.x * l.x + normal.y * l.y + normal.z * l.z;
+    return facing > 0.05f ? Reach::Lit : facing < -0.05f ? Reach::Shadowed : Reach::Edge;
+}
+
 struct SceneLight {
     Vector3 position;
     Vector4 colour;
@@ -164,7 +172,9 @@ protected:
         bool inShadow = false;
         for (size_t i = 0; i < c.lights.size(); ++i) {
             const SceneLight& light = c.lights[i];
-            const Reach reach = c.dropVolume || onBlock ? Reach::Lit : LightReaches(point, light.position);
+            const Reach reach = c.dropVolume ? Reach::Lit
+                                : onBlock    ? FaceReach(point, n, light.position)
+                                             : LightReaches(point, light.position);
             if (reach == Reach::Edge && !inShadow) return false;
             if (reach == Reach::Shadowed) *volumes |= 1u << i;
             inShadow = inShadow || reach == Reach::Shadowed;
@@ -190,7 +200,7 @@ TEST_P(ShadowScene, EveryVisibleSurfacePointShowsTheLightsThatReachIt) {
     struct Surface {
         const char* name;
         Vector3 normal;
-        bool onBlock;                 // the convex block shadows none of its own faces that a light faces
+        bool onBlock;                 // the convex block shadows only its own faces turned from a light
         Vector3 (*at)(float, float);  // a point on it for two parameters in -1..1
     };
     const Surface surfaces[] = {
