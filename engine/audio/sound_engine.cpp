@@ -219,6 +219,22 @@ bool SoundEngine::Impl::Start(const std::string& path, bool looped, double start
     return true;
 }
 
+bool SoundEngine::WaitForSound(uint32_t timeoutMs) {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+    (void)timeoutMs;
+    return false;
+#else
+    if (impl_->device == 0 || GetStats().playingSounds == 0) return false;
+    const uint64_t before = impl_->soundFrames.load(std::memory_order_relaxed);
+    const uint64_t start = SDL_GetTicks64();
+    while (impl_->soundFrames.load(std::memory_order_relaxed) == before) {
+        if (SDL_GetTicks64() - start >= timeoutMs) return false;
+        SDL_Delay(1);
+    }
+    return true;
+#endif
+}
+
 bool SoundEngine::HasOutput() const { return impl_->device != 0; }
 
 SoundEngineStats SoundEngine::GetStats() const {

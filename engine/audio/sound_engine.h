@@ -60,6 +60,12 @@ public:
     // stderr) when there is no output or the module cannot be played.
     bool Play2D(const std::string& path, bool looped, double startSeconds = 0);
 
+    // Waits, at most `timeoutMs`, until the output has rendered samples of a playing sound since this
+    // call began, so that a caller can start its own clock with the music's first samples. False on
+    // timeout, without output or nothing playing, and in a browser without threads (where the output
+    // is fed from this same thread and waiting would only delay it).
+    bool WaitForSound(uint32_t timeoutMs);
+
     bool HasOutput() const;
     SoundEngineStats GetStats() const;
     // Why there is no music, as printed; empty while nothing has failed.

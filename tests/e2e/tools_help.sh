@@ -10,6 +10,7 @@ failures=0
 fail() { echo "tools_help: $*"; failures=$((failures + 1)); }
 
 for tool in "$@"; do
+    tool=$(realpath "$tool")  # each runs in the empty folder
     name=$(basename "$tool")
     for how in --help -h; do
         (cd "$work" && "$tool" "$how" >"$work.out" 2>"$work.err")
