@@ -122,9 +122,11 @@ int RunPlayer(const PlayerOptions& options, FrameClock& realClock) {
     shell.afterStartUp = [] { gShell.device->SetRasterization(false); };
     shell.afterFrame = [&] {
         if (!clock.CatchingUp() || double(gTimeline.demoTime) + kCatchUpStep / 2 < options.from) return;
+        // The music first: StartMusic returns with its first samples out, and the real clock takes
+        // over from there.
+        if (!options.mute) StartMusic(gTimeline.demoTime);
         clock.HandOver();
         gShell.device->SetRasterization(true);
-        if (!options.mute) StartMusic(gTimeline.demoTime);
     };
     return WinMain(shell);
 }
