@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "demo/content/demo_resources.h"
 #include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
 #include "demo/sprites/point_sprite.h"
@@ -95,7 +96,8 @@ int Startup() {
     demo::FrameSchedule schedule = demo::FrameSchedule::AtTimes({0}, kStep);  // the first frame
     demo::ShellOptions shell;
     StartHeadless(shell);
-    // The music starts as in the demo: the engine opens SDL's dummy output.
+    // The music starts as in the demo: the engine opens SDL's dummy output. The frame clock starts
+    // right after this hook: demo time 0.
     shell.afterStartUp = [&] { resourcesMade = Clock::now(); };
     demo::ScheduleHooks hooks;
     hooks.afterFrame = [&](const demo::ScheduledFrame&) {
@@ -106,6 +108,13 @@ int Startup() {
         std::printf("startup_part before_main %.1f\n", beforeMain);
         std::printf("startup_part window_device_and_resources %.1f\n", Ms(resourcesMade - mainEntered));
         std::printf("startup_part first_frame %.1f\n", Ms(now - resourcesMade));
+        // How long before demo time 0 the music's first samples were rendered (negative: after it).
+        if (demo::gResources.musicEngine != nullptr) {
+            const int64_t firstSound = demo::gResources.musicEngine->GetStats().firstSoundNs;
+            const int64_t clockStart =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(resourcesMade.time_since_epoch()).count();
+            if (firstSound != 0) std::printf("music_lead_ms %.1f\n", double(clockStart - firstSound) * 1e-6);
+        }
         return true;
     };
     demo::ScheduleOnShell(shell, schedule, std::move(hooks));
@@ -254,16 +263,28 @@ int Frames(bool measureWindows) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string mode = argc > 1 ? argv[1] : "";
-    if (argc == 2 && mode == "startup") return Startup();
-    if (argc == 2 && mode == "frames") return Frames(true);
-    if (argc == 2 && mode == "draws") return Frames(false);
-    bool help = argc == 2 && (mode == "--help" || mode == "-h");
-    std::fprintf(help ? stdout : stderr,
-                 "usage: velor-bench startup|frames|draws\n"
-                 "  startup  process start to the first presented frame, and its parts\n"
-                 "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
-                 "           GL draw, peak memory\n"
-                 "  draws    only DrawPointSprite against a raw GL draw\n");
-    return help ? 0 : 2;
+    constexpr const char* kUsageLine = "usage: velor-bench startup|frames|draws";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("%s\n"
+                        "  startup  process start to the first presented frame, and its parts\n"
+                        "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
+                        "           GL draw, peak memory\n"
+                        "  draws    only DrawPointSprite against a raw GL draw\n",
+                        kUsageLine);
+            return 0;
+        }
+    }
+    auto refuse = [&](const std::string& why) {
+        std::fprintf(stderr, "velor-bench: %s; %s\n", why.c_str(), kUsageLine);
+        return 2;
+    };
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] == '-') return refuse(std::string("unknown option '") + argv[i] + "'");
+    if (argc != 2) return refuse(argc < 2 ? "no mode given" : "one mode only");
+    const std::string mode = argv[1];
+    if (mode == "startup") return Startup();
+    if (mode == "frames") return Frames(true);
+    if (mode == "draws") return Frames(false);
+    return refuse("unknown mode '" + mode + "'");
 }

@@ -19,6 +19,7 @@
 #include "demo/timeline/camera.h"
 #include "engine/gfx/render_state_table.h"
 #include "engine/gfx/texture_files.h"
+#include "engine/image/image_prefetch.h"
 #include "engine/mesh/mesh_shapes.h"
 #include "engine/os/window.h"
 
@@ -38,6 +39,7 @@ constexpr uint32_t kDefaultCharset = 1;
 constexpr int kFirstSpriteRecord = 1;
 constexpr int kLastSpriteRecord = 10;
 constexpr uint32_t kZombiSize = 512;
+constexpr uint32_t kMusicStartWaitMs = 250;  // longest wait for the music's first samples
 constexpr Color kOpaqueBlackKey = 0xFF000000u;
 constexpr uint32_t kFadeTexel = 0x00010101u;
 constexpr const char* kZombiFile = "textures/zombi.png";
@@ -215,12 +217,20 @@ void CreateDemoResources(bool startMusic) {
 
     CreateSprite(device, &gTextRecords[kFireSpriteRecord].sprite);
 
+    // Every texture is loaded: the decoding thread ends here, before the music, since ending it
+    // waits for the file it is on. Nothing then stands between the music's first samples and the
+    // frame clock's start, demo time 0.
+    EndImagePrefetch();
     if (startMusic) StartMusic(0);
 }
 
 void StartMusic(double fromSeconds) {
     gResources.musicEngine = CreateSoundEngine(SoundOutputDriver::AutoDetect, kSoundDefaultOptions);
-    if (gResources.musicEngine) gResources.musicEngine->Play2D(kMusicFile, true, fromSeconds);
+    if (gResources.musicEngine == nullptr || !gResources.musicEngine->Play2D(kMusicFile, true, fromSeconds)) return;
+    // The output takes the module at its next callback, up to one buffer (about 21 ms) later: the
+    // frame clock, which starts next, waits for it so that the first samples and the first frame's
+    // time agree. Bounded, for an output that stalls.
+    gResources.musicEngine->WaitForSound(kMusicStartWaitMs);
 }
 
 }  // namespace velor::demo

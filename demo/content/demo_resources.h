@@ -38,7 +38,9 @@ constexpr const char* kMusicFile = "Vob_058f.s3m";
 // Start-up, in its fixed order; starts the looping music last. A player that starts later in the
 // schedule, or without sound, passes false and calls StartMusic itself.
 void CreateDemoResources(bool startMusic = true);
-// Creates the music engine and plays the module, looped, from `fromSeconds` into the song.
+// Creates the music engine and plays the module, looped, from `fromSeconds` into the song; returns
+// once the output has rendered its first samples (or after a short bound), so that the frame clock
+// started next begins with them.
 void StartMusic(double fromSeconds);
 // Resets the device with the shell's present parameters, then sets again what start-up set and the
 // lights that were on: the frames after a lost spell look like the frames before it.

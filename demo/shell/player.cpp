@@ -91,8 +91,13 @@ int RunPlayer(const PlayerOptions& options, FrameClock& realClock) {
     FrameSchedule schedule = FrameSchedule::From(options.from, FrameSchedule::kDefaultStep, &realClock);
     ScheduleHooks hooks;
     if (options.from > 0 && !options.mute) {
-        hooks.afterFrame = [](const ScheduledFrame& frame) {
-            if (frame.firstDrawn) StartMusic(frame.time);
+        // The music first: StartMusic returns with its first samples out, and the real clock counts
+        // from there, so the picture does not run ahead by the wait.
+        hooks.afterFrame = [&schedule](const ScheduledFrame& frame) {
+            if (frame.firstDrawn) {
+                StartMusic(frame.time);
+                schedule.Clock().RestartRealTime();
+            }
             return true;
         };
     }

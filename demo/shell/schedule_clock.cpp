@@ -40,4 +40,9 @@ void ScheduleClock::HandOver() {
     handOverReal_ = real_->QueryPerformanceCounter();
 }
 
+void ScheduleClock::RestartRealTime() {
+    if (real_ == nullptr || stepping_) return;
+    handOverReal_ = real_->QueryPerformanceCounter();
+}
+
 }  // namespace velor::demo

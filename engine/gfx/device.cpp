@@ -30,6 +30,9 @@ Result Device::Initialise() {
     backend_ = std::make_unique<GlBackend>(window_);
     std::string error;
     if (!backend_->Initialise(parameters_.backBufferWidth, parameters_.backBufferHeight, &error)) return Result::NotAvailable;
+    // New storage holds whatever the driver leaves there: black, so that what no viewport covers
+    // (the letterbox bands) is black by the device's doing.
+    backend_->ClearBackBuffer();
     return Result::Ok;
 }
 
@@ -67,6 +70,8 @@ Result Device::Reset(const PresentParameters& parameters) {
     ResetToDefaults(state_);
     state_.viewport = Viewport{0, 0, parameters.backBufferWidth, parameters.backBufferHeight, 0, 1};
     dirty_ = kDirtyAll;
+    // Whatever the frames before the reset drew goes, outside the viewport as well.
+    backend_->ClearBackBuffer();
     return Result::Ok;
 }
 

@@ -105,7 +105,16 @@ void GlBackend::Clear(const DeviceState& state, uint32_t dirty, uint32_t rectCou
         pending_ &= ~uint32_t(kDirtyTarget);
     }
     targets_.Clear(state.viewport, rectCount, rects, flags, color, z, stencil);
+    // The clear opened every write mask: the next draw sets the state's own again.
     states_.ForgetMasksAndScissor();
+    pending_ |= kDirtyRender;
+}
+
+void GlBackend::ClearBackBuffer() {
+    FlushPointRun();
+    targets_.ClearBackBuffer();
+    states_.ForgetMasksAndScissor();
+    pending_ |= kDirtyTarget | kDirtyRender;
 }
 
 void GlBackend::Present() {

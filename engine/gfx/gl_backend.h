@@ -30,6 +30,8 @@ public:
     void Clear(const DeviceState& state, uint32_t dirty, uint32_t rectCount, const Rect* rects, uint32_t flags,
                Color color, float z, uint32_t stencil);
     void Present();
+    // Black over the whole back buffer (depth and stencil cleared too), outside any viewport.
+    void ClearBackBuffer();
     void Flush() {
         FlushPointRun();
         glFlush();

@@ -166,5 +166,68 @@ TEST_F(FixedFunction, StencilOnlyClearLeavesColourAndDepth) {
     EXPECT_EQ(test::PixelAt(pixels, PixelX(0.0f), PixelY(0.4f)), 0xFFFFFFFFu);
 }
 
+// A stencil split as the shadow passes split it: counts in the low seven bits, kept modulo 128 by a
+// write mask in two-sided mode, and a mark in bit 0x80 set by Invert under a write mask of its own.
+TEST_F(FixedFunction, StencilWriteMasksKeepTheBitsOutsideThem) {
+    device_->SetRenderState(RenderState::Lighting, 0);
+    device_->SetRenderState(RenderState::CullMode, uint32_t(Cull::None));
+    device_->SetRenderState(RenderState::ZWriteEnable, 0);
+    device_->SetRenderState(RenderState::ColorWriteEnable, 0);
+    device_->SetRenderState(RenderState::StencilEnable, 1);
+    device_->SetRenderState(RenderState::TwoSidedStencilMode, 1);
+    device_->SetRenderState(RenderState::StencilWriteMask, 0x7F);
+    device_->SetRenderState(RenderState::StencilFunc, uint32_t(Cmp::Always));
+    device_->SetRenderState(RenderState::StencilPass, uint32_t(StencilOp::Incr));
+    device_->SetRenderState(RenderState::CcwStencilFunc, uint32_t(Cmp::Always));
+    device_->SetRenderState(RenderState::CcwStencilPass, uint32_t(StencilOp::Decr));
+    test::ColorVertex tris[6];
+    ClockwiseTriangle(-0.5f, 0, 0.3f, 0.5f, 0xFFFFFFFFu, tris);      // front: 0 + 1
+    ClockwiseTriangle(0.5f, 0, 0.3f, 0.5f, 0xFFFFFFFFu, tris + 3);   // back: 0 - 1 is 0xFF, masked 0x7F
+    std::swap(tris[4], tris[5]);
+    DrawColored(tris, 2);
+
+    // Mark what is still 0 with bit 0x80, leaving the counts as they are.
+    device_->SetRenderState(RenderState::TwoSidedStencilMode, 0);
+    device_->SetRenderState(RenderState::StencilWriteMask, 0x80);
+    device_->SetRenderState(RenderState::StencilFunc, uint32_t(Cmp::Equal));
+    device_->SetRenderState(RenderState::StencilRef, 0);
+    device_->SetRenderState(RenderState::StencilPass, uint32_t(StencilOp::Invert));
+    const test::ColorVertex screen[6] = {{-1, -1, 0.5f, 0}, {-1, 1, 0.5f, 0}, {1, -1, 0.5f, 0},
+                                         {1, -1, 0.5f, 0},  {-1, 1, 0.5f, 0}, {1, 1, 0.5f, 0}};
+    DrawColored(screen, 2);
+
+    // Show the values: red where the stencil is 1, green where 0x7F, blue where 0x80.
+    device_->SetRenderState(RenderState::ColorWriteEnable, 0xF);
+    device_->SetRenderState(RenderState::StencilPass, uint32_t(StencilOp::Keep));
+    const struct {
+        uint32_t value;
+        Color color;
+    } shows[] = {{1, 0xFFFF0000u}, {0x7F, 0xFF00FF00u}, {0x80, 0xFF0000FFu}};
+    for (const auto& show : shows) {
+        test::ColorVertex quad[6];
+        for (int i = 0; i < 6; ++i) quad[i] = screen[i], quad[i].color = show.color;
+        device_->SetRenderState(RenderState::StencilRef, show.value);
+        DrawColored(quad, 2);
+    }
+    auto pixels = device_->ReadBackBuffer();
+    EXPECT_EQ(test::PixelAt(pixels, PixelX(-0.5f), PixelY(-0.1f)), 0xFFFF0000u) << "counted up, not marked";
+    EXPECT_EQ(test::PixelAt(pixels, PixelX(0.5f), PixelY(-0.1f)), 0xFF00FF00u) << "counted down within the mask";
+    EXPECT_EQ(test::PixelAt(pixels, PixelX(0.0f), PixelY(0.8f)), 0xFF0000FFu) << "only the mark elsewhere";
+}
+
+// A clear writes every bit whatever the masks say; the draws after it still write only what the
+// masks allow, though no state changed in between.
+TEST_F(FixedFunction, WriteMasksHoldForDrawsAfterAClear) {
+    device_->SetRenderState(RenderState::Lighting, 0);
+    device_->SetRenderState(RenderState::ColorWriteEnable, 0x1 | 0x8);  // red and alpha
+    test::ColorVertex white[3];
+    ClockwiseTriangle(0, 0, 0.3f, 0.5f, 0xFFFFFFFFu, white);
+    DrawColored(white, 1);
+    device_->Clear(0, nullptr, Clear::Target | Clear::ZBuffer | Clear::Stencil, 0xFF000000u, 1.0f, 0);
+    DrawColored(white, 1);
+    auto pixels = device_->ReadBackBuffer();
+    EXPECT_EQ(test::PixelAt(pixels, PixelX(0.0f), PixelY(-0.1f)), 0xFFFF0000u);
+}
+
 }  // namespace
 }  // namespace velor

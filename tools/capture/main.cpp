@@ -174,7 +174,7 @@ int main(int argc, char** argv) {
     capture::CaptureOptions options;
     std::string error;
     if (!capture::ParseCaptureOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "velor-capture: %s\n%s\n", error.c_str(), capture::CaptureUsageLine());
+        std::fprintf(stderr, "velor-capture: %s; %s\n", error.c_str(), capture::CaptureUsageLine());
         return 2;
     }
     if (options.help) {
