@@ -231,6 +231,7 @@ Result Device::GetMaterial(Material* material) const {
 Result Device::SetLight(uint32_t index, const Light* light) {
     if (index >= kMaxLights || light == nullptr) return Result::InvalidCall;
     state_.lights[index] = *light;
+    state_.lightSet[index] = true;
     dirty_ |= kDirtyLighting;
     return Result::Ok;
 }
@@ -243,6 +244,16 @@ Result Device::GetLight(uint32_t index, Light* light) const {
 
 Result Device::LightEnable(uint32_t index, bool enable) {
     if (index >= kMaxLights) return Result::InvalidCall;
+    // A light never set is Direct3D 9's default: white directional light along +z.
+    if (!state_.lightSet[index]) {
+        Light light;
+        light.type = LightType::Directional;
+        light.diffuse = ColorValue{1.0f, 1.0f, 1.0f, 0.0f};
+        light.direction = Vector3{0.0f, 0.0f, 1.0f};
+        state_.lights[index] = light;
+        state_.lightSet[index] = true;
+        dirty_ |= kDirtyLighting;
+    }
     if (state_.lightEnabled[index] != enable) {
         state_.lightEnabled[index] = enable;
         dirty_ |= kDirtyLighting;

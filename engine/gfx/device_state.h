@@ -39,6 +39,7 @@ struct DeviceState {
     Material material;
     std::array<Light, kMaxLights> lights{};
     std::array<bool, kMaxLights> lightEnabled{};
+    std::array<bool, kMaxLights> lightSet{};  // SetLight has filled the slot; otherwise LightEnable fills it
     std::array<std::shared_ptr<BaseTexture>, kSamplerCount> textures{};
     std::shared_ptr<VertexBuffer> stream0;
     uint32_t stream0Offset = 0, stream0Stride = 0;
