@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/gfx/device_controls.h"
 #include "demo/shell/shell_state.h"
 #include "demo/shell/win_main.h"
 #include "demo/sprites/point_sprite.h"
@@ -156,8 +157,8 @@ double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     if (demo::gSprites.sphere == nullptr) return 0;
     demo::PointSprite sprite = *demo::gSprites.sphere;
     Device* device = demo::gShell.device.get();
-    device->SetRasterization(rasterize);
-    device->SetDrawMerging(merge);
+    SetRasterization(*device, rasterize);
+    SetDrawMerging(*device, merge);
     auto draw = [&](int i) {
         sprite.position = {(i & 1) ? 5000.0f : 6000.0f, 5000.0f, -5000.0f};
         demo::DrawPointSprite(sprite, 0.5f);
@@ -167,7 +168,7 @@ double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     for (int i = 0; i < kSpriteDraws; ++i) draw(i);
     device->EndScene();
     glFinish();
-    uint64_t draws = device->GpuDrawCalls();
+    uint64_t draws = GpuDrawCalls(*device);
     Clock::time_point start = Clock::now();
     device->BeginScene();
     for (int i = 0; i < kSpriteDraws; ++i) draw(i);
@@ -176,8 +177,8 @@ double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     glFinish();
     if (rasterize)
         std::printf("draw_point_sprite_%s_gl_draws %llu\n", merge ? "merged" : "separate",
-                    static_cast<unsigned long long>(device->GpuDrawCalls() - draws));
-    device->SetDrawMerging(true);
+                    static_cast<unsigned long long>(GpuDrawCalls(*device) - draws));
+    SetDrawMerging(*device, true);
     return us;
 }
 
@@ -187,7 +188,7 @@ double ReplayMilliseconds(Device* device) {
     for (int i = 0; i < kReplays; ++i) {
         glFinish();
         Clock::time_point start = Clock::now();
-        device->ReplayRecording();
+        ReplayRecording(*device);
         glFinish();
         times.push_back(Ms(Clock::now() - start));
     }
@@ -199,7 +200,7 @@ int Frames(bool measureWindows) {
     demo::ShellOptions shell;
     StartHeadless(shell, clock);
     shell.startMusic = false;
-    shell.afterStartUp = [] { demo::gShell.device->SetRasterization(false); };
+    shell.afterStartUp = [] { SetRasterization(*demo::gShell.device, false); };
 
     size_t sample = measureWindows ? 0 : std::size(kSamples);
     int drawn = 0;  // frames drawn at the current sample, warm-up included
@@ -207,25 +208,25 @@ int Frames(bool measureWindows) {
     Clock::time_point frameStart = Clock::now();
     shell.afterFrame = [&] {
         Device* device = demo::gShell.device.get();
-        if (device->Rasterization()) {
+        if (Rasterization(*device)) {
             glFinish();
             double wall = Ms(Clock::now() - frameStart);
             ++drawn;
             if (drawn > kWarmUpFrames && drawn <= kWarmUpFrames + kMeasuredFrames) frameMs.push_back(wall);
             // The frame after the measured ones is recorded, then replayed for the limit.
-            if (drawn == kWarmUpFrames + kMeasuredFrames) device->BeginRecording();
+            if (drawn == kWarmUpFrames + kMeasuredFrames) BeginRecording(*device);
             if (drawn == kWarmUpFrames + kMeasuredFrames + 1) {
-                device->EndRecording();
+                EndRecording(*device);
                 int w = kSamples[sample].window;
                 std::printf("window %d median_ms %.1f\n", w, Percentile(frameMs, 0.5));
                 std::printf("window %d p90_ms %.1f\n", w, Percentile(frameMs, 0.9));
                 std::printf("window %d limit_ms %.1f\n", w, ReplayMilliseconds(device));
-                std::printf("window %d frame_calls %zu\n", w, device->RecordedCalls());
+                std::printf("window %d frame_calls %zu\n", w, RecordedCalls(*device));
                 std::fflush(stdout);
                 frameMs.clear();
                 drawn = 0;
                 ++sample;
-                device->SetRasterization(false);
+                SetRasterization(*device, false);
             }
         }
         if (sample == std::size(kSamples)) {
@@ -239,8 +240,8 @@ int Frames(bool measureWindows) {
             PostQuitMessage(0);
             return;
         }
-        if (!device->Rasterization() && double(demo::gTimeline.demoTime) + 1.5 * kStep >= kSamples[sample].time)
-            device->SetRasterization(true);
+        if (!Rasterization(*device) && double(demo::gTimeline.demoTime) + 1.5 * kStep >= kSamples[sample].time)
+            SetRasterization(*device, true);
         frameStart = Clock::now();
     };
     int code = demo::WinMain(shell);

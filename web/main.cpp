@@ -24,6 +24,7 @@
 #include "demo/shell/win_main.h"
 #include "demo/timeline/demo_timeline.h"
 #include "engine/gfx/d3d_types.h"
+#include "engine/gfx/device_controls.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ int RunShell(demo::ShellOptions& shell, const PageOptions& options) {
     if (options.separateDraws) {
         auto then = std::move(shell.afterStartUp);
         shell.afterStartUp = [then] {
-            demo::gShell.device->SetDrawMerging(false);
+            SetDrawMerging(*demo::gShell.device, false);
             if (then) then();
         };
     }
@@ -129,7 +130,7 @@ int RunFrameHook(const PageOptions& options) {
     shell.clock = &clock;
     shell.startMusic = false;
     const double at = options.at, step = options.step;
-    shell.afterStartUp = [at, step] { demo::gShell.device->SetRasterization(at < 1.5 * step); };
+    shell.afterStartUp = [at, step] { SetRasterization(*demo::gShell.device, at < 1.5 * step); };
     shell.afterFrame = [at, step] {
         if (holding) return;
         if (double(demo::gTimeline.demoTime) >= at - 1e-6) {
@@ -144,7 +145,7 @@ int RunFrameHook(const PageOptions& options) {
             return;
         }
         bool drawNext = double(demo::gTimeline.demoTime) + 1.5 * step >= at - 1e-6;
-        demo::gShell.device->SetRasterization(drawNext);
+        SetRasterization(*demo::gShell.device, drawNext);
         PaceFrames(drawNext);
     };
     return RunShell(shell, options);
@@ -169,13 +170,13 @@ int RunPlay(const PageOptions& options) {
     mute = options.mute;
     shell.clock = &clock;
     shell.startMusic = false;
-    shell.afterStartUp = [] { demo::gShell.device->SetRasterization(from <= 0); };
+    shell.afterStartUp = [] { SetRasterization(*demo::gShell.device, from <= 0); };
     shell.afterFrame = [] {
         if (clock.CatchingUp()) {
             PaceFrames(false);
             if (double(demo::gTimeline.demoTime) + kDefaultStep / 2 < from) return;
             clock.HandOver();
-            demo::gShell.device->SetRasterization(true);
+            SetRasterization(*demo::gShell.device, true);
             PaceFrames(true);
             if (!mute) demo::StartMusic(demo::gTimeline.demoTime);
             startedMs = emscripten_get_now();

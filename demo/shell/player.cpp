@@ -9,6 +9,7 @@
 #include "demo/shell/shell_state.h"
 #include "demo/shell/win_main.h"
 #include "demo/timeline/demo_timeline.h"
+#include "engine/gfx/device_controls.h"
 
 namespace velor::demo {
 
@@ -119,11 +120,11 @@ int RunPlayer(const PlayerOptions& options, FrameClock& realClock) {
     CatchUpClock clock(realClock, kCatchUpStep);
     shell.clock = &clock;
     shell.startMusic = false;
-    shell.afterStartUp = [] { gShell.device->SetRasterization(false); };
+    shell.afterStartUp = [] { SetRasterization(*gShell.device, false); };
     shell.afterFrame = [&] {
         if (!clock.CatchingUp() || double(gTimeline.demoTime) + kCatchUpStep / 2 < options.from) return;
         clock.HandOver();
-        gShell.device->SetRasterization(true);
+        SetRasterization(*gShell.device, true);
         if (!options.mute) StartMusic(gTimeline.demoTime);
     };
     return WinMain(shell);

@@ -19,6 +19,7 @@
 #include "demo/shell/win_main.h"
 #include "demo/timeline/demo_timeline.h"
 #include "engine/audio/module_renderer.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_writer.h"
 #include "tools/capture/capture_options.h"
 #include "tools/capture/progress.h"
@@ -55,7 +56,7 @@ int CaptureStills(const capture::CaptureOptions& options) {
     shell.afterFrame = [&] {
         // The first frame at or past each requested time.
         while (next < options.times.size() && double(demo::gTimeline.demoTime) >= options.times[next] - 1e-6) {
-            std::vector<uint32_t> pixels = demo::gShell.device->ReadBackBuffer();
+            std::vector<uint32_t> pixels = ReadBackBuffer(*demo::gShell.device);
             Image image(kBackBufferWidth, kBackBufferHeight);
             image.pixels = std::move(pixels);
             std::string path = (std::filesystem::path(options.outDir) / capture::FrameFileName(options.times[next])).string();
@@ -72,7 +73,7 @@ int CaptureStills(const capture::CaptureOptions& options) {
         }
         // Only the frame that will be written is rasterised; the rest advance the demo's state.
         double upcoming = double(demo::gTimeline.demoTime) + 1.5 * options.step;
-        demo::gShell.device->SetRasterization(options.rasterizeAll || upcoming >= options.times[next] - 1e-6);
+        SetRasterization(*demo::gShell.device, options.rasterizeAll || upcoming >= options.times[next] - 1e-6);
     };
     int code = demo::WinMain(shell);
     if (code != 0) return code;
@@ -141,11 +142,11 @@ int CaptureVideo(const capture::CaptureOptions& options) {
     shell.visibleWindow = false;
     shell.headless = true;
     shell.startMusic = false;  // the sound is in the video already
-    shell.afterStartUp = [&] { demo::gShell.device->SetRasterization(options.rasterizeAll || range.first == 1); };
+    shell.afterStartUp = [&] { SetRasterization(*demo::gShell.device, options.rasterizeAll || range.first == 1); };
     shell.afterFrame = [&] {
         ++frame;
         if (frame >= range.first) {
-            if (!output->WriteFrame(demo::gShell.device->ReadBackBuffer(), &error)) {
+            if (!output->WriteFrame(ReadBackBuffer(*demo::gShell.device), &error)) {
                 std::fprintf(stderr, "\nvelor-capture: %s\n", error.c_str());
                 failed = true;
             }
@@ -155,7 +156,7 @@ int CaptureVideo(const capture::CaptureOptions& options) {
             PostQuitMessage(0);
             return;
         }
-        demo::gShell.device->SetRasterization(options.rasterizeAll || frame + 1 >= range.first);
+        SetRasterization(*demo::gShell.device, options.rasterizeAll || frame + 1 >= range.first);
     };
     int code = demo::WinMain(shell);
     progress.Finish();

@@ -16,6 +16,7 @@
 #include "demo/shell/win_main.h"
 #include "demo/timeline/demo_timeline.h"
 #include "engine/gfx/device.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/os/messages.h"
 
 namespace velor::demo {
@@ -43,16 +44,16 @@ int PlayAndWrite(bool merge, const std::string& path) {
     shell.headless = true;
     shell.startMusic = false;
     shell.afterStartUp = [merge] {
-        gShell.device->SetDrawMerging(merge);
-        gShell.device->SetRasterization(false);
+        SetDrawMerging(*gShell.device, merge);
+        SetRasterization(*gShell.device, false);
     };
     size_t next = 0;
     uint64_t drawsBefore = 0;
     shell.afterFrame = [&] {
         Device* device = gShell.device.get();
         if (next < std::size(kTimes) && double(gTimeline.demoTime) >= kTimes[next] - 1e-6) {
-            uint64_t draws = device->GpuDrawCalls() - drawsBefore;
-            std::vector<uint32_t> pixels = device->ReadBackBuffer();
+            uint64_t draws = GpuDrawCalls(*device) - drawsBefore;
+            std::vector<uint32_t> pixels = ReadBackBuffer(*device);
             out.write(reinterpret_cast<const char*>(&draws), sizeof draws);
             out.write(reinterpret_cast<const char*>(pixels.data()), std::streamsize(pixels.size() * 4));
             ++next;
@@ -61,8 +62,8 @@ int PlayAndWrite(bool merge, const std::string& path) {
             PostQuitMessage(0);
             return;
         }
-        drawsBefore = device->GpuDrawCalls();
-        device->SetRasterization(double(gTimeline.demoTime) + 1.5 * kStep >= kTimes[next] - 1e-6);
+        drawsBefore = GpuDrawCalls(*device);
+        SetRasterization(*device, double(gTimeline.demoTime) + 1.5 * kStep >= kTimes[next] - 1e-6);
     };
     int code = WinMain(shell);
     out.close();
