@@ -29,6 +29,7 @@
 
 #include "demo/content/demo_resources.h"
 #include "demo/shell/scheduled_shell.h"
+#include "engine/gfx/device_controls.h"
 #include "demo/shell/shell_state.h"
 #include "demo/sprites/point_sprite.h"
 
@@ -166,8 +167,8 @@ double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     if (demo::gSprites.sphere == nullptr) return 0;
     demo::PointSprite sprite = *demo::gSprites.sphere;
     Device* device = demo::gShell.device.get();
-    device->SetRasterization(rasterize);
-    device->SetDrawMerging(merge);
+    SetRasterization(*device, rasterize);
+    SetDrawMerging(*device, merge);
     auto draw = [&](int i) {
         sprite.position = {(i & 1) ? 5000.0f : 6000.0f, 5000.0f, -5000.0f};
         demo::DrawPointSprite(sprite, 0.5f);
@@ -177,7 +178,7 @@ double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     for (int i = 0; i < kSpriteDraws; ++i) draw(i);
     device->EndScene();
     glFinish();
-    uint64_t draws = device->GpuDrawCalls();
+    uint64_t draws = GpuDrawCalls(*device);
     Clock::time_point start = Clock::now();
     device->BeginScene();
     for (int i = 0; i < kSpriteDraws; ++i) draw(i);
@@ -186,8 +187,8 @@ double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     glFinish();
     if (rasterize)
         std::printf("draw_point_sprite_%s_gl_draws %llu\n", merge ? "merged" : "separate",
-                    static_cast<unsigned long long>(device->GpuDrawCalls() - draws));
-    device->SetDrawMerging(true);
+                    static_cast<unsigned long long>(GpuDrawCalls(*device) - draws));
+    SetDrawMerging(*device, true);
     return us;
 }
 
@@ -197,7 +198,7 @@ double ReplayMilliseconds(Device* device) {
     for (int i = 0; i < kReplays; ++i) {
         glFinish();
         Clock::time_point start = Clock::now();
-        device->ReplayRecording();
+        ReplayRecording(*device);
         glFinish();
         times.push_back(Ms(Clock::now() - start));
     }
@@ -227,14 +228,14 @@ int Frames(bool measureWindows) {
             const long drawn = frame.ofSpan + 1;  // warm-up included
             if (drawn > kWarmUpFrames && drawn <= kWarmUpFrames + kMeasuredFrames) frameMs.push_back(wall);
             // The frame after the measured ones is recorded, then replayed for the limit.
-            if (drawn == kWarmUpFrames + kMeasuredFrames) device->BeginRecording();
+            if (drawn == kWarmUpFrames + kMeasuredFrames) BeginRecording(*device);
             if (drawn == kSampleFrames) {
-                device->EndRecording();
+                EndRecording(*device);
                 int w = kSamples[frame.span].window;
                 std::printf("window %d median_ms %.1f\n", w, Percentile(frameMs, 0.5));
                 std::printf("window %d p90_ms %.1f\n", w, Percentile(frameMs, 0.9));
                 std::printf("window %d limit_ms %.1f\n", w, ReplayMilliseconds(device));
-                std::printf("window %d frame_calls %zu\n", w, device->RecordedCalls());
+                std::printf("window %d frame_calls %zu\n", w, RecordedCalls(*device));
                 std::fflush(stdout);
                 frameMs.clear();
             }

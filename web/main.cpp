@@ -23,6 +23,7 @@
 #include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
 #include "engine/gfx/d3d_types.h"
+#include "engine/gfx/device_controls.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ int RunShell(demo::ShellOptions& shell, const PageOptions& options) {
     if (options.separateDraws) {
         auto then = std::move(shell.afterStartUp);
         shell.afterStartUp = [then] {
-            demo::gShell.device->SetDrawMerging(false);
+            SetDrawMerging(*demo::gShell.device, false);
             if (then) then();
         };
     }

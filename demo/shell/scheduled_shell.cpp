@@ -5,6 +5,7 @@
 
 #include "demo/shell/shell_state.h"
 #include "demo/timeline/demo_timeline.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/os/messages.h"
 
 namespace velor::demo {
@@ -30,7 +31,7 @@ void ScheduleOnShell(ShellOptions& shell, FrameSchedule& schedule, ScheduleHooks
     const bool all = hooks.rasterizeAll;
     shell.afterStartUp = [then = std::move(shell.afterStartUp), &schedule, all] {
         if (then) then();
-        gShell.device->SetRasterization(all || schedule.DrawsNext());
+        SetRasterization(*gShell.device, all || schedule.DrawsNext());
     };
     shell.afterFrame = [&schedule, hooks = std::move(hooks)] {
         const ScheduledFrame frame = schedule.FinishFrame();
@@ -49,7 +50,7 @@ void ScheduleOnShell(ShellOptions& shell, FrameSchedule& schedule, ScheduleHooks
                 PostQuitMessage(0);
             return;
         }
-        gShell.device->SetRasterization(hooks.rasterizeAll || schedule.DrawsNext());
+        SetRasterization(*gShell.device, hooks.rasterizeAll || schedule.DrawsNext());
     };
 }
 

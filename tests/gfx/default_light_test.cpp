@@ -37,7 +37,7 @@ TEST_F(DefaultLight, ItLightsAFaceTurnedTowardsIt) {
     ASSERT_EQ(device_->LightEnable(0, true), Result::Ok);
     device_->SetFVF(Fvf::XYZ | Fvf::Normal);
     ASSERT_EQ(device_->DrawPrimitiveUP(PrimitiveType::TriangleList, 1, tri, sizeof(test::LitVertex)), Result::Ok);
-    const auto pixels = device_->ReadBackBuffer();
+    const auto pixels = ReadBackBuffer(*device_);
     const uint32_t expected = ColorArgb(255, 128, 64, 191);
     EXPECT_LE(test::ColorDistance(test::PixelAt(pixels, 512, 400), expected), 2)
         << std::hex << test::PixelAt(pixels, 512, 400) << " vs " << expected;

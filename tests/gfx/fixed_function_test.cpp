@@ -1,6 +1,7 @@
 // The fixed-function emulation against Direct3D 9's equations: lighting, culling, stencil.
 #include <cmath>
 
+#include "engine/gfx/device_controls.h"
 #include "tests/gfx/render_fixture.h"
 
 namespace velor {
@@ -58,7 +59,7 @@ TEST_F(FixedFunction, DirectionalLightsFollowTheD3D9Equation) {
             g += 0.25f * 0.4f * ndotl;
         }
         uint32_t expected = c.lighting ? ColorArgb(255, Channel(r), Channel(g), Channel(b)) : 0xFFFFFFFFu;
-        auto pixels = device_->ReadBackBuffer();
+        auto pixels = ReadBackBuffer(*device_);
         EXPECT_LE(test::ColorDistance(test::PixelAt(pixels, 512, 400), expected), 2)
             << std::hex << test::PixelAt(pixels, 512, 400) << " vs " << expected;
     }
@@ -73,7 +74,7 @@ TEST_F(FixedFunction, UnboundStageDrawsTheMaterialColour) {
     device_->SetTexture(0, nullptr);
     device_->SetFVF(Fvf::XYZ | Fvf::Normal);
     device_->DrawPrimitiveUP(PrimitiveType::TriangleList, 1, tri, sizeof(test::LitVertex));
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     EXPECT_LE(test::ColorDistance(test::PixelAt(pixels, 512, 400), 0xFF4080BFu), 2);
 }
 
@@ -97,7 +98,7 @@ TEST_F(FixedFunction, CullModesKeepTheFacesDirect3DKeeps) {
         ClockwiseTriangle(0.5f, 0, 0.3f, 0.5f, 0xFF00FF00u, tris + 3);
         std::swap(tris[4], tris[5]);  // the right one turned counter-clockwise
         DrawColored(tris, 2);
-        auto pixels = device_->ReadBackBuffer();
+        auto pixels = ReadBackBuffer(*device_);
         EXPECT_EQ(test::PixelAt(pixels, PixelX(-0.5f), PixelY(-0.1f)) == 0xFFFF0000u, c.clockwiseKept);
         EXPECT_EQ(test::PixelAt(pixels, PixelX(0.5f), PixelY(-0.1f)) == 0xFF00FF00u, c.counterClockwiseKept);
     }
@@ -134,7 +135,7 @@ TEST_F(FixedFunction, TwoSidedStencilCountsFrontAndBackFacesApart) {
     DrawColored(red, 2);
     device_->SetRenderState(RenderState::StencilRef, 255);
     DrawColored(green, 2);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(-0.5f), PixelY(-0.1f)), 0xFFFF0000u);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(0.5f), PixelY(-0.1f)), 0xFF00FF00u);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(0.0f), PixelY(0.8f)), 0xFF000000u) << "stencil 0 elsewhere";
@@ -143,7 +144,7 @@ TEST_F(FixedFunction, TwoSidedStencilCountsFrontAndBackFacesApart) {
 TEST_F(FixedFunction, StencilOnlyClearLeavesColourAndDepth) {
     device_->Clear(0, nullptr, Clear::Target | Clear::ZBuffer, 0xFF0000FFu, 0.5f, 0);
     device_->Clear(0, nullptr, Clear::Stencil, 0xFFFFFFFFu, 1.0f, 7);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(pixels, 10, 10), 0xFF0000FFu) << "colour kept";
     // Depth kept at 0.5: a triangle behind it fails the test, one in front passes.
     device_->SetRenderState(RenderState::Lighting, 0);
@@ -151,7 +152,7 @@ TEST_F(FixedFunction, StencilOnlyClearLeavesColourAndDepth) {
     ClockwiseTriangle(-0.5f, 0, 0.3f, 0.7f, 0xFFFF0000u, tris);
     ClockwiseTriangle(0.5f, 0, 0.3f, 0.3f, 0xFF00FF00u, tris + 3);
     DrawColored(tris, 2);
-    pixels = device_->ReadBackBuffer();
+    pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(-0.5f), PixelY(-0.1f)), 0xFF0000FFu);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(0.5f), PixelY(-0.1f)), 0xFF00FF00u);
     // And the stencil holds 7.
@@ -162,7 +163,7 @@ TEST_F(FixedFunction, StencilOnlyClearLeavesColourAndDepth) {
     test::ColorVertex white[3];
     ClockwiseTriangle(0, 0.5f, 0.2f, 0.5f, 0xFFFFFFFFu, white);
     DrawColored(white, 1);
-    pixels = device_->ReadBackBuffer();
+    pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(0.0f), PixelY(0.4f)), 0xFFFFFFFFu);
 }
 
@@ -209,7 +210,7 @@ TEST_F(FixedFunction, StencilWriteMasksKeepTheBitsOutsideThem) {
         device_->SetRenderState(RenderState::StencilRef, show.value);
         DrawColored(quad, 2);
     }
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(-0.5f), PixelY(-0.1f)), 0xFFFF0000u) << "counted up, not marked";
     EXPECT_EQ(test::PixelAt(pixels, PixelX(0.5f), PixelY(-0.1f)), 0xFF00FF00u) << "counted down within the mask";
     EXPECT_EQ(test::PixelAt(pixels, PixelX(0.0f), PixelY(0.8f)), 0xFF0000FFu) << "only the mark elsewhere";
@@ -225,7 +226,7 @@ TEST_F(FixedFunction, WriteMasksHoldForDrawsAfterAClear) {
     DrawColored(white, 1);
     device_->Clear(0, nullptr, Clear::Target | Clear::ZBuffer | Clear::Stencil, 0xFF000000u, 1.0f, 0);
     DrawColored(white, 1);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(0.0f), PixelY(-0.1f)), 0xFFFF0000u);
 }
 

@@ -23,6 +23,7 @@
 #include "demo/shell/shell_state.h"
 #include "demo/shell/win_main.h"
 #include "demo/timeline/demo_timeline.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_decode.h"
 #include "engine/image/image_writer.h"
 #include "engine/os/clock.h"
@@ -117,7 +118,7 @@ int Play(int argc, char** argv) {
         }
         while (next < options.times.size() && double(demo::gTimeline.demoTime) >= options.times[next] - 1e-6) {
             Image image(kBackBufferWidth, kBackBufferHeight);
-            image.pixels = demo::gShell.device->ReadBackBuffer();
+            image.pixels = ReadBackBuffer(*demo::gShell.device);
             std::string path = (std::filesystem::path(options.outDir) / capture::FrameFileName(options.times[next])).string();
             if (!WritePng(path, image)) failed = true;
             ++next;
@@ -128,7 +129,7 @@ int Play(int argc, char** argv) {
         }
         double upcoming = double(demo::gTimeline.demoTime) + 1.5 * options.step;
         const bool drawNext = upcoming >= options.times[next] - 1e-6;
-        demo::gShell.device->SetRasterization(drawNext);
+        SetRasterization(*demo::gShell.device, drawNext);
         // Never change the machine right before a written frame: that frame would carry the lost time.
         if (drawNext) return;
         if (minimiseEvery > 0 && frames % minimiseEvery == 0) {

@@ -20,6 +20,7 @@
 #include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
 #include "engine/audio/module_renderer.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_writer.h"
 #include "tools/capture/capture_options.h"
 #include "tools/capture/progress.h"
@@ -57,7 +58,7 @@ int CaptureStills(const capture::CaptureOptions& options) {
     hooks.afterFrame = [&](const demo::ScheduledFrame& frame) {
         if (!frame.drawn) return true;
         // The frame at each of the times that begin with it.
-        const std::vector<uint32_t> pixels = demo::gShell.device->ReadBackBuffer();
+        const std::vector<uint32_t> pixels = ReadBackBuffer(*demo::gShell.device);
         for (size_t span = frame.span + 1 - frame.spansBegun; span <= frame.span; ++span) {
             Image image(kBackBufferWidth, kBackBufferHeight);
             image.pixels = pixels;
@@ -142,7 +143,7 @@ int CaptureVideo(const capture::CaptureOptions& options) {
     hooks.rasterizeAll = options.rasterizeAll;
     hooks.afterFrame = [&](const demo::ScheduledFrame& frame) {
         if (!frame.drawn) return true;
-        if (!output->WriteFrame(demo::gShell.device->ReadBackBuffer(), &error)) {
+        if (!output->WriteFrame(ReadBackBuffer(*demo::gShell.device), &error)) {
             std::fprintf(stderr, "\nvelor-capture: %s\n", error.c_str());
             failed = true;
         }

@@ -20,6 +20,7 @@
 #include "demo/content/demo_resources.h"
 #include "demo/shell/shell_state.h"
 #include "demo/shell/win_main.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/os/clock.h"
 #include "engine/os/messages.h"
 
@@ -49,7 +50,7 @@ int MeasureLead(const std::string& path) {
     shell.afterStartUp = [&] {
         clockStart = NowNs();
         soundedBeforeClock = gResources.musicEngine != nullptr && gResources.musicEngine->GetStats().soundFrames > 0;
-        gShell.device->SetRasterization(false);
+        SetRasterization(*gShell.device, false);
     };
     int code = 4;
     shell.afterFrame = [&] {

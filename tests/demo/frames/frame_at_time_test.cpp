@@ -16,6 +16,7 @@
 
 #include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/gfx/device.h"
 
 namespace velor::demo {
@@ -47,7 +48,7 @@ int PlayAndWrite(const std::function<FrameSchedule()>& make, const std::string& 
     ScheduleHooks hooks;
     hooks.afterFrame = [&](const ScheduledFrame& frame) {
         if (!frame.drawn) return true;
-        std::vector<uint32_t> pixels = gShell.device->ReadBackBuffer();
+        std::vector<uint32_t> pixels = ReadBackBuffer(*gShell.device);
         out.write(reinterpret_cast<const char*>(&frame.number), sizeof frame.number);
         out.write(reinterpret_cast<const char*>(&frame.time), sizeof frame.time);
         out.write(reinterpret_cast<const char*>(pixels.data()), std::streamsize(pixels.size() * 4));

@@ -17,6 +17,8 @@
 #include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
 #include "engine/gfx/device.h"
+#include "engine/gfx/device_controls.h"
+#include "engine/os/messages.h"
 
 namespace velor::demo {
 namespace {
@@ -41,20 +43,20 @@ int PlayAndWrite(bool merge, const std::string& path) {
     shell.visibleWindow = false;
     shell.headless = true;
     shell.startMusic = false;
-    shell.afterStartUp = [merge] { gShell.device->SetDrawMerging(merge); };
+    shell.afterStartUp = [merge] { SetDrawMerging(*gShell.device, merge); };
     size_t next = 0;
     uint64_t drawsBefore = 0;
     ScheduleHooks hooks;
     hooks.afterFrame = [&](const ScheduledFrame& frame) {
         Device* device = gShell.device.get();
         if (frame.drawn) {
-            uint64_t draws = device->GpuDrawCalls() - drawsBefore;
-            std::vector<uint32_t> pixels = device->ReadBackBuffer();
+            uint64_t draws = GpuDrawCalls(*device) - drawsBefore;
+            std::vector<uint32_t> pixels = ReadBackBuffer(*device);
             out.write(reinterpret_cast<const char*>(&draws), sizeof draws);
             out.write(reinterpret_cast<const char*>(pixels.data()), std::streamsize(pixels.size() * 4));
             ++next;
         }
-        drawsBefore = device->GpuDrawCalls();
+        drawsBefore = GpuDrawCalls(*device);
         return true;
     };
     ScheduleOnShell(shell, schedule, std::move(hooks));

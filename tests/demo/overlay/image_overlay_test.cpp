@@ -7,6 +7,7 @@
 #include "demo/overlay/text_record.h"
 #include "demo/shell/shell_state.h"
 #include "demo/timeline/demo_timeline.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/ui/sprite.h"
 #include "tests/gfx/render_fixture.h"
 
@@ -77,7 +78,7 @@ TEST_F(ImageOverlayTest, PositionsAreWholePixelsTruncatedTowardZero) {
 TEST_F(ImageOverlayTest, ImagesBlendTranslucentlyWhereTheyLie) {
     gTimeline.terrainClock = 0;
     DrawFourSpriteOverlay();
-    const auto pixels = device_->ReadBackBuffer();
+    const auto pixels = ReadBackBuffer(*device_);
     // Left of and above every image: untouched.
     EXPECT_EQ(test::PixelAt(pixels, 200, 100), 0xFF000000u);
     EXPECT_EQ(test::PixelAt(pixels, 900, 700), 0xFF000000u);
@@ -112,7 +113,7 @@ TEST_F(ImageOverlayTest, FadeLevelDarkensTheScreenWithTheWrappedAlphaByte) {
         device_->Clear(0, nullptr, Clear::Target, 0xFFFFFFFFu, 1.0f, 0);
         gTextRecords[kFadeRecord].alphaLevel = c.level;
         DrawRecordScreen(gTextRecords[kFadeRecord], fade);
-        const auto pixels = device_->ReadBackBuffer();
+        const auto pixels = ReadBackBuffer(*device_);
         EXPECT_NEAR(Grey(test::PixelAt(pixels, 512, 384)), c.grey, 2) << c.level;
         EXPECT_NEAR(Grey(test::PixelAt(pixels, 3, 765)), c.grey, 2) << c.level;
     }

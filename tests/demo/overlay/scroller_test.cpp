@@ -8,6 +8,7 @@
 #include "demo/overlay/scroller.h"
 #include "demo/overlay/text_record.h"
 #include "demo/shell/shell_state.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/ui/font.h"
 #include "engine/ui/sprite.h"
 #include "tests/gfx/render_fixture.h"
@@ -132,7 +133,7 @@ TEST_F(ScrollerTest, DrawsTheCurrentCellRedAcrossTheMiddleOfTheScreen) {
         gScroller.fireFrameClock = 0;
         gScroller.scrollOffset = -5000;  // texts far below the screen
         Frame(0);
-        const auto pixels = device_->ReadBackBuffer();
+        const auto pixels = ReadBackBuffer(*device_);
         // The cell covers x 190..748 and y -42..688; its middle is at (469, 323).
         const uint32_t middle = test::PixelAt(pixels, 469, 323);
         EXPECT_NEAR(Red(middle), int(CellRed(column, row)), 2) << column << "," << row;
@@ -147,14 +148,14 @@ TEST_F(ScrollerTest, DrawsTheCurrentCellRedAcrossTheMiddleOfTheScreen) {
 
 TEST_F(ScrollerTest, TitleStartsBelowTheScreenAndReachesTheTopAtOffset960) {
     Frame(0);  // offset 0: title at y 960, greetings at 1150, both off screen
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(FirstRow(pixels, 0, 0, White), -1);
 
     device_->Clear(0, nullptr, Clear::Target, 0xFF000000u, 1.0f, 0);
     gScroller.scrollOffset = 950;
     Frame(0.1f);  // + 10 pixels: 960
     ASSERT_FLOAT_EQ(gScroller.scrollOffset, 960.0f);
-    pixels = device_->ReadBackBuffer();
+    pixels = ReadBackBuffer(*device_);
     const int titleTop = FirstRow(pixels, 0, 550, White);
     ASSERT_GE(titleTop, 0);
     EXPECT_LT(titleTop, 8);  // the first line's cell starts at row 0

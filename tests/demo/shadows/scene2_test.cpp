@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/gfx/device_controls.h"
 #include "demo/shadows/reflective_object.h"
 #include "demo/shadows/shadow_reflection_scene.h"
 #include "demo/shadows/shadow_volume_scene.h"
@@ -17,13 +18,13 @@ class ShadowReflectionScene : public test::DemoDeviceTest {
 protected:
     void SetUp() override {
         test::DemoDeviceTest::SetUp();
-        device_->SetRasterization(false);  // these tests look at state, not pixels
+        SetRasterization(*device_, false);  // these tests look at state, not pixels
         gShadowReflection = ShadowReflectionState{};
         gTimeline = TimelineState{};
         SetUpLightSprites();
     }
     void TearDown() override {
-        device_->SetRasterization(true);
+        SetRasterization(*device_, true);
         test::DemoDeviceTest::TearDown();
     }
     static void RunFrame(float t, float dt) {

@@ -19,6 +19,7 @@
 #include "demo/shadows/shadow_volume_scene.h"
 #include "demo/shell/shell_state.h"
 #include "demo/timeline/camera.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_writer.h"
 #include "engine/math/d3dx_math.h"
 #include "tests/demo/shadows/shadow_test_meshes.h"
@@ -144,7 +145,7 @@ protected:
         device.BeginScene();
         DrawShadowVolumeScene();
         device.EndScene();
-        auto pixels = device.ReadBackBuffer();
+        auto pixels = ReadBackBuffer(device);
         Image image(kBackBufferWidth, kBackBufferHeight);
         image.pixels = pixels;
         EXPECT_TRUE(WritePng((output_ / (std::string("shadow_scene_") + c.name + ".png")).string(), image).ok());
@@ -299,7 +300,7 @@ TEST(ShadowSetUp, MissingCasterLeavesTheShadowSlotEmptyAndDrawsNothing) {
     test.device->Clear(0, nullptr, Clear::Target | Clear::ZBuffer | Clear::Stencil, 0xFF000000u, 1.0f, 0);
     gShadow.highestLightIndex = 2;
     DrawShadowVolumeScene();
-    const auto pixels = test.device->ReadBackBuffer();
+    const auto pixels = ReadBackBuffer(*test.device);
     EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(), [](uint32_t p) { return (p & 0xFFFFFFu) == 0; }));
 }
 

@@ -15,6 +15,7 @@
 #include "demo/sprites/skeleton_followers.h"
 #include "demo/sprites/sphere_swarm.h"
 #include "demo/terrain/forest.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/math/d3dx_math.h"
 #include "tests/support/gl_test_device.h"
 
@@ -173,7 +174,7 @@ TEST_F(FollowersOnScreen, BothLayersDrawAtTheFollowerOffsetWithRedDominating) {
     gShell.frameDelta = 1.0f / 60.0f;
     SampleFigureVertices();
     DrawSkeletonFollowers();
-    const std::vector<uint32_t> pixels = device.ReadBackBuffer();
+    const std::vector<uint32_t> pixels = ReadBackBuffer(device);
 
     EXPECT_EQ(gSprites.followerB->diffuse.y, 0.5f) << "green drawn last";
     EXPECT_NEAR(gSprites.followerB->position.x, 1.5f, 1e-6);

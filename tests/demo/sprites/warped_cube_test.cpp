@@ -11,6 +11,7 @@
 #include "demo/sprites/point_sprite.h"
 #include "demo/sprites/warped_cube.h"
 #include "demo/timeline/demo_timeline.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/mesh/d3dx_mesh.h"
 #include "tests/gfx/render_fixture.h"
 
@@ -166,7 +167,7 @@ TEST_F(WarpedCubeDrawTest, EachLayerDrawsExactlyOnePointPerVertex) {
     gTimeline.cubeWarpMode = 99;  // unwarped
     gShell.frameDelta = 0;
     DrawWarpedCube();
-    const auto pixels = device_->ReadBackBuffer();
+    const auto pixels = ReadBackBuffer(*device_);
     const uint32_t middle = test::PixelAt(pixels, 512, 384);
     EXPECT_EQ(int((middle >> 16) & 0xFF), kVertices) << "layer A";
     EXPECT_EQ(int((middle >> 8) & 0xFF), kVertices) << "layer B";

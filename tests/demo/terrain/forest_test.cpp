@@ -12,6 +12,7 @@
 #include "demo/sprites/point_seeking.h"
 #include "demo/terrain/forest.h"
 #include "demo/timeline/camera.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_writer.h"
 #include "engine/math/d3dx_math.h"
 #include "tests/demo/scene/skeleton_fixture.h"
@@ -212,7 +213,7 @@ TEST_F(Forest, RenderedFrameShowsTheSkyAndLitTrees) {
         device.Clear(0, nullptr, Clear::Target | Clear::ZBuffer, 0xFF000000u, 1.0f, 0);
         DrawForest();
         ApplyCamera(35, 4.8f, 3);
-        pixels = device.ReadBackBuffer();
+        pixels = ReadBackBuffer(device);
     }
     Image image(kBackBufferWidth, kBackBufferHeight);
     image.pixels = pixels;
