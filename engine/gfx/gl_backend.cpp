@@ -106,14 +106,14 @@ void GlBackend::Clear(const DeviceState& state, uint32_t dirty, uint32_t rectCou
     targets_.Clear(state.viewport, rectCount, rects, flags, color, z, stencil);
     // The clear opened every write mask: the next draw sets the state's own again.
     states_.ForgetMasksAndScissor();
-    pending_ |= kDirtyRender;
+    pending_ |= kDirtyGlStates;
 }
 
 void GlBackend::ClearBackBuffer() {
-    FlushPointRun();
+    Sync(nullptr, 0, nullptr);
     targets_.ClearBackBuffer();
     states_.ForgetMasksAndScissor();
-    pending_ |= kDirtyTarget | kDirtyRender;
+    pending_ |= kDirtyTarget | kDirtyGlStates;
 }
 
 void GlBackend::Present() {

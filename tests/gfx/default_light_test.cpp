@@ -1,5 +1,6 @@
 // LightEnable on a light that SetLight never filled turns on Direct3D 9's default light: directional
 // along +z, diffuse (1, 1, 1, 0), no specular or ambient.
+#include "engine/gfx/device_controls.h"
 #include "tests/gfx/render_fixture.h"
 
 namespace velor {
