@@ -7,7 +7,7 @@
 #include "demo/shadows/shadow_reflection_scene.h"
 #include "demo/shadows/shadow_volume_scene.h"
 #include "demo/sprites/point_seeking.h"
-#include "demo/timeline/demo_timeline.h"
+#include "demo/windows/shadow_reflection_window.h"
 #include "tests/demo/sprites/demo_device_fixture.h"
 
 namespace velor::demo {
@@ -19,17 +19,14 @@ protected:
         test::DemoDeviceTest::SetUp();
         device_->SetRasterization(false);  // these tests look at state, not pixels
         gShadowReflection = ShadowReflectionState{};
-        gTimeline = TimelineState{};
-        SetUpLightSprites();
+        SetUpShadowReflectionWindow();
     }
     void TearDown() override {
         device_->SetRasterization(true);
         test::DemoDeviceTest::TearDown();
     }
     static void RunFrame(float t, float dt) {
-        gTimeline.demoTime = t;
-        gShell.frameDelta = dt;
-        DrawShadowReflectionScene();
+        DrawShadowReflectionScene(t, dt);
     }
 };
 
