@@ -110,6 +110,7 @@ void SetUpDirectionalLights() {
 void FollowWaypoint(int waypoint) {
     gCamera.eye.x = gSeeking.waypoints[waypoint].x;
     gCamera.eye.z = gSeeking.waypoints[waypoint].y;
+    // NOTE: target x and z are 0, so the eye looks at the vertical axis; the target keeps its height.
     gCamera.target.x = 0;
     gCamera.target.z = 0;
 }

@@ -25,6 +25,9 @@ float gMusicTimer = -1;
 int32_t gSeenMode = -1;
 float gSeenRate = -1;
 float gSeenRedA = -1;
+// The camera's view as the post passes saw it.
+Matrix gMosaicView;
+Matrix gBlurView;
 
 SceneCalls Recording() {
     SceneCalls calls{};
@@ -32,10 +35,14 @@ SceneCalls Recording() {
     calls.mosaicPass = [](float timer) {
         gCalls.push_back("mosaic");
         gMusicTimer = timer;
+        gMosaicView = gCamera.view;
     };
     calls.drawShadowReflectionScene = [](float, float) { gCalls.push_back("shadows"); };
     calls.drawTerrain = [](float) { gCalls.push_back("terrain"); };
-    calls.radialBlurPass = [](const Matrix&, const Matrix&) { gCalls.push_back("blur"); };
+    calls.radialBlurPass = [](const Matrix& view, const Matrix&) {
+        gCalls.push_back("blur");
+        gBlurView = view;
+    };
     calls.drawFourSpriteOverlay = [](float) { gCalls.push_back("images"); };
     calls.drawFadeOverlay = [](float) { gCalls.push_back("fade"); };
     calls.drawWarpedCube = [](const CubeWarp& warp, float) {
@@ -214,6 +221,29 @@ TEST_F(Timeline, JumpFromWindowOnePast98RunsOnlyTheScroller) {
     EXPECT_EQ(gCalls, (Calls{"swarm", "mosaic"}));
     EXPECT_EQ(Frame(100.0f), (Calls{"scroller"}));
     EXPECT_EQ(gForestWindow.entryCount, 0);  // the forest's one-shot restore never happened
+}
+
+bool SameMatrix(const Matrix& a, const Matrix& b) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (a.m[r][c] != b.m[r][c]) return false;
+    return true;
+}
+
+// The mosaic shows the swarm with the camera of the previous frame; the blur shows the tunnel with
+// the view built inside this frame's target pass.
+TEST_F(Timeline, OnlyTheTunnelBuildsItsCameraBeforeItsPostPass) {
+    const Matrix stale = gCamera.view;  // never built: all zero
+    gTimeline.demoTime = 10.0f;
+    Frame(0.01f);
+    EXPECT_TRUE(SameMatrix(gMosaicView, stale));
+    EXPECT_FALSE(SameMatrix(gCamera.view, stale)) << "the window ends with ApplyCamera";
+
+    gCamera.view = stale;
+    gTimeline.demoTime = 40.0f;
+    Frame(0.01f);
+    EXPECT_FALSE(SameMatrix(gBlurView, stale));
+    EXPECT_TRUE(SameMatrix(gBlurView, gCamera.view));
 }
 
 TEST_F(Timeline, TunnelRollsTheUpVectorButRebuildsTheEye) {
