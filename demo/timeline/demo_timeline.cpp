@@ -30,6 +30,11 @@ constexpr CameraLens kStandardLens{45, 4.8f, 3};
 constexpr CameraLens kWideLens{90, 4.8f, 3};
 constexpr CameraLens kNarrowLens{35, 4.8f, 3};
 
+constexpr WindowTarget kBackBuffer = WindowTarget::BackBuffer;
+constexpr WindowTarget kSceneTarget = WindowTarget::SceneTarget;
+constexpr CameraAt kAtEnd = CameraAt::End;
+constexpr CameraAt kInTargetPass = CameraAt::InsideTargetPass;
+
 // The frame's scene is ended so the render-to-surface pass can open its own; the target is cleared.
 void BeginSceneTarget() {
     Device* device = CurrentDevice();
@@ -63,13 +68,13 @@ void RunWindow(const SceneWindow& window, float demoTime, float frameDelta) {
 
 // clang-format off
 const SceneWindow kWindows[kWindowCount] = {
-    // window  after     before    drawn into                 scene                      post pass          lens           camera
-    {1,        -kForever, 19.4,     WindowTarget::SceneTarget, SphereSwarmWindowScene,    SphereSwarmWindowPost, kSwarmLens, CameraAt::End},
-    {2,        19.4,     32.0,     WindowTarget::BackBuffer,  ShadowReflectionWindowScene, nullptr,          kStandardLens, CameraAt::End},
-    {3,        32.0,     57.0,     WindowTarget::SceneTarget, TunnelWindowScene,         TunnelWindowPost,  kWideLens,   CameraAt::InsideTargetPass},
-    {4,        57.0,     76.0,     WindowTarget::BackBuffer,  WarpedCubeWindowScene,     nullptr,           kStandardLens, CameraAt::End},
-    {5,        76.0,     98.0,     WindowTarget::BackBuffer,  ForestWindowScene,         nullptr,           kNarrowLens,   CameraAt::End},
-    {6,        98.0,     kForever, WindowTarget::BackBuffer,  ScrollerWindowScene,       nullptr,           kNarrowLens,   CameraAt::End},
+    // window  after      before    drawn into    scene                        post pass              lens           camera
+    {1,      -kForever, 19.4,     kSceneTarget, SphereSwarmWindowScene,      SphereSwarmWindowPost, kSwarmLens,    kAtEnd},
+    {2,      19.4,      32.0,     kBackBuffer,  ShadowReflectionWindowScene, nullptr,               kStandardLens, kAtEnd},
+    {3,      32.0,      57.0,     kSceneTarget, TunnelWindowScene,           TunnelWindowPost,      kWideLens,     kInTargetPass},
+    {4,      57.0,      76.0,     kBackBuffer,  WarpedCubeWindowScene,       nullptr,               kStandardLens, kAtEnd},
+    {5,      76.0,      98.0,     kBackBuffer,  ForestWindowScene,           nullptr,               kNarrowLens,   kAtEnd},
+    {6,      98.0,      kForever, kBackBuffer,  ScrollerWindowScene,         nullptr,               kNarrowLens,   kAtEnd},
 };
 // clang-format on
 
