@@ -4,6 +4,7 @@
 
 #include "engine/audio/sound_engine.h"
 #include "engine/fx/effect.h"
+#include "engine/gfx/d3d_types.h"
 #include "engine/gfx/render_to_surface.h"
 #include "engine/gfx/resources.h"
 #include "engine/mesh/mesh.h"
@@ -20,7 +21,7 @@ struct DemoResources {
     std::shared_ptr<RenderToSurface> sceneRenderToSurface;
     std::shared_ptr<Effect> mosaicEffect;             // resource 102
     std::shared_ptr<Effect> radialBlurEffect;         // resource 101
-    std::shared_ptr<Effect> offsetEffect;             // resource 103, created by SetUpLightSprites
+    std::shared_ptr<Effect> offsetEffect;             // resource 103, created with window 2
     std::shared_ptr<SoundEngine> musicEngine;         // started last; never called again
 };
 
@@ -31,6 +32,9 @@ constexpr int kOffsetResource = 103;
 constexpr int kEnvironmentMapResource = 104;  // carried, never created
 
 extern DemoResources gResources;
+
+// The colour key textures are loaded with: opaque black becomes transparent black.
+constexpr Color kOpaqueBlackKey = 0xFF000000u;
 
 // The module the music plays, relative to the run folder.
 constexpr const char* kMusicFile = "Vob_058f.s3m";

@@ -39,7 +39,7 @@ void RunPasses(Effect& effect, Draw draw) {
 
 void DrawShadowVolumeScene() {
     Effect* effect = gShadow.effect.get();
-    Device* device = gShell.device.get();
+    Device* device = CurrentDevice();
     if (effect == nullptr || device == nullptr) return;  // "ShadowVolume.fx" missing: nothing to draw with
 
     effect->SetFloat("g_fFarClip", kVolumeFarClip);

@@ -63,10 +63,7 @@ protected:
         gShell.device.reset();
     }
 
-    static void Frame(float delta) {
-        gShell.frameDelta = delta;
-        DrawScroller();
-    }
+    static void Frame(float delta) { DrawScroller(delta); }
 };
 
 int Red(uint32_t p) { return int((p >> 16) & 0xFF); }

@@ -8,7 +8,7 @@
 #include "demo/shadows/shadow_reflection_scene.h"
 #include "demo/shadows/shadow_volume_scene.h"
 #include "demo/sprites/point_seeking.h"
-#include "demo/timeline/demo_timeline.h"
+#include "demo/windows/shadow_reflection_window.h"
 #include "tests/demo/sprites/demo_device_fixture.h"
 
 namespace velor::demo {
@@ -20,17 +20,14 @@ protected:
         test::DemoDeviceTest::SetUp();
         SetRasterization(*device_, false);  // these tests look at state, not pixels
         gShadowReflection = ShadowReflectionState{};
-        gTimeline = TimelineState{};
-        SetUpLightSprites();
+        SetUpShadowReflectionWindow();
     }
     void TearDown() override {
         SetRasterization(*device_, true);
         test::DemoDeviceTest::TearDown();
     }
     static void RunFrame(float t, float dt) {
-        gTimeline.demoTime = t;
-        gShell.frameDelta = dt;
-        DrawShadowReflectionScene();
+        DrawShadowReflectionScene(t, dt);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "demo/shadows/reflective_object.h"
 #include "demo/sprites/point_seeking.h"
 #include "demo/shadows/shadow_volume_scene.h"
+#include "demo/windows/shadow_reflection_window.h"
 #include "tests/demo/sprites/demo_device_fixture.h"
 
 namespace velor::demo {
@@ -179,7 +180,7 @@ TEST_F(PointSpriteDraw, LightSpritesSetUpWindowTwo) {
     SceneObject& scroll = Object(kScrollSlot);
     scroll.materialCount = 2;
     scroll.textures = {std::make_shared<Texture>(1, 1, 1, 0, Format::A8R8G8B8, Pool::Managed), nullptr};
-    SetUpLightSprites();
+    SetUpShadowReflectionWindow();
     for (PointSprite* sprite : {gSprites.glowA, gSprites.glowB, gSprites.sparkA, gSprites.sparkB}) {
         ASSERT_NE(sprite, nullptr);
         EXPECT_NE(sprite->vertexBuffer, nullptr);
