@@ -9,7 +9,22 @@ namespace {
 
 using test::RenderTest;
 
-class FixedFunction : public RenderTest {};
+class FixedFunction : public RenderTest {
+protected:
+    // Stencil only, as shadow volumes count: clockwise faces add one, counter-clockwise faces take one.
+    void CountFacesInStencil() {
+    device_->SetRenderState(RenderState::Lighting, 0);
+    device_->SetRenderState(RenderState::CullMode, uint32_t(Cull::None));
+    device_->SetRenderState(RenderState::ZWriteEnable, 0);
+    device_->SetRenderState(RenderState::ColorWriteEnable, 0);
+    device_->SetRenderState(RenderState::StencilEnable, 1);
+    device_->SetRenderState(RenderState::TwoSidedStencilMode, 1);
+    device_->SetRenderState(RenderState::StencilFunc, uint32_t(Cmp::Always));
+    device_->SetRenderState(RenderState::StencilPass, uint32_t(StencilOp::Incr));
+    device_->SetRenderState(RenderState::CcwStencilFunc, uint32_t(Cmp::Always));
+    device_->SetRenderState(RenderState::CcwStencilPass, uint32_t(StencilOp::Decr));
+    }
+};
 
 uint8_t Channel(float f) { return uint8_t(std::lround(std::fmin(std::fmax(f, 0.0f), 1.0f) * 255.0f)); }
 
@@ -105,16 +120,7 @@ TEST_F(FixedFunction, CullModesKeepTheFacesDirect3DKeeps) {
 }
 
 TEST_F(FixedFunction, TwoSidedStencilCountsFrontAndBackFacesApart) {
-    device_->SetRenderState(RenderState::Lighting, 0);
-    device_->SetRenderState(RenderState::CullMode, uint32_t(Cull::None));
-    device_->SetRenderState(RenderState::ZWriteEnable, 0);
-    device_->SetRenderState(RenderState::ColorWriteEnable, 0);
-    device_->SetRenderState(RenderState::StencilEnable, 1);
-    device_->SetRenderState(RenderState::TwoSidedStencilMode, 1);
-    device_->SetRenderState(RenderState::StencilFunc, uint32_t(Cmp::Always));
-    device_->SetRenderState(RenderState::StencilPass, uint32_t(StencilOp::Incr));
-    device_->SetRenderState(RenderState::CcwStencilFunc, uint32_t(Cmp::Always));
-    device_->SetRenderState(RenderState::CcwStencilPass, uint32_t(StencilOp::Decr));
+    CountFacesInStencil();
     test::ColorVertex tris[9];
     ClockwiseTriangle(-0.5f, 0, 0.3f, 0.5f, 0xFFFFFFFFu, tris);      // front, twice: +2
     ClockwiseTriangle(-0.5f, 0, 0.3f, 0.5f, 0xFFFFFFFFu, tris + 3);
@@ -170,17 +176,8 @@ TEST_F(FixedFunction, StencilOnlyClearLeavesColourAndDepth) {
 // A stencil split as the shadow passes split it: counts in the low seven bits, kept modulo 128 by a
 // write mask in two-sided mode, and a mark in bit 0x80 set by Invert under a write mask of its own.
 TEST_F(FixedFunction, StencilWriteMasksKeepTheBitsOutsideThem) {
-    device_->SetRenderState(RenderState::Lighting, 0);
-    device_->SetRenderState(RenderState::CullMode, uint32_t(Cull::None));
-    device_->SetRenderState(RenderState::ZWriteEnable, 0);
-    device_->SetRenderState(RenderState::ColorWriteEnable, 0);
-    device_->SetRenderState(RenderState::StencilEnable, 1);
-    device_->SetRenderState(RenderState::TwoSidedStencilMode, 1);
+    CountFacesInStencil();
     device_->SetRenderState(RenderState::StencilWriteMask, 0x7F);
-    device_->SetRenderState(RenderState::StencilFunc, uint32_t(Cmp::Always));
-    device_->SetRenderState(RenderState::StencilPass, uint32_t(StencilOp::Incr));
-    device_->SetRenderState(RenderState::CcwStencilFunc, uint32_t(Cmp::Always));
-    device_->SetRenderState(RenderState::CcwStencilPass, uint32_t(StencilOp::Decr));
     test::ColorVertex tris[6];
     ClockwiseTriangle(-0.5f, 0, 0.3f, 0.5f, 0xFFFFFFFFu, tris);      // front: 0 + 1
     ClockwiseTriangle(0.5f, 0, 0.3f, 0.5f, 0xFFFFFFFFu, tris + 3);   // back: 0 - 1 is 0xFF, masked 0x7F
