@@ -61,7 +61,10 @@ ScheduledFrame FrameSchedule::FinishFrame() {
             drawnInSpan_ = 1;
         }
     }
-    if (frame.firstDrawn) clock_.HandOver();
+    if (frame.firstDrawn) {
+        if (atHandOver_) atHandOver_(frame);
+        clock_.HandOver();
+    }
     return frame;
 }
 

@@ -16,7 +16,9 @@
 // own arithmetic; ScheduleOnShell checks after every frame that the demo agrees.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "demo/shell/schedule_clock.h"
@@ -75,6 +77,9 @@ public:
 
     // The clock the frame loop must read: the schedule reckons each frame from its readings.
     ScheduleClock& Clock() { return clock_; }
+    // Runs once, after the first drawn frame and before the real clock takes over from the steps, so
+    // that whatever the picture must keep pace with (the music) starts where real time starts.
+    void AtHandOver(std::function<void(const ScheduledFrame&)> start) { atHandOver_ = std::move(start); }
 
     // Once the loop has drawn a frame (read the clock and run the demo): that frame.
     ScheduledFrame FinishFrame();
@@ -95,6 +100,7 @@ private:
     size_t span_ = 0;         // the span under way, or the next one
     long drawnInSpan_ = 0;    // of the span under way; 0: it has not begun
     bool drewAny_ = false;
+    std::function<void(const ScheduledFrame&)> atHandOver_;
 };
 
 }  // namespace velor::demo

@@ -89,19 +89,12 @@ int RunPlayer(const PlayerOptions& options, FrameClock& realClock) {
     // From the start the shell starts the music with the resources, as the demo always has.
     shell.startMusic = options.from <= 0 && !options.mute;
     FrameSchedule schedule = FrameSchedule::From(options.from, FrameSchedule::kDefaultStep, &realClock);
-    ScheduleHooks hooks;
     if (options.from > 0 && !options.mute) {
         // The music first: StartMusic returns with its first samples out, and the real clock counts
         // from there, so the picture does not run ahead by the wait.
-        hooks.afterFrame = [&schedule](const ScheduledFrame& frame) {
-            if (frame.firstDrawn) {
-                StartMusic(frame.time);
-                schedule.Clock().RestartRealTime();
-            }
-            return true;
-        };
+        schedule.AtHandOver([](const ScheduledFrame& frame) { StartMusic(frame.time); });
     }
-    ScheduleOnShell(shell, schedule, std::move(hooks));
+    ScheduleOnShell(shell, schedule);
     return WinMain(shell);
 }
 

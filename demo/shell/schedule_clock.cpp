@@ -40,9 +40,4 @@ void ScheduleClock::HandOver() {
     handOverReal_ = real_->QueryPerformanceCounter();
 }
 
-void ScheduleClock::RestartRealTime() {
-    if (real_ == nullptr || stepping_) return;
-    handOverReal_ = real_->QueryPerformanceCounter();
-}
-
 }  // namespace velor::demo

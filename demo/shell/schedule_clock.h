@@ -22,9 +22,6 @@ public:
     void Sleep(uint32_t milliseconds) override;
 
     void HandOver();
-    // After the hand-over, counts real time from now instead: a player that waited for something the
-    // picture must keep pace with (the music's first samples) starts the real time there.
-    void RestartRealTime();
     bool Stepping() const { return stepping_; }
     int64_t StepTicks() const { return step_; }
     // Ticks between the last two readings: the delta of the frame the loop last measured.

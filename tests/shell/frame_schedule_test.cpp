@@ -209,7 +209,16 @@ TEST(FrameSchedule, AVideoOfAStretchIsThatStretchOfAWholeRun) {
 TEST(FrameSchedule, APlayerHandsOverToTheRealClockAfterTheFrameAtT) {
     ManualClock real;
     FrameSchedule schedule = FrameSchedule::From(0.5, 0.1, &real);
+    // What starts at the hand-over (the music, which waits for its first samples) takes 250 ms; the
+    // real time after it starts there, so no frame carries the wait.
+    std::vector<float> handOvers;
+    schedule.AtHandOver([&](const ScheduledFrame& frame) {
+        handOvers.push_back(frame.time);
+        real.now += 250'000;
+    });
     const Played played = Play(schedule, 9, [&] { real.now += 40'000; });  // 40 ms a frame, really
+    ASSERT_EQ(handOvers.size(), 1u);
+    EXPECT_FLOAT_EQ(handOvers[0], played.frames[4].time);
     ASSERT_EQ(played.frames.size(), 9u);
     // Frames 1 to 5 on the 0.1 s step (the fifth is the frame at 0.5 s, the first drawn), then 40 ms each.
     for (int i = 0; i < 9; ++i) {
