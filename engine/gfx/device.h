@@ -40,6 +40,9 @@ struct PresentParameters {
     bool enableAutoDepthStencil = true;
     Format autoDepthStencilFormat = Format::D24S8;
     uint32_t presentationInterval = 0x80000000u;  // D3DPRESENT_INTERVAL_IMMEDIATE
+    // The engine's own: real pixels per back-buffer pixel each way, read at CreateDevice
+    // (pixel_scale.h). Values below 1 are taken as 1.
+    float pixelScale = 1.0f;
 };
 
 struct DeviceCaps {
@@ -160,6 +163,7 @@ public:
 
 private:
     friend class Direct3D;
+    friend float DevicePixelScale(const Device& device);
     Device(Window* window, const PresentParameters& parameters);
     Result Initialise();
     // The groups changed since the backend was last handed them; the backend keeps them from there.
@@ -174,6 +178,7 @@ private:
 
     Window* window_;
     PresentParameters parameters_;
+    float pixelScale_ = 1.0f;  // fixed when the device is made
     DeviceState state_;
     uint32_t dirty_ = kDirtyAll;
     std::map<uint32_t, std::shared_ptr<VertexDeclaration>> fvfDeclarations_;

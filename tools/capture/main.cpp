@@ -19,9 +19,11 @@
 #include "demo/shell/win_main.h"
 #include "demo/timeline/demo_timeline.h"
 #include "engine/audio/module_renderer.h"
+#include "engine/gfx/pixel_scale.h"
 #include "engine/image/image_writer.h"
 #include "tools/capture/capture_options.h"
 #include "tools/capture/progress.h"
+#include "tools/capture/supersample.h"
 #include "tools/capture/video_output.h"
 
 namespace {
@@ -34,6 +36,17 @@ constexpr size_t kSkipChunkFrames = 4096;
 void StartHeadless() {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+// The back buffer at the output's size: as rendered, or averaged down from the supersampled size.
+std::vector<uint32_t> ReadFrame(const capture::CaptureOptions& options) {
+    float scale = capture::RenderScale(options);
+    return capture::AverageDown(demo::gShell.device->ReadBackBuffer(), ScaledLength(kBackBufferWidth, scale),
+                                ScaledLength(kBackBufferHeight, scale), options.ssaa);
+}
+
+void ApplyScale(const capture::CaptureOptions& options, demo::ShellOptions* shell) {
+    shell->pixelScale = capture::RenderScale(options);
 }
 
 int CaptureStills(const capture::CaptureOptions& options) {
@@ -52,12 +65,12 @@ int CaptureStills(const capture::CaptureOptions& options) {
     shell.visibleWindow = false;
     shell.headless = true;
     shell.startMusic = true;  // on SDL's dummy driver: the start-up is the demo's own, music included
+    ApplyScale(options, &shell);
     shell.afterFrame = [&] {
         // The first frame at or past each requested time.
         while (next < options.times.size() && double(demo::gTimeline.demoTime) >= options.times[next] - 1e-6) {
-            std::vector<uint32_t> pixels = demo::gShell.device->ReadBackBuffer();
-            Image image(kBackBufferWidth, kBackBufferHeight);
-            image.pixels = std::move(pixels);
+            Image image(capture::OutputWidth(options), capture::OutputHeight(options));
+            image.pixels = ReadFrame(options);
             std::string path = (std::filesystem::path(options.outDir) / capture::FrameFileName(options.times[next])).string();
             ImageStatus status = WritePng(path, image);
             if (!status) {
@@ -112,11 +125,21 @@ int CaptureVideo(const capture::CaptureOptions& options) {
 
     capture::VideoDesc desc;
     desc.file = options.videoFile;
-    desc.width = kBackBufferWidth;
-    desc.height = kBackBufferHeight;
+    desc.width = capture::OutputWidth(options);
+    desc.height = capture::OutputHeight(options);
     desc.fps = options.fps;
     desc.sampleRate = kSampleRate;
     desc.sound = RenderSound(firstSoundTime, soundFrames);
+    desc.lossless = options.lossless;
+    if (capture::SoundOnly(options)) {
+        // The sound of the span alone: a capture in parts takes its music from here, rendered once.
+        std::string error;
+        if (!capture::WriteWav(options.videoFile, desc.sound, kSampleRate, &error)) {
+            std::fprintf(stderr, "velor-capture: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
 
     std::string ffmpeg = capture::FindFfmpeg();
     if (ffmpeg.empty())
@@ -141,11 +164,12 @@ int CaptureVideo(const capture::CaptureOptions& options) {
     shell.visibleWindow = false;
     shell.headless = true;
     shell.startMusic = false;  // the sound is in the video already
+    ApplyScale(options, &shell);
     shell.afterStartUp = [&] { demo::gShell.device->SetRasterization(options.rasterizeAll || range.first == 1); };
     shell.afterFrame = [&] {
         ++frame;
         if (frame >= range.first) {
-            if (!output->WriteFrame(demo::gShell.device->ReadBackBuffer(), &error)) {
+            if (!output->WriteFrame(ReadFrame(options), &error)) {
                 std::fprintf(stderr, "\nvelor-capture: %s\n", error.c_str());
                 failed = true;
             }
