@@ -18,16 +18,16 @@ GlTargets::~GlTargets() {
     for (auto& [key, name] : depthBuffers_) glDeleteRenderbuffers(1, &name);
 }
 
-bool GlTargets::Initialise(uint32_t width, uint32_t height, float pixelScale, std::string* error) {
+bool GlTargets::Initialise(uint32_t logicalWidth, uint32_t logicalHeight, float pixelScale, std::string* error) {
     pixelScale_ = boundScale_ = pixelScale;
-    width_ = ScaledLength(width, pixelScale);
-    height_ = ScaledLength(height, pixelScale);
+    width_ = ScaledLength(logicalWidth, pixelScale);
+    height_ = ScaledLength(logicalHeight, pixelScale);
     glGenRenderbuffers(1, &backColor_);
     glBindRenderbuffer(GL_RENDERBUFFER, backColor_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, GLsizei(width), GLsizei(height));
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, GLsizei(width_), GLsizei(height_));
     glGenRenderbuffers(1, &backDepth_);
     glBindRenderbuffer(GL_RENDERBUFFER, backDepth_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(width), GLsizei(height));
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(width_), GLsizei(height_));
     glGenFramebuffers(1, &backFbo_);
     glBindFramebuffer(GL_FRAMEBUFFER, backFbo_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, backColor_);
