@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "demo/shell/scale_options.h"
 #include "demo/shell/shell_state.h"
 #include "demo/shell/win_main.h"
 #include "demo/sprites/point_sprite.h"
@@ -194,10 +195,12 @@ double ReplayMilliseconds(Device* device) {
     return Percentile(times, 0.5);
 }
 
-int Frames(bool measureWindows) {
+// `pixelScale` is the device's resolution scale; the draw-call figures are taken at scale 1 only.
+int Frames(bool measureWindows, float pixelScale = 1.0f) {
     FixedStepClock clock(kStep);
     demo::ShellOptions shell;
     StartHeadless(shell, clock);
+    shell.pixelScale = pixelScale;
     shell.startMusic = false;
     shell.afterStartUp = [] { demo::gShell.device->SetRasterization(false); };
 
@@ -228,6 +231,10 @@ int Frames(bool measureWindows) {
                 device->SetRasterization(false);
             }
         }
+        if (sample == std::size(kSamples) && pixelScale != 1.0f) {
+            PostQuitMessage(0);
+            return;
+        }
         if (sample == std::size(kSamples)) {
             std::printf("draw_point_sprite_skipped_us %.3f\n", PointSpriteDrawMicroseconds(false));
             double separate = PointSpriteDrawMicroseconds(true, false);
@@ -256,13 +263,22 @@ int main(int argc, char** argv) {
     std::string mode = argc > 1 ? argv[1] : "";
     if (argc == 2 && mode == "startup") return Startup();
     if (argc == 2 && mode == "frames") return Frames(true);
+    float scale = 0;
+    std::string error;
+    if (argc == 4 && mode == "frames" && std::string(argv[2]) == "--scale") {
+        if (!demo::ParseScaleValue(argv[3], false, &scale, &error)) {
+            std::fprintf(stderr, "velor-bench: %s\n", error.c_str());
+            return 2;
+        }
+        return Frames(true, scale);
+    }
     if (argc == 2 && mode == "draws") return Frames(false);
     bool help = argc == 2 && (mode == "--help" || mode == "-h");
     std::fprintf(help ? stdout : stderr,
-                 "usage: velor-bench startup|frames|draws\n"
+                 "usage: velor-bench startup|frames [--scale N]|draws\n"
                  "  startup  process start to the first presented frame, and its parts\n"
                  "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
-                 "           GL draw, peak memory\n"
+                 "           GL draw, peak memory; with --scale N, only the windows, at that resolution scale\n"
                  "  draws    only DrawPointSprite against a raw GL draw\n");
     return help ? 0 : 2;
 }
