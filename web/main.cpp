@@ -20,10 +20,12 @@
 
 #include "demo/content/demo_resources.h"
 #include "demo/shell/player.h"
+#include "demo/shell/scale_options.h"
 #include "demo/shell/shell_state.h"
 #include "demo/shell/win_main.h"
 #include "demo/timeline/demo_timeline.h"
 #include "engine/gfx/d3d_types.h"
+#include "engine/gfx/pixel_scale.h"
 
 namespace {
 
@@ -38,6 +40,7 @@ struct PageOptions {
     double fpsSeconds = 0;
     bool mute = false;
     bool separateDraws = false;
+    float scale = 1;  // --scale: the device's resolution scale (the page turns ?scale=auto into a number)
 };
 
 bool ParseSeconds(const char* text, double* value) {
@@ -54,6 +57,14 @@ bool ParsePageOptions(int argc, char** argv, PageOptions* options, std::string* 
         bool* flag = arg == "--mute" ? &options->mute : arg == "--separate" ? &options->separateDraws : nullptr;
         if (flag != nullptr) {
             *flag = true;
+            continue;
+        }
+        if (arg == "--scale") {
+            if (i + 1 >= argc) {
+                *error = "--scale needs a value";
+                return false;
+            }
+            if (!demo::ParseScaleValue(argv[++i], false, &options->scale, error)) return false;
             continue;
         }
         double* target = arg == "--at" ? &options->at
@@ -91,12 +102,14 @@ void PaceFrames(bool drawn) {
     if (emscripten_set_main_loop_timing(wanted, 1) == 0) current = wanted;
 }
 
-demo::ShellOptions WindowedShell() {
+demo::ShellOptions WindowedShell(const PageOptions& options) {
     demo::ShellOptions shell;
     shell.fullScreen = false;  // the page letterboxes the canvas; the back buffer fills it
     shell.headless = true;     // the canvas is the display: no X or Wayland to ask for
-    shell.windowWidth = int(kBackBufferWidth);
-    shell.windowHeight = int(kBackBufferHeight);
+    // At a resolution scale the canvas's drawing buffer holds the real pixels, so nothing is magnified.
+    shell.pixelScale = options.scale;
+    shell.windowWidth = int(ScaledLength(kBackBufferWidth, options.scale));
+    shell.windowHeight = int(ScaledLength(kBackBufferHeight, options.scale));
     // Escape ends the loop; the page stays, so the music and the device go here, not at exit.
     shell.afterLoop = [](int) {
         demo::gResources.musicEngine.reset();
@@ -125,7 +138,7 @@ int RunShell(demo::ShellOptions& shell, const PageOptions& options) {
 int RunFrameHook(const PageOptions& options) {
     static FixedStepClock clock(options.step);
     static bool holding = false;
-    static demo::ShellOptions shell = WindowedShell();
+    static demo::ShellOptions shell = WindowedShell(options);
     shell.clock = &clock;
     shell.startMusic = false;
     const double at = options.at, step = options.step;
@@ -152,7 +165,7 @@ int RunFrameHook(const PageOptions& options) {
 
 int RunPlay(const PageOptions& options) {
     static PerformanceCounterClock realClock;
-    static demo::ShellOptions shell = WindowedShell();
+    static demo::ShellOptions shell = WindowedShell(options);
     if (options.from <= 0 && options.fpsSeconds <= 0) {
         shell.clock = &realClock;
         shell.startMusic = !options.mute;
