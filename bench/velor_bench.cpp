@@ -24,13 +24,15 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "demo/content/demo_resources.h"
 #include "demo/shell/scale_options.h"
+#include "demo/shell/scheduled_shell.h"
+#include "engine/gfx/device_controls.h"
 #include "demo/shell/shell_state.h"
-#include "demo/shell/win_main.h"
 #include "demo/sprites/point_sprite.h"
-#include "demo/timeline/demo_timeline.h"
 
 namespace {
 
@@ -82,10 +84,9 @@ double MsSinceProcessStart() {
     return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) * 1e-6 - startMs;
 }
 
-void StartHeadless(demo::ShellOptions& shell, FrameClock& clock) {
+void StartHeadless(demo::ShellOptions& shell) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    shell.clock = &clock;
     shell.visibleWindow = false;
     shell.headless = true;
 }
@@ -94,12 +95,14 @@ int Startup() {
     const double beforeMain = MsSinceProcessStart();
     const Clock::time_point mainEntered = Clock::now();
     Clock::time_point resourcesMade;
-    FixedStepClock clock(kStep);
+    demo::FrameSchedule schedule = demo::FrameSchedule::AtTimes({0}, kStep);  // the first frame
     demo::ShellOptions shell;
-    StartHeadless(shell, clock);
-    // The music starts as in the demo: the engine opens SDL's dummy output.
+    StartHeadless(shell);
+    // The music starts as in the demo: the engine opens SDL's dummy output. The frame clock starts
+    // right after this hook: demo time 0.
     shell.afterStartUp = [&] { resourcesMade = Clock::now(); };
-    shell.afterFrame = [&] {
+    demo::ScheduleHooks hooks;
+    hooks.afterFrame = [&](const demo::ScheduledFrame&) {
         glFinish();
         double total = MsSinceProcessStart();
         Clock::time_point now = Clock::now();
@@ -107,8 +110,16 @@ int Startup() {
         std::printf("startup_part before_main %.1f\n", beforeMain);
         std::printf("startup_part window_device_and_resources %.1f\n", Ms(resourcesMade - mainEntered));
         std::printf("startup_part first_frame %.1f\n", Ms(now - resourcesMade));
-        PostQuitMessage(0);
+        // How long before demo time 0 the music's first samples were rendered (negative: after it).
+        if (demo::gResources.musicEngine != nullptr) {
+            const int64_t firstSound = demo::gResources.musicEngine->GetStats().firstSoundNs;
+            const int64_t clockStart =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(resourcesMade.time_since_epoch()).count();
+            if (firstSound != 0) std::printf("music_lead_ms %.1f\n", double(clockStart - firstSound) * 1e-6);
+        }
+        return true;
     };
+    demo::ScheduleOnShell(shell, schedule, std::move(hooks));
     return demo::WinMain(shell);
 }
 
@@ -157,8 +168,8 @@ double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     if (demo::gSprites.sphere == nullptr) return 0;
     demo::PointSprite sprite = *demo::gSprites.sphere;
     Device* device = demo::gShell.device.get();
-    device->SetRasterization(rasterize);
-    device->SetDrawMerging(merge);
+    SetRasterization(*device, rasterize);
+    SetDrawMerging(*device, merge);
     auto draw = [&](int i) {
         sprite.position = {(i & 1) ? 5000.0f : 6000.0f, 5000.0f, -5000.0f};
         demo::DrawPointSprite(sprite, 0.5f);
@@ -168,7 +179,7 @@ double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     for (int i = 0; i < kSpriteDraws; ++i) draw(i);
     device->EndScene();
     glFinish();
-    uint64_t draws = device->GpuDrawCalls();
+    uint64_t draws = GpuDrawCalls(*device);
     Clock::time_point start = Clock::now();
     device->BeginScene();
     for (int i = 0; i < kSpriteDraws; ++i) draw(i);
@@ -177,8 +188,8 @@ double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     glFinish();
     if (rasterize)
         std::printf("draw_point_sprite_%s_gl_draws %llu\n", merge ? "merged" : "separate",
-                    static_cast<unsigned long long>(device->GpuDrawCalls() - draws));
-    device->SetDrawMerging(true);
+                    static_cast<unsigned long long>(GpuDrawCalls(*device) - draws));
+    SetDrawMerging(*device, true);
     return us;
 }
 
@@ -188,68 +199,68 @@ double ReplayMilliseconds(Device* device) {
     for (int i = 0; i < kReplays; ++i) {
         glFinish();
         Clock::time_point start = Clock::now();
-        device->ReplayRecording();
+        ReplayRecording(*device);
         glFinish();
         times.push_back(Ms(Clock::now() - start));
     }
     return Percentile(times, 0.5);
 }
 
+// The frames of each sample: a few to warm up, the measured ones, and one recorded for the limit.
+constexpr long kSampleFrames = kWarmUpFrames + kMeasuredFrames + 1;
+
 // `pixelScale` is the device's resolution scale; the draw-call figures are taken at scale 1 only.
 int Frames(bool measureWindows, float pixelScale = 1.0f) {
-    FixedStepClock clock(kStep);
+    std::vector<double> times;
+    if (measureWindows)
+        for (const WindowSample& sample : kSamples) times.push_back(sample.time);
+    demo::FrameSchedule schedule = demo::FrameSchedule::Stretches(times, kSampleFrames, kStep);
     demo::ShellOptions shell;
-    StartHeadless(shell, clock);
+    StartHeadless(shell);
     shell.pixelScale = pixelScale;
     shell.startMusic = false;
-    shell.afterStartUp = [] { demo::gShell.device->SetRasterization(false); };
 
-    size_t sample = measureWindows ? 0 : std::size(kSamples);
-    int drawn = 0;  // frames drawn at the current sample, warm-up included
     std::vector<double> frameMs;
     Clock::time_point frameStart = Clock::now();
-    shell.afterFrame = [&] {
-        Device* device = demo::gShell.device.get();
-        if (device->Rasterization()) {
+    demo::ScheduleHooks hooks;
+    hooks.afterFrame = [&](const demo::ScheduledFrame& frame) {
+        if (frame.drawn) {
+            Device* device = demo::gShell.device.get();
             glFinish();
             double wall = Ms(Clock::now() - frameStart);
-            ++drawn;
+            const long drawn = frame.ofSpan + 1;  // warm-up included
             if (drawn > kWarmUpFrames && drawn <= kWarmUpFrames + kMeasuredFrames) frameMs.push_back(wall);
             // The frame after the measured ones is recorded, then replayed for the limit.
-            if (drawn == kWarmUpFrames + kMeasuredFrames) device->BeginRecording();
-            if (drawn == kWarmUpFrames + kMeasuredFrames + 1) {
-                device->EndRecording();
-                int w = kSamples[sample].window;
+            if (drawn == kWarmUpFrames + kMeasuredFrames) BeginRecording(*device);
+            if (drawn == kSampleFrames) {
+                EndRecording(*device);
+                int w = kSamples[frame.span].window;
                 std::printf("window %d median_ms %.1f\n", w, Percentile(frameMs, 0.5));
                 std::printf("window %d p90_ms %.1f\n", w, Percentile(frameMs, 0.9));
                 std::printf("window %d limit_ms %.1f\n", w, ReplayMilliseconds(device));
-                std::printf("window %d frame_calls %zu\n", w, device->RecordedCalls());
+                std::printf("window %d frame_calls %zu\n", w, RecordedCalls(*device));
                 std::fflush(stdout);
                 frameMs.clear();
-                drawn = 0;
-                ++sample;
-                device->SetRasterization(false);
             }
         }
-        if (sample == std::size(kSamples) && pixelScale != 1.0f) {
-            PostQuitMessage(0);
-            return;
-        }
-        if (sample == std::size(kSamples)) {
-            std::printf("draw_point_sprite_skipped_us %.3f\n", PointSpriteDrawMicroseconds(false));
-            double separate = PointSpriteDrawMicroseconds(true, false);
-            double sprite = PointSpriteDrawMicroseconds();
-            double raw = RawQuadDrawMicroseconds();
-            std::printf("draw_point_sprite_separate_us %.3f\n", separate);
-            std::printf("draw_point_sprite_us %.3f\n", sprite);
-            std::printf("raw_gl_quad_us %.3f\n", raw);
-            PostQuitMessage(0);
-            return;
-        }
-        if (!device->Rasterization() && double(demo::gTimeline.demoTime) + 1.5 * kStep >= kSamples[sample].time)
-            device->SetRasterization(true);
         frameStart = Clock::now();
+        return true;
     };
+    hooks.atEnd = [pixelScale] {
+        if (pixelScale != 1.0f) {
+            PostQuitMessage(0);
+            return;
+        }
+        std::printf("draw_point_sprite_skipped_us %.3f\n", PointSpriteDrawMicroseconds(false));
+        double separate = PointSpriteDrawMicroseconds(true, false);
+        double sprite = PointSpriteDrawMicroseconds();
+        double raw = RawQuadDrawMicroseconds();
+        std::printf("draw_point_sprite_separate_us %.3f\n", separate);
+        std::printf("draw_point_sprite_us %.3f\n", sprite);
+        std::printf("raw_gl_quad_us %.3f\n", raw);
+        PostQuitMessage(0);
+    };
+    demo::ScheduleOnShell(shell, schedule, std::move(hooks));
     int code = demo::WinMain(shell);
     rusage usage;
     getrusage(RUSAGE_SELF, &usage);
@@ -260,25 +271,35 @@ int Frames(bool measureWindows, float pixelScale = 1.0f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string mode = argc > 1 ? argv[1] : "";
-    if (argc == 2 && mode == "startup") return Startup();
-    if (argc == 2 && mode == "frames") return Frames(true);
-    float scale = 0;
-    std::string error;
-    if (argc == 4 && mode == "frames" && std::string(argv[2]) == "--scale") {
-        if (!demo::ParseScaleValue(argv[3], false, &scale, &error)) {
-            std::fprintf(stderr, "velor-bench: %s\n", error.c_str());
-            return 2;
+    constexpr const char* kUsageLine = "usage: velor-bench startup|frames [--scale N]|draws";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("%s\n"
+                        "  startup  process start to the first presented frame, and its parts\n"
+                        "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
+                        "           GL draw, peak memory; with --scale N, only the windows, at that\n"
+                        "           resolution scale\n"
+                        "  draws    only DrawPointSprite against a raw GL draw\n",
+                        kUsageLine);
+            return 0;
         }
+    }
+    auto refuse = [&](const std::string& why) {
+        std::fprintf(stderr, "velor-bench: %s; %s\n", why.c_str(), kUsageLine);
+        return 2;
+    };
+    if (argc == 4 && std::strcmp(argv[1], "frames") == 0 && std::strcmp(argv[2], "--scale") == 0) {
+        float scale = 1;
+        std::string error;
+        if (!demo::ParseScaleValue(argv[3], false, &scale, &error)) return refuse(error);
         return Frames(true, scale);
     }
-    if (argc == 2 && mode == "draws") return Frames(false);
-    bool help = argc == 2 && (mode == "--help" || mode == "-h");
-    std::fprintf(help ? stdout : stderr,
-                 "usage: velor-bench startup|frames [--scale N]|draws\n"
-                 "  startup  process start to the first presented frame, and its parts\n"
-                 "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
-                 "           GL draw, peak memory; with --scale N, only the windows, at that resolution scale\n"
-                 "  draws    only DrawPointSprite against a raw GL draw\n");
-    return help ? 0 : 2;
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] == '-') return refuse(std::string("unknown option '") + argv[i] + "'");
+    if (argc != 2) return refuse(argc < 2 ? "no mode given" : "one mode only");
+    const std::string mode = argv[1];
+    if (mode == "startup") return Startup();
+    if (mode == "frames") return Frames(true);
+    if (mode == "draws") return Frames(false);
+    return refuse("unknown mode '" + mode + "'");
 }

@@ -6,8 +6,6 @@
 
 namespace velor {
 
-float DevicePixelScale(const Device& device) { return device.pixelScale_; }
-
 float FitPixelScale(int drawableWidth, int drawableHeight) {
     // The widest 4:3 picture that fits, with a width that is a multiple of 4 so its height is whole.
     int width = std::min(drawableWidth, drawableHeight * 4 / 3) / 4 * 4;

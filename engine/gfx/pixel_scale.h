@@ -6,13 +6,11 @@
 // into real pixels where they reach GL, while the vertex stage keeps computing in back-buffer units,
 // so positions, point sprite sizes and the half-pixel centres come out k times larger on their own.
 // Scale 1 is the device as Direct3D specifies it. Set by PresentParameters::pixelScale at CreateDevice
-// and fixed for the device's life (Reset keeps it).
+// and fixed for the device's life (Reset keeps it); PixelScale (device_controls.h) reads it back.
 #include <cmath>
 #include <cstdint>
 
 namespace velor {
-
-class Device;
 
 // Largest scale the device accepts: 8192 × 6144 real pixels for the 1024 × 768 back buffer.
 constexpr float kMaxPixelScale = 8.0f;
@@ -23,9 +21,6 @@ inline int32_t ScaledEdge(int32_t logical, float scale) {
     return int32_t(std::lround(double(logical) * double(scale)));
 }
 inline uint32_t ScaledLength(uint32_t logical, float scale) { return uint32_t(ScaledEdge(int32_t(logical), scale)); }
-
-// The scale a device was made with (1 unless asked for).
-float DevicePixelScale(const Device& device);
 
 // The largest scale at which the 1024 × 768 picture fits a drawable of this many real pixels, kept
 // to a whole number of pixels across (2880 × 2160 gives 2.8125); never below 1 nor above the maximum.

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/gfx/pixel_scale.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/math/d3dx_math.h"
 #include "engine/ui/text_layout.h"
 
@@ -148,7 +148,7 @@ Result CreateFont(Device* device, int height, uint32_t width, uint32_t weight, u
     if (face == nullptr) return Result::NotAvailable;
     // On a scaled device the letters are drawn from the face at the real pixels' height.
     std::unique_ptr<FontFace> sharpFace;
-    float scale = DevicePixelScale(*device);
+    float scale = PixelScale(*device);
     if (scale > 1.0f) {
         int cell = height != 0 ? height : kDefaultCellHeight;
         FontSize sharp{int(std::lround(float(cell) * scale)), uint32_t(std::lround(float(width) * scale)), size.antialiased};

@@ -4,6 +4,7 @@
 
 #include <tuple>
 
+#include "engine/gfx/device_controls.h"
 #include "tests/gfx/render_fixture.h"
 
 namespace velor {
@@ -31,12 +32,12 @@ protected:
 };
 
 TEST_F(ScaledDevice, TheCallerSeesTheBackBufferAtItsOwnSize) {
-    EXPECT_EQ(DevicePixelScale(*device_), kScale);
+    EXPECT_EQ(PixelScale(*device_), kScale);
     Viewport vp;
     device_->GetViewport(&vp);
     EXPECT_EQ(vp.width, kBackBufferWidth);
     EXPECT_EQ(vp.height, kBackBufferHeight);
-    EXPECT_EQ(device_->ReadBackBuffer().size(), size_t(kRealWidth) * kRealHeight);
+    EXPECT_EQ(ReadBackBuffer(*device_).size(), size_t(kRealWidth) * kRealHeight);
 }
 
 // The demo's letterbox: a viewport of rows 100 to 667 cleared white on black is rows 200 to 1335.
@@ -45,7 +46,7 @@ TEST_F(ScaledDevice, ViewportsAndClearsCoverTheScaledRows) {
     Viewport band{0, 100, 1024, 568, 0, 1};
     device_->SetViewport(&band);
     device_->Clear(0, nullptr, Clear::Target, 0xFFFFFFFFu, 1.0f, 0);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     for (int row : {0, 199, 1336, 1535}) EXPECT_EQ(LitInRow(pixels, row, kRealWidth), 0) << row;
     for (int row : {200, 700, 1335}) EXPECT_EQ(LitInRow(pixels, row, kRealWidth), kRealWidth) << row;
 }
@@ -65,7 +66,7 @@ TEST_F(ScaledDevice, PretransformedQuadOnPixelEdgesCoversEveryRealPixel) {
     device_->SetRenderState(RenderState::CullMode, 1);
     device_->SetFVF(Fvf::XYZRHW | Fvf::Diffuse);
     ASSERT_EQ(device_->DrawPrimitiveUP(PrimitiveType::TriangleList, 2, quad, sizeof(Rhw)), Result::Ok);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     for (int row : {0, 1, 767, 1534, 1535}) EXPECT_EQ(LitInRow(pixels, row, kRealWidth), kRealWidth) << row;
 }
 
@@ -76,7 +77,7 @@ TEST_F(ScaledDevice, PointSpriteFootprintIsTwiceAsWide) {
     device_->SetFVF(Fvf::XYZ | Fvf::Diffuse);
     ASSERT_EQ(device_->DrawPrimitiveUP(PrimitiveType::PointList, 1, &point, sizeof point), Result::Ok);
     // 768 · 0.1 / 2 = 38.4 back-buffer pixels (see point_sprite_test), so 76.8 real ones.
-    EXPECT_NEAR(LitInRow(device_->ReadBackBuffer(), kRealHeight / 2, kRealWidth), 76.8, 2.0);
+    EXPECT_NEAR(LitInRow(ReadBackBuffer(*device_), kRealHeight / 2, kRealWidth), 76.8, 2.0);
 }
 
 // Targets at the back buffer's size stand in for it and get its real pixels; others keep theirs.
@@ -96,7 +97,7 @@ TEST_F(ScaledDevice, TargetsAtTheBackBufferSizeAreScaled) {
         Viewport half{0, 0, texture->LevelWidth(0) / 2, texture->LevelHeight(0), 0, 1};
         device_->SetViewport(&half);
         device_->Clear(0, nullptr, Clear::Target, 0xFFFFFFFFu, 1.0f, 0);
-        auto pixels = device_->ReadRenderTarget(texture);
+        auto pixels = ReadRenderTarget(*device_, texture);
         ASSERT_EQ(pixels.size(), size_t(width) * height);
         EXPECT_EQ(LitInRow(pixels, height / 2, width), width / 2);
     }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "demo/shell/scale_options.h"
 #include "engine/gfx/device.h"
@@ -35,8 +36,9 @@ bool ParseTime(const std::string& flag, const std::string& text, double* value, 
 }  // namespace
 
 const char* CaptureUsageLine() {
-    return "usage: velor-capture --at T1,T2,... [--step S] [--out DIR] | --video FILE [--fps N] [--from T] [--to T]\n"
-           "                     [--scale N | --size WxH] [--ssaa N]";
+    // One line: errors end with it, and an error is one line.
+    return "usage: velor-capture --at T1,T2,... [--step S] [--out DIR] | --video FILE [--fps N] [--from T] [--to T] "
+           "[--lossless] [--scale N | --size WxH] [--ssaa N]";
 }
 
 const char* CaptureHelp() {
@@ -61,12 +63,18 @@ const char* CaptureHelp() {
 
 bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* options, std::string* error) {
     bool sawAt = false, sawVideoOption = false, sawScale = false, sawSize = false;
+    // Help wins wherever it stands, so that "--out --help" never names a folder.
     for (int i = 1; i < argc; ++i) {
-        std::string flag = argv[i];
+        const std::string flag = argv[i];
         if (flag == "--help" || flag == "-h") {
             options->help = true;
             return true;
         }
+    }
+    static const char* const kValueOptions[] = {"--at",  "--step", "--out",   "--video", "--fps",
+                                                 "--from", "--to",   "--scale", "--size",  "--ssaa"};
+    for (int i = 1; i < argc; ++i) {
+        std::string flag = argv[i];
         if (flag == "--rasterize-all") {
             options->rasterizeAll = true;
             continue;
@@ -75,6 +83,10 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             options->lossless = true;
             sawVideoOption = true;
             continue;
+        }
+        if (std::find(std::begin(kValueOptions), std::end(kValueOptions), flag) == std::end(kValueOptions)) {
+            *error = flag.starts_with('-') ? "unknown option '" + flag + "'" : "unexpected argument '" + flag + "'";
+            return false;
         }
         if (i + 1 >= argc) {
             *error = flag + " needs a value";
@@ -128,9 +140,6 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
         } else if (flag == "--to") {
             if (!ParseTime("--to", value, &options->to, error)) return false;
             sawVideoOption = true;
-        } else {
-            *error = "unknown option " + flag;
-            return false;
         }
     }
     if (sawScale && sawSize) {
