@@ -47,8 +47,9 @@ bool GlPointRun::Joins(const DeviceState& state, uint32_t stride) const {
     // A program's own values (an effect's parameters) reach GL as uniforms, one value per draw.
     if (GlPrograms::HasPendingValues(state)) return false;
     // Nothing marked, nothing moved; a marked group may still hold the same values (sprites set
-    // their states and the effect restores them around every draw), so the shared state is compared.
-    return dirtySince_ == 0 || static_cast<const SharedDrawState&>(state) == state_;
+    // their states and the effect restores them around every draw), so the parts of the shared state
+    // that the marked groups cover are compared, and only those.
+    return dirtySince_ == 0 || state_.SameWhereMarked(state, dirtySince_);
 }
 
 void GlPointRun::Start(const DeviceState& state, uint32_t stride) {

@@ -230,6 +230,40 @@ TEST_F(PointRuns, MergedDrawsGiveTheSeparateDrawsPixels) {
              }
              s.device()->SetTexture(0, nullptr);
          }},
+        {"lit points: a material change between points", true,
+         [](PointRuns& s) {
+             // Without normals only the ambient term lights a point: the material's ambient is its colour.
+             s.device()->SetRenderState(RenderState::Lighting, 1);
+             s.device()->SetRenderState(RenderState::Ambient, 0xFFFFFFFFu);
+             const ColorValue colours[] = {{1, 0, 0, 1}, {0, 1, 0, 1}, {1, 0, 0, 1}};
+             for (int k = 0; k < 3; ++k) {
+                 Material material{};
+                 material.ambient = colours[k];
+                 s.device()->SetMaterial(&material);
+                 for (int i = 10 * k; i < 10 * k + 10; ++i) {
+                     s.PlaceOnGrid(i);
+                     s.DrawUserPoint(0xFFFFFFFFu);
+                 }
+             }
+             s.device()->SetRenderState(RenderState::Lighting, 0);
+         }},
+        {"a projection change between points", true,
+         [](PointRuns& s) {
+             // The view reaches each held point with its world; the projection is the run's own.
+             Matrix projection, wider;
+             s.device()->GetTransform(TransformState::Projection, &projection);
+             wider = projection;
+             wider.m[0][0] *= 0.5f;
+             wider.m[1][1] *= 0.5f;
+             for (int k = 0; k < 2; ++k) {
+                 s.device()->SetTransform(TransformState::Projection, k == 0 ? &projection : &wider);
+                 for (int i = 0; i < 20; ++i) {
+                     s.PlaceOnGrid(i);
+                     s.DrawUserPoint(k == 0 ? 0xFF00FFFFu : 0xFFFFFF00u);
+                 }
+             }
+             s.device()->SetTransform(TransformState::Projection, &projection);
+         }},
         {"a viewport change between points", true,
          [](PointRuns& s) {
              for (int i = 0; i < 20; ++i) {
