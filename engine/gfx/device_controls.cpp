@@ -65,6 +65,12 @@ void NoteContextReset(Device& device) { A::ContextLost(device) = true; }
 
 float PixelScale(const Device& device) { return A::PixelScale(device); }
 
+float TargetPixelScale(const Device& device) {
+    std::shared_ptr<Surface> target;
+    device.GetRenderTarget(0, &target);
+    return target != nullptr ? target->GetTexture()->PixelScale() : A::PixelScale(device);
+}
+
 std::vector<uint32_t> ReadBackBuffer(Device& device) { return A::Backend(device).ReadBackBuffer(); }
 
 std::vector<uint32_t> ReadRenderTarget(Device& device, const std::shared_ptr<Texture>& texture) {

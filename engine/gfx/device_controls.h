@@ -41,6 +41,10 @@ void NoteContextReset(Device& device);
 // PresentParameters::pixelScale asked for more.
 float PixelScale(const Device& device);
 
+// The same for the bound render target: the device's scale for the back buffer and targets made at
+// its size, 1 for any other.
+float TargetPixelScale(const Device& device);
+
 // The back buffer as 0xAARRGGBB pixels, top row first, in real pixels (PixelScale times the back
 // buffer's size each way).
 std::vector<uint32_t> ReadBackBuffer(Device& device);

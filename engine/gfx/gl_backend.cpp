@@ -154,6 +154,7 @@ void GlBackend::Prepare(const DeviceState& state, bool sprites) {
     if (pending_ & (kDirtyViewport | kDirtyTarget)) {
         const Viewport& vp = state.viewport;
         targets_.ApplyViewport(vp);
+        programs_.SetTargetScale(targets_.BoundScale());
         GlDepthRange(vp.minZ, vp.maxZ);
     }
     programs_.NoteDirty(pending_);

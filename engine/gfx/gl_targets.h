@@ -32,6 +32,8 @@ public:
     // glViewport for a viewport on the bound target.
     void ApplyViewport(const Viewport& viewport) const;
     bool HasDepth() const { return hasDepth_; }
+    // Real pixels per unit of the bound target.
+    float BoundScale() const { return boundScale_; }
     // The whole back buffer to black, far depth and stencil 0, whatever the viewport, target and masks.
     void ClearBackBuffer();
     // Clears the viewport, clipped by the rectangles when there are any, on the bound target.

@@ -51,6 +51,26 @@ TEST_F(ScaledDevice, ViewportsAndClearsCoverTheScaledRows) {
     for (int row : {200, 700, 1335}) EXPECT_EQ(LitInRow(pixels, row, kRealWidth), kRealWidth) << row;
 }
 
+// Geometry through the projection that meets the viewport's edges (the post passes' screen quad, drawn
+// into the letterbox) covers its first and last real rows and columns: the half-pixel shift is half a
+// real pixel, as a device drawing that many pixels makes it, not half a back-buffer pixel, which would
+// leave the band's first real row black.
+TEST_F(ScaledDevice, ProjectedQuadOnTheViewportEdgesCoversItsFirstRealRow) {
+    device_->Clear(0, nullptr, Clear::Target, 0xFF000000u, 1.0f, 0);
+    Viewport band{0, 100, 1024, 568, 0, 1};
+    device_->SetViewport(&band);
+    device_->SetRenderState(RenderState::Lighting, 0);
+    device_->SetRenderState(RenderState::ZEnable, 0);
+    device_->SetRenderState(RenderState::CullMode, uint32_t(Cull::None));
+    const uint32_t white = 0xFFFFFFFFu;
+    const test::ColorVertex quad[6] = {{-1, 1, 0.5f, white}, {1, 1, 0.5f, white},  {1, -1, 0.5f, white},
+                                 {-1, 1, 0.5f, white}, {1, -1, 0.5f, white}, {-1, -1, 0.5f, white}};
+    DrawColored(quad, 2);
+    auto pixels = ReadBackBuffer(*device_);
+    for (int row : {199, 1336}) EXPECT_EQ(LitInRow(pixels, row, kRealWidth), 0) << row;
+    for (int row : {200, 201, 700, 1334, 1335}) EXPECT_EQ(LitInRow(pixels, row, kRealWidth), kRealWidth) << row;
+}
+
 // A pretransformed quad on Direct3D's pixel edges (-0.5 to 1023.5) covers every real pixel once:
 // the half-pixel convention scales with the pixels.
 TEST_F(ScaledDevice, PretransformedQuadOnPixelEdgesCoversEveryRealPixel) {
