@@ -4,7 +4,10 @@
 // scale k > 1 renders k times as many real pixels each way. Its back buffer, and every render target
 // made at the back buffer's size, hold k·w × k·h pixels; viewports, clears and read-backs are turned
 // into real pixels where they reach GL, while the vertex stage keeps computing in back-buffer units,
-// so positions, point sprite sizes and the half-pixel centres come out k times larger on their own.
+// so positions and point sprite sizes come out k times larger on their own. Direct3D's half-pixel
+// shift is half a real pixel, as a device with that many pixels makes it (geometry on the viewport's
+// edges covers its first real row); pretransformed positions and sprites get the rest of half a unit,
+// so their pixel edges stay on real pixel edges.
 // Scale 1 is the device as Direct3D specifies it. Set by PresentParameters::pixelScale at CreateDevice
 // and fixed for the device's life (Reset keeps it); PixelScale (device_controls.h) reads it back.
 #include <cmath>
