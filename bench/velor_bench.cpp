@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "demo/content/demo_resources.h"
+#include "demo/shell/scale_options.h"
 #include "demo/shell/scheduled_shell.h"
 #include "engine/gfx/device_controls.h"
 #include "demo/shell/shell_state.h"
@@ -208,13 +209,15 @@ double ReplayMilliseconds(Device* device) {
 // The frames of each sample: a few to warm up, the measured ones, and one recorded for the limit.
 constexpr long kSampleFrames = kWarmUpFrames + kMeasuredFrames + 1;
 
-int Frames(bool measureWindows) {
+// `pixelScale` is the device's resolution scale; the draw-call figures are taken at scale 1 only.
+int Frames(bool measureWindows, float pixelScale = 1.0f) {
     std::vector<double> times;
     if (measureWindows)
         for (const WindowSample& sample : kSamples) times.push_back(sample.time);
     demo::FrameSchedule schedule = demo::FrameSchedule::Stretches(times, kSampleFrames, kStep);
     demo::ShellOptions shell;
     StartHeadless(shell);
+    shell.pixelScale = pixelScale;
     shell.startMusic = false;
 
     std::vector<double> frameMs;
@@ -243,7 +246,11 @@ int Frames(bool measureWindows) {
         frameStart = Clock::now();
         return true;
     };
-    hooks.atEnd = [] {
+    hooks.atEnd = [pixelScale] {
+        if (pixelScale != 1.0f) {
+            PostQuitMessage(0);
+            return;
+        }
         std::printf("draw_point_sprite_skipped_us %.3f\n", PointSpriteDrawMicroseconds(false));
         double separate = PointSpriteDrawMicroseconds(true, false);
         double sprite = PointSpriteDrawMicroseconds();
@@ -264,13 +271,14 @@ int Frames(bool measureWindows) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    constexpr const char* kUsageLine = "usage: velor-bench startup|frames|draws";
+    constexpr const char* kUsageLine = "usage: velor-bench startup|frames [--scale N]|draws";
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::printf("%s\n"
                         "  startup  process start to the first presented frame, and its parts\n"
                         "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
-                        "           GL draw, peak memory\n"
+                        "           GL draw, peak memory; with --scale N, only the windows, at that\n"
+                        "           resolution scale\n"
                         "  draws    only DrawPointSprite against a raw GL draw\n",
                         kUsageLine);
             return 0;
@@ -280,6 +288,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velor-bench: %s; %s\n", why.c_str(), kUsageLine);
         return 2;
     };
+    if (argc == 4 && std::strcmp(argv[1], "frames") == 0 && std::strcmp(argv[2], "--scale") == 0) {
+        float scale = 1;
+        std::string error;
+        if (!demo::ParseScaleValue(argv[3], false, &scale, &error)) return refuse(error);
+        return Frames(true, scale);
+    }
     for (int i = 1; i < argc; ++i)
         if (argv[i][0] == '-') return refuse(std::string("unknown option '") + argv[i] + "'");
     if (argc != 2) return refuse(argc < 2 ? "no mode given" : "one mode only");

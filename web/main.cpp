@@ -4,6 +4,8 @@
 //   --from T [--mute]    from T seconds in: the schedule runs undrawn up to the frame at T, which is
 //                        ?at=T's frame, then plays on the real clock
 //   --fps D              with --from: after D seconds of playing, reports the frames per second
+//   --scale N            the device's resolution scale (1 to 8): N times the pixels each way, the
+//                        canvas's drawing buffer made that large (the page turns ?scale=auto into N)
 //   --separate           each point sprite drawn on its own rather than merged into runs (to measure
 //                        what merging saves)
 //   --at T [--step S]    frames for tests: the schedule without music on a fixed step S (1/60 s)
@@ -20,10 +22,12 @@
 #include <utility>
 
 #include "demo/content/demo_resources.h"
+#include "demo/shell/scale_options.h"
 #include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
 #include "engine/gfx/d3d_types.h"
 #include "engine/gfx/device_controls.h"
+#include "engine/gfx/pixel_scale.h"
 
 namespace {
 
@@ -36,6 +40,7 @@ struct PageOptions {
     double fpsSeconds = 0;
     bool mute = false;
     bool separateDraws = false;
+    float scale = 1;  // --scale: the device's resolution scale (the page turns ?scale=auto into a number)
 };
 
 bool ParseSeconds(const char* text, double* value) {
@@ -52,6 +57,14 @@ bool ParsePageOptions(int argc, char** argv, PageOptions* options, std::string* 
         bool* flag = arg == "--mute" ? &options->mute : arg == "--separate" ? &options->separateDraws : nullptr;
         if (flag != nullptr) {
             *flag = true;
+            continue;
+        }
+        if (arg == "--scale") {
+            if (i + 1 >= argc) {
+                *error = "--scale needs a value";
+                return false;
+            }
+            if (!demo::ParseScaleValue(argv[++i], false, &options->scale, error)) return false;
             continue;
         }
         double* target = arg == "--at" ? &options->at
@@ -89,12 +102,14 @@ void PaceFrames(bool drawn) {
     if (emscripten_set_main_loop_timing(wanted, 1) == 0) current = wanted;
 }
 
-demo::ShellOptions WindowedShell() {
+demo::ShellOptions WindowedShell(const PageOptions& options) {
     demo::ShellOptions shell;
     shell.fullScreen = false;  // the page letterboxes the canvas; the back buffer fills it
     shell.headless = true;     // the canvas is the display: no X or Wayland to ask for
-    shell.windowWidth = int(kBackBufferWidth);
-    shell.windowHeight = int(kBackBufferHeight);
+    // At a resolution scale the canvas's drawing buffer holds the real pixels, so nothing is magnified.
+    shell.pixelScale = options.scale;
+    shell.windowWidth = int(ScaledLength(kBackBufferWidth, options.scale));
+    shell.windowHeight = int(ScaledLength(kBackBufferHeight, options.scale));
     // Escape ends the loop; the page stays, so the music and the device go here, not at exit.
     shell.afterLoop = [](int) {
         demo::gResources.musicEngine.reset();
@@ -122,7 +137,7 @@ int RunShell(demo::ShellOptions& shell, const PageOptions& options) {
 
 int RunFrameHook(const PageOptions& options) {
     static demo::FrameSchedule schedule = demo::FrameSchedule::AtTimes({options.at}, options.step);
-    static demo::ShellOptions shell = WindowedShell();
+    static demo::ShellOptions shell = WindowedShell(options);
     shell.startMusic = false;
     demo::ScheduleHooks hooks;
     hooks.afterFrame = [](const demo::ScheduledFrame&) {
@@ -145,7 +160,7 @@ int RunFrameHook(const PageOptions& options) {
 
 int RunPlay(const PageOptions& options) {
     static PerformanceCounterClock realClock;
-    static demo::ShellOptions shell = WindowedShell();
+    static demo::ShellOptions shell = WindowedShell(options);
     // As the native player's start at T: the frame at T on fixed steps, then the real clock.
     static demo::FrameSchedule schedule = demo::FrameSchedule::From(options.from, options.step, &realClock);
     static double from, fpsSeconds;

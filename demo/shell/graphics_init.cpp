@@ -1,10 +1,12 @@
 #include "demo/shell/graphics_init.h"
 
 #include "demo/shell/shell_state.h"
+#include "engine/gfx/pixel_scale.h"
+#include "engine/os/window.h"
 
 namespace velor::demo {
 
-void InitGraphics() {
+void InitGraphics(float pixelScale, bool vsync) {
     gShell.direct3d = Direct3DCreate9(gShell.mainWindow.get(), 32);
     Direct3D* d3d = gShell.direct3d.get();
     if (d3d == nullptr) return;
@@ -31,6 +33,14 @@ void InitGraphics() {
     pp.enableAutoDepthStencil = true;
     pp.autoDepthStencilFormat = Format::D24S8;
     pp.presentationInterval = 0x80000000u;  // D3DPRESENT_INTERVAL_IMMEDIATE
+    // The host's choices, not the demo's: neither changes what the demo sees.
+    if (vsync) pp.presentationInterval = 1;  // D3DPRESENT_INTERVAL_ONE
+    if (pixelScale <= 0) {
+        int w = 0, h = 0;
+        gShell.mainWindow->GetDrawableSize(&w, &h);
+        pixelScale = FitPixelScale(w, h);
+    }
+    pp.pixelScale = pixelScale;
     d3d->CreateDevice(0, gShell.mainWindow.get(), pp, &gShell.device);
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "demo/content/demo_resources.h"
+#include "demo/shell/scale_options.h"
 #include "demo/shell/scheduled_shell.h"
 #include "demo/shell/win_main.h"
 
@@ -31,13 +32,18 @@ bool LooksLikeSize(const char* text) { return std::regex_match(text, std::regex(
 
 }  // namespace
 
-const char* PlayerUsageLine() { return "usage: velor [--windowed [WxH]] [--mute] [--from T] [--help] [--version]"; }
+const char* PlayerUsageLine() {
+    return "usage: velor [--windowed [WxH]] [--mute] [--from T] [--scale N|auto] [--vsync] [--help] [--version]";
+}
 
 const char* PlayerHelp() {
     return "Plays the demo full screen from the start, with its music. Escape quits.\n"
            "  --windowed [WxH]  play in a window (default 1024x768) instead of full screen\n"
            "  --mute            play without music\n"
            "  --from T          start T seconds into the demo (the music starts there too)\n"
+           "  --scale N|auto    render N times as many pixels each way (1 to 8, default 1); auto: as\n"
+           "                    many as the screen's largest 4:3 area holds\n"
+           "  --vsync           wait for the vertical retrace at each frame\n"
            "  --help            this text\n"
            "  --version         the version\n";
 }
@@ -51,6 +57,14 @@ bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions* option
             options->version = true;
         } else if (arg == "--mute") {
             options->mute = true;
+        } else if (arg == "--vsync") {
+            options->vsync = true;
+        } else if (arg == "--scale") {
+            if (i + 1 >= argc) {
+                *error = "--scale needs a value";
+                return false;
+            }
+            if (!ParseScaleValue(argv[++i], true, &options->scale, error)) return false;
         } else if (arg == "--windowed") {
             options->windowed = true;
             if (i + 1 < argc && LooksLikeSize(argv[i + 1])) {
@@ -86,6 +100,8 @@ int RunPlayer(const PlayerOptions& options, FrameClock& realClock) {
     shell.fullScreen = !options.windowed;
     shell.windowWidth = options.width;
     shell.windowHeight = options.height;
+    shell.pixelScale = options.scale;
+    shell.vsync = options.vsync;
     // From the start the shell starts the music with the resources, as the demo always has.
     shell.startMusic = options.from <= 0 && !options.mute;
     FrameSchedule schedule = FrameSchedule::From(options.from, FrameSchedule::kDefaultStep, &realClock);

@@ -19,12 +19,14 @@ struct PlayerOptions {
     int width = 1024, height = 768;  // window size with --windowed
     bool mute = false;
     double from = 0;                 // demo seconds to start at
+    float scale = 1;                 // --scale: real pixels per back-buffer pixel; 0 for auto
+    bool vsync = false;              // --vsync: wait for the vertical retrace
     bool help = false;
     bool version = false;
 };
 
-// False with a reason for an unknown option, a size that is not WxH or a time that is not a number
-// of seconds >= 0.
+// False with a reason for an unknown option, a size that is not WxH, a time that is not a number
+// of seconds >= 0 or a scale that is not 1 to 8 or auto.
 bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions* options, std::string* error);
 
 const char* PlayerUsageLine();

@@ -67,7 +67,7 @@ int WinMain(const ShellOptions& options) {
         ~EndPrefetch() { EndImagePrefetch(); }
     } endPrefetch;
     if (!CreateMainWindow(options)) return 1;
-    InitGraphics();
+    InitGraphics(options.pixelScale, options.vsync);
     if (gShell.device == nullptr) {
         // An adapter that cannot blend into a float target quits quietly with code 0; any other
         // missing device is an error the user should hear about.

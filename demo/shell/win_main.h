@@ -13,6 +13,8 @@ struct ShellOptions {
     std::function<void()> afterFrame;       // capture hook: runs after each drawn frame
     bool fullScreen = true;                 // false: a framed window of windowWidth x windowHeight
     int windowWidth = 1024, windowHeight = 768;
+    float pixelScale = 1.0f;                // real pixels per back-buffer pixel; 0: fit the window
+    bool vsync = false;                     // Present waits for the vertical retrace
     bool startMusic = true;                 // false: the caller starts it (StartMusic) or plays muted
     std::function<void()> afterStartUp;     // runs once the resources exist, before the first frame
     // Runs when the message loop has ended, with its exit code: in a browser, where WinMain does not

@@ -7,6 +7,7 @@
 #include "engine/gfx/device_defaults.h"
 #include "engine/gfx/frame_recorder.h"
 #include "engine/gfx/gl_backend.h"
+#include "engine/gfx/pixel_scale.h"
 #include "engine/os/window.h"
 
 namespace velor {
@@ -20,7 +21,8 @@ Result VertexDeclaration::GetDeclaration(VertexElement* out, uint32_t* count) co
     return Result::Ok;
 }
 
-Device::Device(Window* window, const PresentParameters& parameters) : window_(window), parameters_(parameters) {
+Device::Device(Window* window, const PresentParameters& parameters)
+    : window_(window), parameters_(parameters), pixelScale_(std::clamp(parameters.pixelScale, 1.0f, kMaxPixelScale)) {
     ResetToDefaults(state_);
     state_.viewport = Viewport{0, 0, parameters.backBufferWidth, parameters.backBufferHeight, 0, 1};
 }
@@ -30,8 +32,11 @@ Device::~Device() = default;
 Result Device::Initialise() {
     backend_ = std::make_unique<GlBackend>(window_);
     std::string error;
-    if (!backend_->Initialise(parameters_.backBufferWidth, parameters_.backBufferHeight, &error)) return Result::NotAvailable;
+    if (!backend_->Initialise(parameters_.backBufferWidth, parameters_.backBufferHeight, pixelScale_, &error))
+        return Result::NotAvailable;
     calls_ = backend_.get();
+    // D3DPRESENT_INTERVAL_DEFAULT (0) and _ONE (1) wait for the vertical retrace; IMMEDIATE does not.
+    backend_->SetVsync(parameters_.presentationInterval <= 1);
     // New storage holds whatever the driver leaves there: black, so that what no viewport covers
     // (the letterbox bands) is black by the device's doing.
     backend_->ClearBackBuffer();
@@ -438,6 +443,10 @@ Result Device::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, u
         return Result::InvalidCall;
     if (!target && format != Format::A8R8G8B8 && format != Format::X8R8G8B8) return Result::InvalidCall;
     *texture = std::make_shared<Texture>(width, height, target ? 1 : levels, usage, format, pool);
+    // A target the size of the back buffer stands in for it (a scene drawn off screen and then
+    // processed): it gets the back buffer's real pixels.
+    if (target && width == parameters_.backBufferWidth && height == parameters_.backBufferHeight)
+        (*texture)->SetPixelScale(pixelScale_);
     return Result::Ok;
 }
 

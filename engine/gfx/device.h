@@ -39,6 +39,9 @@ struct PresentParameters {
     bool enableAutoDepthStencil = true;
     Format autoDepthStencilFormat = Format::D24S8;
     uint32_t presentationInterval = 0x80000000u;  // D3DPRESENT_INTERVAL_IMMEDIATE
+    // The engine's own: real pixels per back-buffer pixel each way, read at CreateDevice
+    // (pixel_scale.h). Values below 1 are taken as 1.
+    float pixelScale = 1.0f;
 };
 
 struct DeviceCaps {
@@ -119,7 +122,7 @@ public:
     // ---- shaders ----
     // The engine's stand-in for Direct3D's shader objects and SetVertexShader/SetPixelShader, in the
     // terms effects need. The engine's other controls (raster, merging, recording, readbacks, lost
-    // device) are in device_controls.h.
+    // device, the resolution scale) are in device_controls.h.
     // GLSL 3.30 for one stage, compiled; on failure InvalidData and the compiler's log in `log`.
     Result CreateShader(ShaderType type, const std::string& source, std::shared_ptr<GpuShader>* shader,
                         std::string* log);
@@ -141,6 +144,7 @@ private:
 
     Window* window_;
     PresentParameters parameters_;
+    float pixelScale_ = 1.0f;  // fixed when the device is made
     DeviceState state_;
     uint32_t dirty_ = kDirtyAll;
     std::map<uint32_t, std::shared_ptr<VertexDeclaration>> fvfDeclarations_;

@@ -15,6 +15,7 @@ struct DeviceAccess {
     static bool& ContextLost(Device& device) { return device.contextLost_; }
     static uint32_t& Dirty(Device& device) { return device.dirty_; }
     static BackendCalls*& Calls(Device& device) { return device.calls_; }
+    static float PixelScale(const Device& device) { return device.pixelScale_; }
     static std::unique_ptr<FrameRecorder>& Recorder(Device& device) { return device.recorder_; }
     static const FrameRecorder* Recorder(const Device& device) { return device.recorder_.get(); }
 };
@@ -61,6 +62,14 @@ void ReplayRecording(Device& device) {
 void NoteWindowHidden(Device& device, bool hidden) { A::Hidden(device) = hidden; }
 
 void NoteContextReset(Device& device) { A::ContextLost(device) = true; }
+
+float PixelScale(const Device& device) { return A::PixelScale(device); }
+
+float TargetPixelScale(const Device& device) {
+    std::shared_ptr<Surface> target;
+    device.GetRenderTarget(0, &target);
+    return target != nullptr ? target->GetTexture()->PixelScale() : A::PixelScale(device);
+}
 
 std::vector<uint32_t> ReadBackBuffer(Device& device) { return A::Backend(device).ReadBackBuffer(); }
 

@@ -37,9 +37,18 @@ void NoteWindowHidden(Device& device, bool hidden);
 // A context reset reported by the driver (GL robustness) turns into DriverInternalError.
 void NoteContextReset(Device& device);
 
-// The back buffer as 0xAARRGGBB pixels, top row first.
+// Real pixels per back-buffer pixel each way, as fixed at CreateDevice (pixel_scale.h); 1 unless
+// PresentParameters::pixelScale asked for more.
+float PixelScale(const Device& device);
+
+// The same for the bound render target: the device's scale for the back buffer and targets made at
+// its size, 1 for any other.
+float TargetPixelScale(const Device& device);
+
+// The back buffer as 0xAARRGGBB pixels, top row first, in real pixels (PixelScale times the back
+// buffer's size each way).
 std::vector<uint32_t> ReadBackBuffer(Device& device);
-// Pixels of a render-target texture, top row first.
+// Pixels of a render-target texture, top row first, in real pixels (BaseTexture::StorageWidth).
 std::vector<uint32_t> ReadRenderTarget(Device& device, const std::shared_ptr<Texture>& texture);
 
 }  // namespace velor

@@ -44,6 +44,7 @@ layout(location = 10) in float iPSize;
 layout(location = 11) in vec4 iBlendWeight;
 
 uniform vec4 velor_Viewport;    // width, height, 1/width, 1/height in pixels
+uniform vec2 velor_HalfPixel;   // half a real pixel of the bound target in clip units: 1/width, 1/height
 uniform int velor_PointSprite;  // 1: this draw expands each point into a quad (4 corners)
 uniform int velor_DepthFix;     // 1: no clip control, map Direct3D's 0..1 depth to GL's -1..1
 out vec2 velor_SpriteCoord;
@@ -63,8 +64,11 @@ void velor_Finish(float pointSize) {
     } else {
         gl_PointSize = pointSize;
     }
-    p.x += p.w * velor_Viewport.z;  // half a pixel right: Direct3D 9 samples pixels at integer coordinates
-    p.y -= p.w * velor_Viewport.w;  // and half a pixel down
+    // Half a pixel right and down: Direct3D 9 samples pixels at integer coordinates. On a scaled
+    // target that is half a real pixel, as a device drawing that many pixels would shift (see
+    // pixel_scale.h): an edge on the viewport's border keeps its first row and column.
+    p.x += p.w * velor_HalfPixel.x;
+    p.y -= p.w * velor_HalfPixel.y;
     p.y = -p.y;                     // targets hold the top row first
     if (velor_DepthFix != 0) p.z = 2.0 * p.z - p.w;
     gl_Position = p;

@@ -58,7 +58,7 @@ GlBackend::~GlBackend() {
     if (gLiveBackend == this) gLiveBackend = nullptr;
 }
 
-bool GlBackend::Initialise(uint32_t width, uint32_t height, std::string* error) {
+bool GlBackend::Initialise(uint32_t width, uint32_t height, float pixelScale, std::string* error) {
     SetGpuReleaseHook(&DeleteGpuObject);
     gLiveBackend = this;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
@@ -75,7 +75,7 @@ bool GlBackend::Initialise(uint32_t width, uint32_t height, std::string* error) 
     }
 #endif
 
-    if (!targets_.Initialise(width, height, error)) return false;
+    if (!targets_.Initialise(width, height, pixelScale, error)) return false;
     input_.Initialise();
     states_.Initialise();
 #ifndef __EMSCRIPTEN__
@@ -84,6 +84,10 @@ bool GlBackend::Initialise(uint32_t width, uint32_t height, std::string* error) 
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     return programs_.Initialise(clipControl, error);
+}
+
+void GlBackend::SetVsync(bool wait) {
+    if (window_ != nullptr) window_->SetVsync(wait);
 }
 
 bool GlBackend::ContextWasReset() {
@@ -149,7 +153,8 @@ void GlBackend::Prepare(const DeviceState& state, bool sprites) {
     if (changed) pending_ |= kDirtyTexture;
     if (pending_ & (kDirtyViewport | kDirtyTarget)) {
         const Viewport& vp = state.viewport;
-        glViewport(GLint(vp.x), GLint(vp.y), GLsizei(vp.width), GLsizei(vp.height));
+        targets_.ApplyViewport(vp);
+        programs_.SetTargetScale(targets_.BoundScale());
         GlDepthRange(vp.minZ, vp.maxZ);
     }
     programs_.NoteDirty(pending_);

@@ -25,7 +25,9 @@ public:
     explicit GlBackend(Window* window);
     ~GlBackend();
 
-    bool Initialise(uint32_t width, uint32_t height, std::string* error);
+    // The back buffer: width × height in the device's units, drawn at `pixelScale` real pixels each.
+    bool Initialise(uint32_t width, uint32_t height, float pixelScale, std::string* error);
+    void SetVsync(bool wait);
     bool ContextWasReset();
     GLint MaxTextureSize() const { return maxTextureSize_; }
 

@@ -116,6 +116,7 @@ ProgramInfo& GlPrograms::Info(GLuint program) {
     info.program = program;
     auto at = [&](const char* name) { return glGetUniformLocation(program, name); };
     info.viewport = at("velor_Viewport");
+    info.halfPixel = at("velor_HalfPixel");
     info.pointSprite = at("velor_PointSprite");
     info.depthFix = at("velor_DepthFix");
     info.worldView = at("ff_WorldView");
@@ -170,7 +171,13 @@ void GlPrograms::UploadUniforms(const DeviceState& state, ProgramInfo& info, boo
         info.viewportVersion = viewportVersion_;
         float w = float(std::max(1u, vp.width)), h = float(std::max(1u, vp.height));
         if (info.viewport >= 0) glUniform4f(info.viewport, w, h, 1.0f / w, 1.0f / h);
-        if (info.screenRect >= 0) glUniform4f(info.screenRect, float(vp.x), float(vp.y), w, h);
+        const float k = targetScale_;
+        if (info.halfPixel >= 0) glUniform2f(info.halfPixel, 1.0f / (k * w), 1.0f / (k * h));
+        // Pretransformed positions are pixels of the back buffer's units: their centres land on the
+        // centres of their k x k real blocks, so the rest of the half-pixel shift (half a unit less
+        // the half real pixel the vertex stage adds) goes in here.
+        const float rest = 0.5f - 0.5f / k;
+        if (info.screenRect >= 0) glUniform4f(info.screenRect, float(vp.x) - rest, float(vp.y) - rest, w, h);
         UploadInt(info.depthFix, clipControl_ ? 0 : 1);
     }
     if (info.lastSprite != int(sprites)) {

@@ -24,7 +24,7 @@ GLuint LinkProgram(GLuint vertex, GLuint fragment, std::string* error);
 // has no such uniform.
 struct ProgramInfo {
     GLuint program = 0;
-    GLint viewport = -1, pointSprite = -1, depthFix = -1;
+    GLint viewport = -1, halfPixel = -1, pointSprite = -1, depthFix = -1;
     GLint worldView = -1, pointWorldView = -1, projection = -1, normalMatrix = -1, pretransformed = -1, screenRect = -1;
     GLint hasNormal = -1, hasColor0 = -1, hasColor1 = -1, hasPSize = -1, colorBgra = -1;
     GLint lighting = -1, specularEnable = -1, normalizeNormals = -1, localViewer = -1, colorVertex = -1;
@@ -61,6 +61,9 @@ public:
     // Makes the state's program (or the fixed-function one) current and sends it what it has not
     // seen: device state and its own kept values.
     void Use(const DeviceState& state, bool sprites);
+    // Real pixels per viewport unit of the bound target (pixel_scale.h); the target's dirty group
+    // comes with every change to it.
+    void SetTargetScale(float scale) { targetScale_ = scale; }
     // Called as a program's GL object is deleted: GL may hand its name out again.
     void Forget(GLuint program);
     // The current program takes its world-view matrix from kAttrPointWorldView until the next Use;
@@ -82,6 +85,7 @@ private:
     void SendKeptValues(GpuProgram& program, GLuint target);
 
     bool clipControl_ = false;
+    float targetScale_ = 1.0f;
     GLuint ffProgram_ = 0;
     GLuint ffAlphaTestProgram_ = 0;  // the same with the alpha test, for draws that enable it
     GLuint ffVertexShader_ = 0;  // the fixed-function vertex stage, for pixel-shader-only programs

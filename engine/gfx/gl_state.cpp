@@ -266,8 +266,8 @@ GLuint PrepareTexture(const BaseTexture& texture, bool* changed) {
         if (texture.IsRenderTarget()) {
             // ES wants the type to fit the internal format even with no pixels given.
             bool half = texture.GetFormat() == Format::A16B16G16R16F;
-            glTexImage2D(GL_TEXTURE_2D, 0, half ? GL_RGBA16F : GL_RGBA8, GLsizei(texture.LevelWidth(0)),
-                         GLsizei(texture.LevelHeight(0)), 0, GL_RGBA, half ? GL_FLOAT : GL_UNSIGNED_BYTE, nullptr);
+            glTexImage2D(GL_TEXTURE_2D, 0, half ? GL_RGBA16F : GL_RGBA8, GLsizei(texture.StorageWidth(0)),
+                         GLsizei(texture.StorageHeight(0)), 0, GL_RGBA, half ? GL_FLOAT : GL_UNSIGNED_BYTE, nullptr);
             gpu.uploaded = texture.Version();
         }
         if (changed) *changed = true;

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/gfx/gl_state.h"
+#include "engine/gfx/pixel_scale.h"
 #include "engine/os/window.h"
 
 namespace velor {
@@ -17,21 +18,24 @@ GlTargets::~GlTargets() {
     for (auto& [key, name] : depthBuffers_) glDeleteRenderbuffers(1, &name);
 }
 
-bool GlTargets::Initialise(uint32_t width, uint32_t height, std::string* error) {
-    width_ = width;
-    height_ = height;
+bool GlTargets::Initialise(uint32_t logicalWidth, uint32_t logicalHeight, float pixelScale, std::string* error) {
+    pixelScale_ = boundScale_ = pixelScale;
+    width_ = ScaledLength(logicalWidth, pixelScale);
+    height_ = ScaledLength(logicalHeight, pixelScale);
     glGenRenderbuffers(1, &backColor_);
     glBindRenderbuffer(GL_RENDERBUFFER, backColor_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, GLsizei(width), GLsizei(height));
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, GLsizei(width_), GLsizei(height_));
     glGenRenderbuffers(1, &backDepth_);
     glBindRenderbuffer(GL_RENDERBUFFER, backDepth_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(width), GLsizei(height));
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(width_), GLsizei(height_));
     glGenFramebuffers(1, &backFbo_);
     glBindFramebuffer(GL_FRAMEBUFFER, backFbo_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, backColor_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, backDepth_);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        if (error) *error = "the 1024 x 768 back buffer is not a complete framebuffer";
+        if (error)
+            *error = "the " + std::to_string(width_) + " x " + std::to_string(height_) +
+                     " back buffer is not a complete framebuffer";
         return false;
     }
     return true;
@@ -65,15 +69,24 @@ void GlTargets::Apply(const DeviceState& state, bool* textureChanged) {
     if (state.renderTarget == nullptr) {
         glBindFramebuffer(GL_FRAMEBUFFER, backFbo_);
         hasDepth_ = true;
+        boundScale_ = pixelScale_;
         return;
     }
     GLuint fbo = TextureFramebuffer(*state.renderTarget, textureChanged);
     glBindFramebuffer(GL_FRAMEBUFFER, fbo);
     const Texture& texture = *state.renderTarget->GetTexture();
-    uint32_t w = texture.LevelWidth(state.renderTarget->Level()), h = texture.LevelHeight(state.renderTarget->Level());
-    GLuint depth = state.targetDepth ? DepthFor(w, h) : 0;
+    uint32_t level = state.renderTarget->Level();
+    GLuint depth = state.targetDepth ? DepthFor(texture.StorageWidth(level), texture.StorageHeight(level)) : 0;
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth);
     hasDepth_ = depth != 0;
+    boundScale_ = texture.PixelScale();
+}
+
+void GlTargets::ApplyViewport(const Viewport& vp) const {
+    int32_t left = ScaledEdge(int32_t(vp.x), boundScale_), top = ScaledEdge(int32_t(vp.y), boundScale_);
+    int32_t right = ScaledEdge(int32_t(vp.x + vp.width), boundScale_);
+    int32_t bottom = ScaledEdge(int32_t(vp.y + vp.height), boundScale_);
+    glViewport(left, top, right - left, bottom - top);
 }
 
 void GlTargets::Clear(const Viewport& vp, uint32_t rectCount, const Rect* rects, uint32_t flags, Color color, float z,
@@ -105,6 +118,8 @@ void GlTargets::Clear(const Viewport& vp, uint32_t rectCount, const Rect* rects,
         right = std::min(right, int32_t(vp.x + vp.width));
         bottom = std::min(bottom, int32_t(vp.y + vp.height));
         if (left >= right || top >= bottom) return;
+        left = ScaledEdge(left, boundScale_), top = ScaledEdge(top, boundScale_);
+        right = ScaledEdge(right, boundScale_), bottom = ScaledEdge(bottom, boundScale_);
         glScissor(left, top, right - left, bottom - top);
         glClear(mask);
     };
@@ -187,7 +202,7 @@ std::vector<uint32_t> GlTargets::ReadTexture(const std::shared_ptr<Texture>& tex
     if (texture == nullptr || !texture->IsRenderTarget()) return {};
     auto surface = std::make_shared<Surface>(texture, 0);
     GLuint fbo = TextureFramebuffer(*surface, textureChanged);
-    uint32_t w = texture->LevelWidth(0), h = texture->LevelHeight(0);
+    uint32_t w = texture->StorageWidth(0), h = texture->StorageHeight(0);
     std::vector<uint32_t> pixels(size_t(w) * h);
     glFinish();  // as for the back buffer
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);

@@ -1,6 +1,10 @@
 #pragma once
 // Render targets on GL: the off-screen back buffer, framebuffers for texture targets with their
 // shared depth-stencil buffers, clears, the letterboxed present and read-backs. Engine-internal.
+//
+// Rectangles arrive in the device's units (the back buffer's 1024 × 768) and are turned into real
+// pixels here, by the pixel scale of the bound target (pixel_scale.h): the back buffer's and that of
+// targets made at its size; 1 for any other target.
 #include "engine/gfx/gl_api.h"
 
 #include <cstdint>
@@ -22,10 +26,14 @@ public:
     GlTargets(const GlTargets&) = delete;
     GlTargets& operator=(const GlTargets&) = delete;
 
-    bool Initialise(uint32_t width, uint32_t height, std::string* error);
+    bool Initialise(uint32_t width, uint32_t height, float pixelScale, std::string* error);
     // Binds the state's target (the back buffer or a texture level) for drawing.
     void Apply(const DeviceState& state, bool* textureChanged);
+    // glViewport for a viewport on the bound target.
+    void ApplyViewport(const Viewport& viewport) const;
     bool HasDepth() const { return hasDepth_; }
+    // Real pixels per unit of the bound target.
+    float BoundScale() const { return boundScale_; }
     // The whole back buffer to black, far depth and stencil 0, whatever the viewport, target and masks.
     void ClearBackBuffer();
     // Clears the viewport, clipped by the rectangles when there are any, on the bound target.
@@ -34,7 +42,7 @@ public:
     // Scales the back buffer into the window's largest centred 4:3 rectangle, black around it, and
     // swaps. Leaves the window's framebuffer bound: the next draw must bind its target again.
     void Present(Window* window);
-    // Both leave the read framebuffer bound to what they read.
+    // Both leave the read framebuffer bound to what they read; both are in real pixels.
     std::vector<uint32_t> ReadBackBuffer();
     std::vector<uint32_t> ReadTexture(const std::shared_ptr<Texture>& texture, bool* textureChanged);
 
@@ -42,7 +50,9 @@ private:
     GLuint TextureFramebuffer(const Surface& surface, bool* textureChanged);
     GLuint DepthFor(uint32_t width, uint32_t height);
 
-    uint32_t width_ = 0, height_ = 0;
+    uint32_t width_ = 0, height_ = 0;  // the back buffer's real pixels
+    float pixelScale_ = 1.0f;          // the back buffer's
+    float boundScale_ = 1.0f;          // the bound target's
     GLuint backFbo_ = 0, backColor_ = 0, backDepth_ = 0;
     std::map<std::pair<uint32_t, uint32_t>, GLuint> depthBuffers_;
     bool hasDepth_ = true;

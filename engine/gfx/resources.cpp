@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/gfx/gl_release.h"
+#include "engine/gfx/pixel_scale.h"
 
 namespace velor {
 
@@ -82,6 +83,8 @@ BaseTexture::BaseTexture(uint32_t width, uint32_t height, uint32_t levels, uint3
 
 uint32_t BaseTexture::LevelWidth(uint32_t level) const { return std::max(1u, width_ >> level); }
 uint32_t BaseTexture::LevelHeight(uint32_t level) const { return std::max(1u, height_ >> level); }
+uint32_t BaseTexture::StorageWidth(uint32_t level) const { return ScaledLength(LevelWidth(level), pixelScale_); }
+uint32_t BaseTexture::StorageHeight(uint32_t level) const { return ScaledLength(LevelHeight(level), pixelScale_); }
 
 std::vector<uint32_t>& BaseTexture::MutablePixels(uint32_t face, uint32_t level) {
     ++version_;

@@ -87,6 +87,13 @@ public:
     bool IsRenderTarget() const { return (usage_ & Usage::RenderTarget) != 0; }
     uint32_t LevelWidth(uint32_t level) const;
     uint32_t LevelHeight(uint32_t level) const;
+    // Real pixels per texel each way of a render target's GPU storage (pixel_scale.h): the device's
+    // scale for targets the size of its back buffer, else 1. Sizes and coordinates the demo sees stay
+    // the Level* ones.
+    float PixelScale() const { return pixelScale_; }
+    void SetPixelScale(float scale) { pixelScale_ = scale; }
+    uint32_t StorageWidth(uint32_t level) const;
+    uint32_t StorageHeight(uint32_t level) const;
 
     // Pixels of one face and level (face 0 for 2D textures); empty for render targets.
     const std::vector<uint32_t>& Pixels(uint32_t face, uint32_t level) const { return data_[face * levels_ + level]; }
@@ -106,6 +113,7 @@ protected:
     Pool pool_;
     std::vector<std::vector<uint32_t>> data_;  // faces × levels
     uint64_t version_ = 1;
+    float pixelScale_ = 1.0f;
     mutable GpuObject gpu_;
 };
 

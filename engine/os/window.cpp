@@ -122,6 +122,8 @@ bool Window::MakeContextCurrent() { return SDL_GL_MakeCurrent(window_, context_)
 
 void Window::SwapBuffers() { SDL_GL_SwapWindow(window_); }
 
+void Window::SetVsync(bool wait) { SDL_GL_SetSwapInterval(wait ? 1 : 0); }
+
 void Window::GetDrawableSize(int* width, int* height) const { SDL_GL_GetDrawableSize(window_, width, height); }
 
 void Window::Pump() {

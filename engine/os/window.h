@@ -31,6 +31,8 @@ public:
     bool IsHidden() const { return hidden_; }  // minimised or hidden: the device reports lost
     bool MakeContextCurrent();
     void SwapBuffers();
+    // Whether SwapBuffers waits for the vertical retrace (off from creation).
+    void SetVsync(bool wait);
     void GetDrawableSize(int* width, int* height) const;
 
 private:

@@ -1,20 +1,62 @@
 #include "engine/ui/font.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
+#include "engine/gfx/device_controls.h"
 #include "engine/math/d3dx_math.h"
 #include "engine/ui/text_layout.h"
 
 namespace velor {
 
-Font::Font(Device* device, FontDesc desc, std::unique_ptr<FontFace> face)
-    : device_(device), desc_(std::move(desc)), face_(std::move(face)) {
-    glyphs_ = std::make_unique<GlyphCache>(face_.get(), [device](uint32_t width, uint32_t height) {
+Font::Font(Device* device, FontDesc desc, std::unique_ptr<FontFace> face, std::unique_ptr<FontFace> sharpFace,
+           float pixelScale)
+    : device_(device), desc_(std::move(desc)), face_(std::move(face)), sharpFace_(std::move(sharpFace)),
+      pixelScale_(pixelScale) {
+    auto makePage = [device](uint32_t width, uint32_t height) {
         std::shared_ptr<Texture> texture;
         if (Failed(device->CreateTexture(width, height, 1, 0, Format::A8R8G8B8, Pool::Managed, &texture))) return std::shared_ptr<Texture>();
         return texture;
-    });
+    };
+    glyphs_ = std::make_unique<GlyphCache>(face_.get(), makePage);
+    if (sharpFace_ != nullptr) sharpGlyphs_ = std::make_unique<GlyphCache>(sharpFace_.get(), makePage);
     ownSprite_ = std::make_shared<Sprite>(device);
+}
+
+Result Font::DrawSharpGlyph(Sprite* target, const PlacedGlyph& placed, const CachedGlyph& laidOut, Color color) {
+    const CachedGlyph* glyph = sharpGlyphs_->Get(placed.codePoint);
+    if (glyph == nullptr || glyph->page < 0) return Result::Ok;
+    const float k = pixelScale_;
+    // The pen and baseline the layout put the glyph on, in the sharp face's pixels.
+    const float penX = float(placed.box.left - laidOut.left) * k;
+    const float baseline = float(placed.box.top + laidOut.top) * k;
+    const Rect& s = glyph->source;
+    float left = penX + float(glyph->left), top = baseline - float(glyph->top);
+    float right = left + float(s.right - s.left), bottom = top + float(s.bottom - s.top);
+    // Cut where the layout cut the 1x glyph (a clipping rectangle), on the same line.
+    Rect source = s;
+    auto cut = [](float edge, float limit, bool lower) { return lower ? std::max(edge, limit) : std::min(edge, limit); };
+    if (placed.visible.left != placed.box.left) source.left += int32_t(std::ceil(cut(left, placed.visible.left * k, true) - left));
+    if (placed.visible.top != placed.box.top) source.top += int32_t(std::ceil(cut(top, placed.visible.top * k, true) - top));
+    if (placed.visible.right != placed.box.right)
+        source.right -= int32_t(std::ceil(right - cut(right, placed.visible.right * k, false)));
+    if (placed.visible.bottom != placed.box.bottom)
+        source.bottom -= int32_t(std::ceil(bottom - cut(bottom, placed.visible.bottom * k, false)));
+    if (source.left >= source.right || source.top >= source.bottom) return Result::Ok;
+    left += float(source.left - s.left);
+    top += float(source.top - s.top);
+
+    // The sharp glyph's texels become 1/k of the device's units: the caller's transform after a 1/k scale.
+    Matrix saved, shrink, transform;
+    target->GetTransform(&saved);
+    MatrixScaling(&shrink, 1.0f / k, 1.0f / k, 1.0f);
+    MatrixMultiply(&transform, &shrink, &saved);
+    target->SetTransform(&transform);
+    Vector3 position{left, top, 0.0f};
+    Result r = target->Draw(sharpGlyphs_->Page(glyph->page), &source, nullptr, &position, color);
+    target->SetTransform(&saved);
+    return r;
 }
 
 int Font::DrawText(Sprite* sprite, const char* text, int count, Rect* rect, uint32_t format, Color color) {
@@ -49,6 +91,13 @@ int Font::DrawText(Sprite* sprite, const char* text, int count, Rect* rect, uint
     for (const PlacedGlyph& placed : layout.glyphs) {
         const CachedGlyph* glyph = glyphs_->Get(placed.codePoint);
         if (glyph == nullptr || glyph->page < 0) continue;
+        if (sharpGlyphs_ != nullptr) {
+            if (Failed(DrawSharpGlyph(target, placed, *glyph, color))) {
+                drawn = false;
+                break;
+            }
+            continue;
+        }
         // The visible part of the box, as the same part of the glyph's texels.
         const Rect& s = glyph->source;
         Rect source{s.left + (placed.visible.left - placed.box.left), s.top + (placed.visible.top - placed.box.top),
@@ -97,7 +146,16 @@ Result CreateFont(Device* device, int height, uint32_t width, uint32_t weight, u
     FontSize size{height, width, quality != FontQuality::NonAntialiased};
     std::unique_ptr<FontFace> face = FontFace::Open(match, size, error);
     if (face == nullptr) return Result::NotAvailable;
-    *font = std::make_shared<Font>(device, std::move(desc), std::move(face));
+    // On a scaled device the letters are drawn from the face at the real pixels' height.
+    std::unique_ptr<FontFace> sharpFace;
+    float scale = PixelScale(*device);
+    if (scale > 1.0f) {
+        int cell = height != 0 ? height : kDefaultCellHeight;
+        FontSize sharp{int(std::lround(float(cell) * scale)), uint32_t(std::lround(float(width) * scale)), size.antialiased};
+        sharpFace = FontFace::Open(match, sharp, error);
+        if (sharpFace == nullptr) return Result::NotAvailable;
+    }
+    *font = std::make_shared<Font>(device, std::move(desc), std::move(face), std::move(sharpFace), scale);
     return Result::Ok;
 }
 

@@ -5,6 +5,11 @@
 // (glyph_cache.h) and draws one sprite quad per visible glyph: through the caller's sprite, which must
 // be between Begin and End, or else through the font's own sprite, begun with D3DXSPRITE_ALPHABLEND
 // and ended again within the call, so the device's states come back as they were.
+//
+// On a device with a pixel scale k > 1 (engine/gfx/pixel_scale.h) the text is laid out with the face
+// at the asked height, as on any device, and each glyph is drawn from a second face rasterised at
+// k × that height, placed on the same pen position at 1/k of its size: the same layout, with letters
+// as sharp as the real pixels allow.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,6 +18,7 @@
 #include "engine/ui/font_face.h"
 #include "engine/ui/glyph_cache.h"
 #include "engine/ui/sprite.h"
+#include "engine/ui/text_layout.h"
 #include "engine/ui/ui_types.h"
 
 namespace velor {
@@ -52,13 +58,21 @@ public:
     const FontFace& Face() const { return *face_; }
     GlyphCache& Glyphs() { return *glyphs_; }
 
-    Font(Device* device, FontDesc desc, std::unique_ptr<FontFace> face);
+    // `sharpFace`, when given, is the face at `pixelScale` × the height, for drawing.
+    Font(Device* device, FontDesc desc, std::unique_ptr<FontFace> face, std::unique_ptr<FontFace> sharpFace = nullptr,
+         float pixelScale = 1.0f);
 
 private:
+    // Queues the sharp face's glyph for a glyph laid out with the 1x face.
+    Result DrawSharpGlyph(Sprite* target, const PlacedGlyph& placed, const CachedGlyph& laidOut, Color color);
+
     Device* device_;
     FontDesc desc_;
     std::unique_ptr<FontFace> face_;
     std::unique_ptr<GlyphCache> glyphs_;
+    std::unique_ptr<FontFace> sharpFace_;
+    std::unique_ptr<GlyphCache> sharpGlyphs_;
+    float pixelScale_ = 1.0f;
     std::shared_ptr<Sprite> ownSprite_;
 };
 

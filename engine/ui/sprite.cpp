@@ -1,5 +1,6 @@
 #include "engine/ui/sprite.h"
 
+#include "engine/gfx/device_controls.h"
 #include "engine/math/d3dx_math.h"
 
 namespace velor {
@@ -58,7 +59,7 @@ Result Sprite::Flush() {
         MatrixIdentity(&identity);
         Viewport viewport;
         device_->GetViewport(&viewport);
-        Matrix projection = SpriteProjection(viewport);
+        Matrix projection = SpriteProjection(viewport, TargetPixelScale(*device_));
         device_->SetTransform(TransformState::World, &identity);
         device_->SetTransform(TransformState::View, &identity);
         device_->SetTransform(TransformState::Projection, &projection);

@@ -30,10 +30,11 @@ SpriteQuad BuildSpriteQuad(uint32_t textureWidth, uint32_t textureHeight, const 
     return quad;
 }
 
-Matrix SpriteProjection(const Viewport& vp) {
+Matrix SpriteProjection(const Viewport& vp, float pixelScale) {
     Matrix m;
     const float x = float(vp.x), y = float(vp.y), w = float(vp.width), h = float(vp.height);
-    MatrixOrthoOffCenterLH(&m, x + 0.5f, x + w + 0.5f, y + h + 0.5f, y + 0.5f, vp.minZ, vp.maxZ);
+    const float half = 0.5f / pixelScale;
+    MatrixOrthoOffCenterLH(&m, x + half, x + w + half, y + h + half, y + half, vp.minZ, vp.maxZ);
     return m;
 }
 

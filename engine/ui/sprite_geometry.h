@@ -29,8 +29,10 @@ SpriteQuad BuildSpriteQuad(uint32_t textureWidth, uint32_t textureHeight, const 
 
 // The projection Begin sets outside object space: OrthoOffCenterLH(X + 0.5, X + W + 0.5, Y + H + 0.5,
 // Y + 0.5, MinZ, MaxZ), so positions are render-target pixels and integer positions fall on pixel
-// edges (texels map one to one).
-Matrix SpriteProjection(const Viewport& viewport);
+// edges (texels map one to one). On a target drawn at `pixelScale` real pixels per unit the half is
+// 0.5 / pixelScale: the vertex stage shifts by half a real pixel, and the edges stay on real pixel
+// edges (pixel_scale.h).
+Matrix SpriteProjection(const Viewport& viewport, float pixelScale = 1.0f);
 
 // The two triangles (0,1,2) (0,2,3) of a quad, appended as a triangle list.
 void AppendQuadTriangles(const SpriteQuad& quad, SpriteVertex* out6);

@@ -6,7 +6,7 @@
 
 namespace velor::test {
 
-TestDevice CreateTestDevice(std::string* error) {
+TestDevice CreateTestDevice(std::string* error, float pixelScale) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     TestDevice test;
     WindowDesc desc;
@@ -23,6 +23,7 @@ TestDevice CreateTestDevice(std::string* error) {
         return test;
     }
     PresentParameters pp;
+    pp.pixelScale = pixelScale;
     if (Failed(d3d->CreateDevice(0, test.window.get(), pp, &test.device))) *error = "CreateDevice failed";
     return test;
 }

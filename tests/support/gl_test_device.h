@@ -14,8 +14,9 @@ struct TestDevice {
     std::shared_ptr<Device> device;
 };
 
-// Creates a hidden offscreen window and its device; `error` says why when the device is missing.
-TestDevice CreateTestDevice(std::string* error);
+// Creates a hidden offscreen window and its device (at a resolution scale when given, see
+// engine/gfx/pixel_scale.h); `error` says why when the device is missing.
+TestDevice CreateTestDevice(std::string* error, float pixelScale = 1.0f);
 
 // A pixel of a back-buffer read-back (0xAARRGGBB), x right and y down from the top-left.
 inline uint32_t PixelAt(const std::vector<uint32_t>& pixels, int x, int y, int width = int(kBackBufferWidth)) {

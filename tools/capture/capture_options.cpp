@@ -7,6 +7,10 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "demo/shell/scale_options.h"
+#include "engine/gfx/device.h"
+#include "engine/gfx/pixel_scale.h"
+
 namespace velor::capture {
 
 namespace {
@@ -32,7 +36,9 @@ bool ParseTime(const std::string& flag, const std::string& text, double* value, 
 }  // namespace
 
 const char* CaptureUsageLine() {
-    return "usage: velor-capture --at T1,T2,... [--step S] [--out DIR] | --video FILE [--fps N] [--from T] [--to T]";
+    // One line: errors end with it, and an error is one line.
+    return "usage: velor-capture --at T1,T2,... [--step S] [--out DIR] | --video FILE [--fps N] [--from T] [--to T] "
+           "[--lossless] [--scale N | --size WxH] [--ssaa N]";
 }
 
 const char* CaptureHelp() {
@@ -42,15 +48,21 @@ const char* CaptureHelp() {
            "  --out DIR        folder for --at frames (default .)\n"
            "  --video FILE     write a video with the music through ffmpeg; without ffmpeg, a PNG\n"
            "                   sequence in FILE's name with _frames and a WAV file beside it\n"
+           "                   (FILE.wav: only its sound, no frames drawn)\n"
+           "  --lossless       the video in FFV1 with PCM sound (give FILE.mkv): every pixel kept\n"
            "  --fps N          video frame rate (default 60)\n"
            "  --from T         demo time at which the video starts (default 0)\n"
            "  --to T           demo time at which the video ends (default 120)\n"
+           "  --scale N        frames N times larger each way, every edge and letter drawn at that size\n"
+           "                   (1 to 8, default 1; 2.8125 is 2880x2160)\n"
+           "  --size WxH       the same, given as the frame size: 4:3, from 1024x768 to 8192x6144\n"
+           "  --ssaa N         render N times larger still and average N x N pixels into each (1 to 4)\n"
            "  --rasterize-all  draw every frame, not only the frames written\n"
            "  --help           this text\n";
 }
 
 bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* options, std::string* error) {
-    bool sawAt = false, sawVideoOption = false;
+    bool sawAt = false, sawVideoOption = false, sawScale = false, sawSize = false;
     // Help wins wherever it stands, so that "--out --help" never names a folder.
     for (int i = 1; i < argc; ++i) {
         const std::string flag = argv[i];
@@ -59,11 +71,17 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             return true;
         }
     }
-    static const char* const kValueOptions[] = {"--at", "--step", "--out", "--video", "--fps", "--from", "--to"};
+    static const char* const kValueOptions[] = {"--at",  "--step", "--out",   "--video", "--fps",
+                                                 "--from", "--to",   "--scale", "--size",  "--ssaa"};
     for (int i = 1; i < argc; ++i) {
         std::string flag = argv[i];
         if (flag == "--rasterize-all") {
             options->rasterizeAll = true;
+            continue;
+        }
+        if (flag == "--lossless") {
+            options->lossless = true;
+            sawVideoOption = true;
             continue;
         }
         if (std::find(std::begin(kValueOptions), std::end(kValueOptions), flag) == std::end(kValueOptions)) {
@@ -92,6 +110,14 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
                 *error = "--step: '" + value + "' is not a positive number of seconds";
                 return false;
             }
+        } else if (flag == "--scale") {
+            if (!demo::ParseScaleValue(value, false, &options->scale, error)) return false;
+            sawScale = true;
+        } else if (flag == "--size") {
+            if (!demo::ParseSizeValue(value, &options->scale, error)) return false;
+            sawSize = true;
+        } else if (flag == "--ssaa") {
+            if (!demo::ParseSsaaValue(value, &options->ssaa, error)) return false;
         } else if (flag == "--out") {
             options->outDir = value;
         } else if (flag == "--video") {
@@ -116,13 +142,21 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             sawVideoOption = true;
         }
     }
+    if (sawScale && sawSize) {
+        *error = "--scale and --size cannot be combined";
+        return false;
+    }
+    if (RenderScale(*options) > kMaxPixelScale) {
+        *error = "--ssaa: " + std::to_string(options->ssaa) + " times this size is more than 8 times 1024x768";
+        return false;
+    }
     bool video = !options->videoFile.empty();
     if (video && sawAt) {
         *error = "--at and --video cannot be combined";
         return false;
     }
     if (!video && sawVideoOption) {
-        *error = "--fps, --from and --to need --video";
+        *error = "--fps, --from, --to and --lossless need --video";
         return false;
     }
     if (video) {
@@ -145,6 +179,17 @@ std::string FrameFileName(double time) {
     std::snprintf(name, sizeof name, "t%.3f.png", time);
     return name;
 }
+
+bool SoundOnly(const CaptureOptions& options) {
+    const std::string& f = options.videoFile;
+    return f.size() > 4 && f.compare(f.size() - 4, 4, ".wav") == 0;
+}
+
+float RenderScale(const CaptureOptions& options) { return options.scale * float(options.ssaa); }
+
+uint32_t OutputWidth(const CaptureOptions& options) { return ScaledLength(kBackBufferWidth, options.scale); }
+
+uint32_t OutputHeight(const CaptureOptions& options) { return ScaledLength(kBackBufferHeight, options.scale); }
 
 VideoFrames VideoFrameRange(const CaptureOptions& options) {
     long first = std::lround(options.from * options.fps);

@@ -21,9 +21,11 @@
 #include "demo/shell/shell_state.h"
 #include "engine/audio/module_renderer.h"
 #include "engine/gfx/device_controls.h"
+#include "engine/gfx/pixel_scale.h"
 #include "engine/image/image_writer.h"
 #include "tools/capture/capture_options.h"
 #include "tools/capture/progress.h"
+#include "tools/capture/supersample.h"
 #include "tools/capture/video_output.h"
 
 namespace {
@@ -36,6 +38,17 @@ constexpr size_t kSkipChunkFrames = 4096;
 void StartHeadless() {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+// The back buffer at the output's size: as rendered, or averaged down from the supersampled size.
+std::vector<uint32_t> ReadFrame(const capture::CaptureOptions& options) {
+    float scale = capture::RenderScale(options);
+    return capture::AverageDown(ReadBackBuffer(*demo::gShell.device), ScaledLength(kBackBufferWidth, scale),
+                                ScaledLength(kBackBufferHeight, scale), options.ssaa);
+}
+
+void ApplyScale(const capture::CaptureOptions& options, demo::ShellOptions* shell) {
+    shell->pixelScale = capture::RenderScale(options);
 }
 
 int CaptureStills(const capture::CaptureOptions& options) {
@@ -52,15 +65,16 @@ int CaptureStills(const capture::CaptureOptions& options) {
     shell.visibleWindow = false;
     shell.headless = true;
     shell.startMusic = true;  // on SDL's dummy driver: the start-up is the demo's own, music included
+    ApplyScale(options, &shell);
     demo::ScheduleHooks hooks;
     hooks.rasterizeAll = options.rasterizeAll;
     size_t written = 0;
     hooks.afterFrame = [&](const demo::ScheduledFrame& frame) {
         if (!frame.drawn) return true;
         // The frame at each of the times that begin with it.
-        const std::vector<uint32_t> pixels = ReadBackBuffer(*demo::gShell.device);
+        const std::vector<uint32_t> pixels = ReadFrame(options);
         for (size_t span = frame.span + 1 - frame.spansBegun; span <= frame.span; ++span) {
-            Image image(kBackBufferWidth, kBackBufferHeight);
+            Image image(capture::OutputWidth(options), capture::OutputHeight(options));
             image.pixels = pixels;
             std::string path = (std::filesystem::path(options.outDir) / capture::FrameFileName(options.times[span])).string();
             ImageStatus status = WritePng(path, image);
@@ -111,11 +125,21 @@ int CaptureVideo(const capture::CaptureOptions& options) {
 
     capture::VideoDesc desc;
     desc.file = options.videoFile;
-    desc.width = kBackBufferWidth;
-    desc.height = kBackBufferHeight;
+    desc.width = capture::OutputWidth(options);
+    desc.height = capture::OutputHeight(options);
     desc.fps = options.fps;
     desc.sampleRate = kSampleRate;
     desc.sound = RenderSound(firstSoundTime, soundFrames);
+    desc.lossless = options.lossless;
+    if (capture::SoundOnly(options)) {
+        // The sound of the span alone: a capture in parts takes its music from here, rendered once.
+        std::string error;
+        if (!capture::WriteWav(options.videoFile, desc.sound, kSampleRate, &error)) {
+            std::fprintf(stderr, "velor-capture: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
 
     std::string ffmpeg = capture::FindFfmpeg();
     if (ffmpeg.empty())
@@ -139,11 +163,12 @@ int CaptureVideo(const capture::CaptureOptions& options) {
     shell.visibleWindow = false;
     shell.headless = true;
     shell.startMusic = false;  // the sound is in the video already
+    ApplyScale(options, &shell);
     demo::ScheduleHooks hooks;
     hooks.rasterizeAll = options.rasterizeAll;
     hooks.afterFrame = [&](const demo::ScheduledFrame& frame) {
         if (!frame.drawn) return true;
-        if (!output->WriteFrame(ReadBackBuffer(*demo::gShell.device), &error)) {
+        if (!output->WriteFrame(ReadFrame(options), &error)) {
             std::fprintf(stderr, "\nvelor-capture: %s\n", error.c_str());
             failed = true;
         }

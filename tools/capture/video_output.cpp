@@ -47,10 +47,15 @@ public:
                                          "-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-r", rate, "-i", "pipe:0",
                                          "-i", soundFile_, "-map", "0:v", "-map", "1:a", "-threads", "2"};
         std::string ext = fs::path(desc.file).extension().string();
-        if (ext == ".mp4" || ext == ".mkv" || ext == ".mov")
-            for (const char* a : {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-c:a", "aac", "-b:a", "192k"})
-                args.push_back(a);
-        for (const char* a : {"-pix_fmt", "yuv420p"}) args.push_back(a);
+        if (desc.lossless) {
+            // Every pixel as rendered: parts joined later decode to exactly the frames of one run.
+            for (const char* a : {"-c:v", "ffv1", "-level", "3", "-pix_fmt", "bgr0", "-c:a", "pcm_s16le"}) args.push_back(a);
+        } else {
+            if (ext == ".mp4" || ext == ".mkv" || ext == ".mov")
+                for (const char* a : {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-c:a", "aac", "-b:a", "192k"})
+                    args.push_back(a);
+            for (const char* a : {"-pix_fmt", "yuv420p"}) args.push_back(a);
+        }
         args.push_back(desc.file);
 
         int fds[2];

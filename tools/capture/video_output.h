@@ -14,6 +14,7 @@ struct VideoDesc {
     int fps = 60;
     std::vector<int16_t> sound;     // interleaved stereo for the whole video
     int sampleRate = 48000;         // Hz
+    bool lossless = false;          // FFV1 (RGB) and PCM sound, whatever the container
 };
 
 class VideoOutput {
