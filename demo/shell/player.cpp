@@ -32,13 +32,15 @@ bool LooksLikeSize(const char* text) { return std::regex_match(text, std::regex(
 
 }  // namespace
 
-const char* PlayerUsageLine() { return "usage: velor [--windowed [WxH]] [--mute] [--from T] [--help] [--version]"; }
+const char* PlayerUsageLine() { return "usage: velor [--windowed [WxH]] [--mute] [--from T] [--data DIR] [--help] [--version]"; }
 
 const char* PlayerHelp() {
     return "Plays the demo full screen from the start, with its music. Escape quits.\n"
            "  --windowed [WxH]  play in a window (default 1024x768) instead of full screen\n"
            "  --mute            play without music\n"
            "  --from T          start T seconds into the demo (the music starts there too)\n"
+           "  --data DIR        the folder holding the content (default: the working folder,\n"
+           "                    else the executable's folder, else the installed share/velor)\n"
            "  --help            this text\n"
            "  --version         the version\n";
 }
@@ -60,6 +62,12 @@ bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions* option
                     return false;
                 }
             }
+        } else if (arg == "--data") {
+            if (i + 1 >= argc || argv[i + 1][0] == 0) {
+                *error = "--data needs a folder";
+                return false;
+            }
+            options->data = argv[++i];
         } else if (arg == "--from") {
             if (i + 1 >= argc) {
                 *error = "--from needs a time in seconds";

@@ -12,19 +12,20 @@
 
 namespace velor::demo {
 
-inline constexpr const char* kVelorVersion = "1.0.0";
+inline constexpr const char* kVelorVersion = VELOR_VERSION;  // the project() version, set by the build
 
 struct PlayerOptions {
     bool windowed = false;
     int width = 1024, height = 768;  // window size with --windowed
     bool mute = false;
     double from = 0;                 // demo seconds to start at
+    std::string data;                // --data: the content's folder; empty: looked for (content_folder.h)
     bool help = false;
     bool version = false;
 };
 
-// False with a reason for an unknown option, a size that is not WxH or a time that is not a number
-// of seconds >= 0.
+// False with a reason for an unknown option, a size that is not WxH, a time that is not a number
+// of seconds >= 0 or a --data without its folder.
 bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions* options, std::string* error);
 
 const char* PlayerUsageLine();

@@ -31,11 +31,12 @@ bool ParseTime(const std::string& flag, const std::string& text, double* value, 
 }  // namespace
 
 const char* CaptureUsageLine() {
-    return "usage: velor-capture --at T1,T2,... [--step S] [--out DIR] | --video FILE [--fps N] [--from T] [--to T]";
+    return "usage: velor-capture --at T1,T2,... [--step S] [--out DIR] | --video FILE [--fps N] [--from T] [--to T]"
+           " [--data DIR]";
 }
 
 const char* CaptureHelp() {
-    return "Plays the demo headless from the run folder and writes frames or a video.\n"
+    return "Plays the demo headless and writes frames or a video.\n"
            "  --at T1,T2,...   write the first frame at or past each demo time as DIR/tT.png\n"
            "  --step S         seconds of demo time per frame with --at (default 1/60)\n"
            "  --out DIR        folder for --at frames (default .)\n"
@@ -44,6 +45,8 @@ const char* CaptureHelp() {
            "  --fps N          video frame rate (default 60)\n"
            "  --from T         demo time at which the video starts (default 0)\n"
            "  --to T           demo time at which the video ends (default 120)\n"
+           "  --data DIR       the folder holding the content (default: the working folder,\n"
+           "                   else the executable's folder, else the installed share/velor)\n"
            "  --rasterize-all  draw every frame, not only the frames written\n"
            "  --help           this text\n";
 }
@@ -84,6 +87,12 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             }
         } else if (flag == "--out") {
             options->outDir = value;
+        } else if (flag == "--data") {
+            if (value.empty()) {
+                *error = "--data needs a folder";
+                return false;
+            }
+            options->dataDir = value;
         } else if (flag == "--video") {
             options->videoFile = value;
             if (value.empty()) {

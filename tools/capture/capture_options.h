@@ -17,6 +17,8 @@ struct CaptureOptions {
     double from = 0;            // --video: seconds of demo time before the first frame
     double to = 120;            // --video: seconds of demo time at the end of the last frame
 
+    std::string dataDir;        // --data: the content's folder; empty: looked for (content_folder.h)
+
     bool rasterizeAll = false;  // --rasterize-all: draw every frame, as a check on the fast-forward
     bool help = false;          // --help: print the usage and exit 0
 };

@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "demo/content/demo_resources.h"
+#include "demo/shell/content_folder.h"
 #include "demo/shell/shell_state.h"
 #include "demo/shell/win_main.h"
 #include "demo/timeline/demo_timeline.h"
@@ -187,6 +188,14 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::printf("%s\n%s", capture::CaptureUsageLine(), capture::CaptureHelp());
         return 0;
+    }
+    // The content's folder becomes the working folder: the output names are the caller's, from here.
+    std::error_code ec;
+    if (!options.outDir.empty()) options.outDir = std::filesystem::absolute(options.outDir, ec).string();
+    if (!options.videoFile.empty()) options.videoFile = std::filesystem::absolute(options.videoFile, ec).string();
+    if (!demo::EnterContentFolder(options.dataDir, &error)) {
+        std::fprintf(stderr, "velor-capture: %s\n", error.c_str());
+        return 1;
     }
     return options.videoFile.empty() ? CaptureStills(options) : CaptureVideo(options);
 }

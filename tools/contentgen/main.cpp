@@ -2,6 +2,7 @@
 // identically on every run, and optionally a contact sheet of all its pictures.
 //
 //   velor-content --out DIR [--contact-sheet FILE.png] [--threads N] [--quiet]
+//   velor-content --icon FILE.png
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,8 @@
 
 #include "tools/contentgen/contact_sheet.h"
 #include "tools/contentgen/content_catalog.h"
+#include "tools/contentgen/icon.h"
+#include "tools/contentgen/image_files.h"
 
 namespace {
 
@@ -20,11 +23,12 @@ using velor::content::GeneratedFile;
 int Usage(const char* message) {
     if (message) std::fprintf(stderr, "velor-content: %s\n", message);
     std::fprintf(stderr,
-                 "usage: velor-content --out DIR [--contact-sheet FILE.png] [--threads N] [--quiet]\n"
+                 "usage: velor-content --out DIR [--contact-sheet FILE.png] [--threads N] [--quiet] | --icon FILE.png\n"
                  "  --out DIR             write every content file (data.xyz, textures/, music) under DIR\n"
                  "  --contact-sheet FILE  also write a labelled PNG of every generated picture\n"
                  "  --threads N           generator threads (default 2)\n"
-                 "  --quiet               print nothing but errors\n");
+                 "  --quiet               print nothing but errors\n"
+                 "  --icon FILE           write only the program's icon for desktop menus (128 x 128 PNG)\n");
     return 2;
 }
 
@@ -56,7 +60,7 @@ bool WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes, std::str
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string outDir, sheetPath;
+    std::string outDir, sheetPath, iconPath;
     int threads = 2;
     bool quiet = false;
     for (int i = 1; i < argc; ++i) {
@@ -70,6 +74,10 @@ int main(int argc, char** argv) {
             const char* v = value();
             if (!v) return Usage("--contact-sheet needs a file name");
             sheetPath = v;
+        } else if (arg == "--icon") {
+            const char* v = value();
+            if (!v) return Usage("--icon needs a file name");
+            iconPath = v;
         } else if (arg == "--threads") {
             const char* v = value();
             if (!v || std::atoi(v) < 1 || std::atoi(v) > 64) return Usage("--threads needs a number from 1 to 64");
@@ -82,6 +90,15 @@ int main(int argc, char** argv) {
         } else {
             return Usage(("unknown argument: " + arg).c_str());
         }
+    }
+    if (!iconPath.empty()) {
+        const velor::content::Blob icon = velor::content::EncodePngFile(velor::content::PaintIcon(velor::content::kIconSize), 4, true);
+        std::string error;
+        if (!icon.ok() || !WriteFile(iconPath, icon.bytes, &error)) {
+            std::fprintf(stderr, "velor-content: %s: %s\n", iconPath.c_str(), icon.ok() ? error.c_str() : icon.error.c_str());
+            return 1;
+        }
+        if (outDir.empty()) return 0;
     }
     if (outDir.empty()) return Usage("--out is required");
 
