@@ -7,6 +7,8 @@
 #   share/doc/velor/                             README and the licence
 # Nothing installed names the prefix: the programs find share/velor relative to themselves, so the
 # tree plays wherever it is copied or unpacked.
+# Installing (and CPack) takes what the build made and builds nothing itself: scripts/build first.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 install(TARGETS velor velor-capture RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The content: what velor-content writes into the run folder, and the effect files copied beside it.

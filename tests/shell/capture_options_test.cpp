@@ -98,7 +98,9 @@ TEST(CaptureOptions, DataNamesTheContentFolderInEitherMode) {
         CaptureOptions options;
         std::string error;
         EXPECT_EQ(Parse(c.args, &options, &error), c.ok) << c.args[0] << " " << error;
-        if (c.ok) EXPECT_EQ(options.dataDir, c.data);
+        if (c.ok) {
+            EXPECT_EQ(options.dataDir, c.data);
+        }
     }
 }
 
