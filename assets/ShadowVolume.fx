@@ -4,12 +4,18 @@
 // The program draws, per frame: the object with "RenderSceneAmbient"; then for each light its
 // volume with "RenderShadowVolume2Sided" and the object again with "RenderScene". It clears the
 // stencil once, before the first light, and draws the object once per material and once more in
-// every pass. So:
+// every pass. The stencil value is split in two:
+// - the low seven bits count volumes. They are never cleared between lights, so the counts of every
+//   light drawn so far add up: a point in the shadow of an earlier light stays dark for the later
+//   ones as well, and a later light's shadow does not reach back to the earlier lights;
+// - bit 0x80 marks a point the current light has lit, so each light is added once however often
+//   the object is drawn. Only this bit is cleared before each light.
+// So:
 // - "RenderSceneAmbient" is opaque: drawing it again changes nothing.
-// - "RenderScene" lights a pixel only while its stencil is 0 and marks it as it does, so each light
-//   is added once however often the object is drawn.
-// - "RenderShadowVolume2Sided" first zeroes the stencil over the object, which clears both the
-//   previous light's marks and its counts, then counts this light's volume.
+// - "RenderScene" lights a point only while the whole value is 0 (no volume of any light so far,
+//   not yet lit by this one) and sets the mark.
+// - "RenderShadowVolume2Sided" clears the mark over the object, then counts this light's volume
+//   into the low seven bits (modulo 128: a mask keeps a count that wraps below 0 out of the mark).
 //
 // The volume mesh gives every face three vertices of its own with the face normal; faces that turn
 // away from the light are pushed g_fFarClip further along the light's rays, the others stay. All
@@ -125,7 +131,7 @@ technique RenderSceneAmbient {
 }
 
 technique RenderShadowVolume2Sided {
-    // The stencil over the object back to 0, whatever the last light left there.
+    // The previous light's marks off the object; the counts stay.
     pass Clear {
         VertexShader = CoverVS;
         PixelShader = NoColorPS;
@@ -141,7 +147,7 @@ technique RenderShadowVolume2Sided {
         StencilFunc = Always;
         StencilRef = 0;
         StencilMask = -1;
-        StencilWriteMask = -1;
+        StencilWriteMask = 0x80;
         StencilFail = Zero;
         StencilZFail = Zero;
         StencilPass = Zero;
@@ -159,6 +165,8 @@ technique RenderShadowVolume2Sided {
         CullMode = None;
         StencilEnable = true;
         TwoSidedStencilMode = true;
+        StencilMask = -1;
+        StencilWriteMask = 0x7F;
         StencilFunc = Always;
         StencilFail = Keep;
         StencilZFail = Decr;
@@ -191,10 +199,10 @@ technique RenderScene {
         StencilFunc = Equal;
         StencilRef = 0;
         StencilMask = -1;
-        StencilWriteMask = -1;
+        StencilWriteMask = 0x80;
         StencilFail = Keep;
         StencilZFail = Keep;
-        StencilPass = Incr;
+        StencilPass = Invert;
         MinFilter[0] = Linear;
         MagFilter[0] = Linear;
         MipFilter[0] = Linear;

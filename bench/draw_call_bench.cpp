@@ -3,6 +3,7 @@
 // command recording, not the raster.
 #include <benchmark/benchmark.h>
 
+#include "engine/gfx/device_controls.h"
 #include "engine/math/d3dx_math.h"
 #include "tests/support/gl_test_device.h"
 
@@ -70,7 +71,7 @@ void BM_OnePointDrawAfterElevenStateChanges(benchmark::State& state) {
         device->DrawPrimitive(PrimitiveType::PointList, 0, 1);
         if ((i & 1023) == 0) device->Clear(0, nullptr, Clear::Target, 0, 1, 0);  // keep the queue from growing
     }
-    device->ReadBackBuffer();  // drain what was queued
+    ReadBackBuffer(*device);  // drain what was queued
 }
 // The floor: the same draw with only the world transform changing.
 void BM_OnePointDrawAfterWorldChange(benchmark::State& state) {
@@ -84,7 +85,7 @@ void BM_OnePointDrawAfterWorldChange(benchmark::State& state) {
         device->DrawPrimitive(PrimitiveType::PointList, 0, 1);
         if ((i & 1023) == 0) device->Clear(0, nullptr, Clear::Target, 0, 1, 0);
     }
-    device->ReadBackBuffer();
+    ReadBackBuffer(*device);
 }
 BENCHMARK(BM_OnePointDrawAfterWorldChange)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
@@ -111,7 +112,7 @@ void BM_FullScreenQuadsAlphaTest(benchmark::State& state) {
     device->SetRenderState(RenderState::AlphaRef, 0);
     for (auto _ : state) {
         for (int i = 0; i < 8; ++i) device->DrawPrimitiveUP(PrimitiveType::TriangleList, 2, quad, sizeof(PointVertex));
-        device->ReadBackBuffer();
+        ReadBackBuffer(*device);
     }
 }
 BENCHMARK(BM_FullScreenQuadsAlphaTest)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -24,12 +24,14 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "demo/content/demo_resources.h"
+#include "demo/shell/scheduled_shell.h"
+#include "engine/gfx/device_controls.h"
 #include "demo/shell/shell_state.h"
-#include "demo/shell/win_main.h"
 #include "demo/sprites/point_sprite.h"
-#include "demo/timeline/demo_timeline.h"
 
 namespace {
 
@@ -81,10 +83,9 @@ double MsSinceProcessStart() {
     return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) * 1e-6 - startMs;
 }
 
-void StartHeadless(demo::ShellOptions& shell, FrameClock& clock) {
+void StartHeadless(demo::ShellOptions& shell) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    shell.clock = &clock;
     shell.visibleWindow = false;
     shell.headless = true;
 }
@@ -93,12 +94,14 @@ int Startup() {
     const double beforeMain = MsSinceProcessStart();
     const Clock::time_point mainEntered = Clock::now();
     Clock::time_point resourcesMade;
-    FixedStepClock clock(kStep);
+    demo::FrameSchedule schedule = demo::FrameSchedule::AtTimes({0}, kStep);  // the first frame
     demo::ShellOptions shell;
-    StartHeadless(shell, clock);
-    // The music starts as in the demo: the engine opens SDL's dummy output.
+    StartHeadless(shell);
+    // The music starts as in the demo: the engine opens SDL's dummy output. The frame clock starts
+    // right after this hook: demo time 0.
     shell.afterStartUp = [&] { resourcesMade = Clock::now(); };
-    shell.afterFrame = [&] {
+    demo::ScheduleHooks hooks;
+    hooks.afterFrame = [&](const demo::ScheduledFrame&) {
         glFinish();
         double total = MsSinceProcessStart();
         Clock::time_point now = Clock::now();
@@ -106,8 +109,16 @@ int Startup() {
         std::printf("startup_part before_main %.1f\n", beforeMain);
         std::printf("startup_part window_device_and_resources %.1f\n", Ms(resourcesMade - mainEntered));
         std::printf("startup_part first_frame %.1f\n", Ms(now - resourcesMade));
-        PostQuitMessage(0);
+        // How long before demo time 0 the music's first samples were rendered (negative: after it).
+        if (demo::gResources.musicEngine != nullptr) {
+            const int64_t firstSound = demo::gResources.musicEngine->GetStats().firstSoundNs;
+            const int64_t clockStart =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(resourcesMade.time_since_epoch()).count();
+            if (firstSound != 0) std::printf("music_lead_ms %.1f\n", double(clockStart - firstSound) * 1e-6);
+        }
+        return true;
     };
+    demo::ScheduleOnShell(shell, schedule, std::move(hooks));
     return demo::WinMain(shell);
 }
 
@@ -156,8 +167,8 @@ double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     if (demo::gSprites.sphere == nullptr) return 0;
     demo::PointSprite sprite = *demo::gSprites.sphere;
     Device* device = demo::gShell.device.get();
-    device->SetRasterization(rasterize);
-    device->SetDrawMerging(merge);
+    SetRasterization(*device, rasterize);
+    SetDrawMerging(*device, merge);
     auto draw = [&](int i) {
         sprite.position = {(i & 1) ? 5000.0f : 6000.0f, 5000.0f, -5000.0f};
         demo::DrawPointSprite(sprite, 0.5f);
@@ -167,7 +178,7 @@ double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     for (int i = 0; i < kSpriteDraws; ++i) draw(i);
     device->EndScene();
     glFinish();
-    uint64_t draws = device->GpuDrawCalls();
+    uint64_t draws = GpuDrawCalls(*device);
     Clock::time_point start = Clock::now();
     device->BeginScene();
     for (int i = 0; i < kSpriteDraws; ++i) draw(i);
@@ -176,8 +187,8 @@ double PointSpriteDrawMicroseconds(bool rasterize = true, bool merge = true) {
     glFinish();
     if (rasterize)
         std::printf("draw_point_sprite_%s_gl_draws %llu\n", merge ? "merged" : "separate",
-                    static_cast<unsigned long long>(device->GpuDrawCalls() - draws));
-    device->SetDrawMerging(true);
+                    static_cast<unsigned long long>(GpuDrawCalls(*device) - draws));
+    SetDrawMerging(*device, true);
     return us;
 }
 
@@ -187,62 +198,62 @@ double ReplayMilliseconds(Device* device) {
     for (int i = 0; i < kReplays; ++i) {
         glFinish();
         Clock::time_point start = Clock::now();
-        device->ReplayRecording();
+        ReplayRecording(*device);
         glFinish();
         times.push_back(Ms(Clock::now() - start));
     }
     return Percentile(times, 0.5);
 }
 
-int Frames(bool measureWindows) {
-    FixedStepClock clock(kStep);
-    demo::ShellOptions shell;
-    StartHeadless(shell, clock);
-    shell.startMusic = false;
-    shell.afterStartUp = [] { demo::gShell.device->SetRasterization(false); };
+// The frames of each sample: a few to warm up, the measured ones, and one recorded for the limit.
+constexpr long kSampleFrames = kWarmUpFrames + kMeasuredFrames + 1;
 
-    size_t sample = measureWindows ? 0 : std::size(kSamples);
-    int drawn = 0;  // frames drawn at the current sample, warm-up included
+int Frames(bool measureWindows) {
+    std::vector<double> times;
+    if (measureWindows)
+        for (const WindowSample& sample : kSamples) times.push_back(sample.time);
+    demo::FrameSchedule schedule = demo::FrameSchedule::Stretches(times, kSampleFrames, kStep);
+    demo::ShellOptions shell;
+    StartHeadless(shell);
+    shell.startMusic = false;
+
     std::vector<double> frameMs;
     Clock::time_point frameStart = Clock::now();
-    shell.afterFrame = [&] {
-        Device* device = demo::gShell.device.get();
-        if (device->Rasterization()) {
+    demo::ScheduleHooks hooks;
+    hooks.afterFrame = [&](const demo::ScheduledFrame& frame) {
+        if (frame.drawn) {
+            Device* device = demo::gShell.device.get();
             glFinish();
             double wall = Ms(Clock::now() - frameStart);
-            ++drawn;
+            const long drawn = frame.ofSpan + 1;  // warm-up included
             if (drawn > kWarmUpFrames && drawn <= kWarmUpFrames + kMeasuredFrames) frameMs.push_back(wall);
             // The frame after the measured ones is recorded, then replayed for the limit.
-            if (drawn == kWarmUpFrames + kMeasuredFrames) device->BeginRecording();
-            if (drawn == kWarmUpFrames + kMeasuredFrames + 1) {
-                device->EndRecording();
-                int w = kSamples[sample].window;
+            if (drawn == kWarmUpFrames + kMeasuredFrames) BeginRecording(*device);
+            if (drawn == kSampleFrames) {
+                EndRecording(*device);
+                int w = kSamples[frame.span].window;
                 std::printf("window %d median_ms %.1f\n", w, Percentile(frameMs, 0.5));
                 std::printf("window %d p90_ms %.1f\n", w, Percentile(frameMs, 0.9));
                 std::printf("window %d limit_ms %.1f\n", w, ReplayMilliseconds(device));
-                std::printf("window %d frame_calls %zu\n", w, device->RecordedCalls());
+                std::printf("window %d frame_calls %zu\n", w, RecordedCalls(*device));
                 std::fflush(stdout);
                 frameMs.clear();
-                drawn = 0;
-                ++sample;
-                device->SetRasterization(false);
             }
         }
-        if (sample == std::size(kSamples)) {
-            std::printf("draw_point_sprite_skipped_us %.3f\n", PointSpriteDrawMicroseconds(false));
-            double separate = PointSpriteDrawMicroseconds(true, false);
-            double sprite = PointSpriteDrawMicroseconds();
-            double raw = RawQuadDrawMicroseconds();
-            std::printf("draw_point_sprite_separate_us %.3f\n", separate);
-            std::printf("draw_point_sprite_us %.3f\n", sprite);
-            std::printf("raw_gl_quad_us %.3f\n", raw);
-            PostQuitMessage(0);
-            return;
-        }
-        if (!device->Rasterization() && double(demo::gTimeline.demoTime) + 1.5 * kStep >= kSamples[sample].time)
-            device->SetRasterization(true);
         frameStart = Clock::now();
+        return true;
     };
+    hooks.atEnd = [] {
+        std::printf("draw_point_sprite_skipped_us %.3f\n", PointSpriteDrawMicroseconds(false));
+        double separate = PointSpriteDrawMicroseconds(true, false);
+        double sprite = PointSpriteDrawMicroseconds();
+        double raw = RawQuadDrawMicroseconds();
+        std::printf("draw_point_sprite_separate_us %.3f\n", separate);
+        std::printf("draw_point_sprite_us %.3f\n", sprite);
+        std::printf("raw_gl_quad_us %.3f\n", raw);
+        PostQuitMessage(0);
+    };
+    demo::ScheduleOnShell(shell, schedule, std::move(hooks));
     int code = demo::WinMain(shell);
     rusage usage;
     getrusage(RUSAGE_SELF, &usage);
@@ -253,16 +264,28 @@ int Frames(bool measureWindows) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string mode = argc > 1 ? argv[1] : "";
-    if (argc == 2 && mode == "startup") return Startup();
-    if (argc == 2 && mode == "frames") return Frames(true);
-    if (argc == 2 && mode == "draws") return Frames(false);
-    bool help = argc == 2 && (mode == "--help" || mode == "-h");
-    std::fprintf(help ? stdout : stderr,
-                 "usage: velor-bench startup|frames|draws\n"
-                 "  startup  process start to the first presented frame, and its parts\n"
-                 "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
-                 "           GL draw, peak memory\n"
-                 "  draws    only DrawPointSprite against a raw GL draw\n");
-    return help ? 0 : 2;
+    constexpr const char* kUsageLine = "usage: velor-bench startup|frames|draws";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("%s\n"
+                        "  startup  process start to the first presented frame, and its parts\n"
+                        "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
+                        "           GL draw, peak memory\n"
+                        "  draws    only DrawPointSprite against a raw GL draw\n",
+                        kUsageLine);
+            return 0;
+        }
+    }
+    auto refuse = [&](const std::string& why) {
+        std::fprintf(stderr, "velor-bench: %s; %s\n", why.c_str(), kUsageLine);
+        return 2;
+    };
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] == '-') return refuse(std::string("unknown option '") + argv[i] + "'");
+    if (argc != 2) return refuse(argc < 2 ? "no mode given" : "one mode only");
+    const std::string mode = argv[1];
+    if (mode == "startup") return Startup();
+    if (mode == "frames") return Frames(true);
+    if (mode == "draws") return Frames(false);
+    return refuse("unknown mode '" + mode + "'");
 }

@@ -4,7 +4,7 @@
 # header-only; fonts are looked up without fontconfig.
 set(VELOR_WEB_PREFIX "" CACHE PATH "Prefix holding SDL2, libopenmpt, FreeType and zlib built for the web")
 if(NOT VELOR_WEB_PREFIX OR NOT EXISTS "${VELOR_WEB_PREFIX}/lib/pkgconfig")
-  message(FATAL_ERROR "VELOR_WEB_PREFIX must name the prefix scripts/web builds (build/web-deps/prefix)")
+  message(FATAL_ERROR "VELOR_WEB_PREFIX must name the prefix scripts/web builds (.cache/web-deps/prefix)")
 endif()
 # Only the web prefix's packages: the machine's own would be for the wrong target.
 set(ENV{PKG_CONFIG_LIBDIR} "${VELOR_WEB_PREFIX}/lib/pkgconfig")

@@ -1,7 +1,8 @@
 // velor in a browser page. The page (shell.html) starts it once its data is loaded (after a click,
 // so that the music may play) and passes its query string as arguments:
 //   (none)               the demo from the start with its music, as the native player plays it
-//   --from T [--mute]    from T seconds in: the schedule runs up to T undrawn, then plays on
+//   --from T [--mute]    from T seconds in: the schedule runs undrawn up to the frame at T, which is
+//                        ?at=T's frame, then plays on the real clock
 //   --fps D              with --from: after D seconds of playing, reports the frames per second
 //   --separate           each point sprite drawn on its own rather than merged into runs (to measure
 //                        what merging saves)
@@ -19,21 +20,18 @@
 #include <utility>
 
 #include "demo/content/demo_resources.h"
-#include "demo/shell/player.h"
+#include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
-#include "demo/shell/win_main.h"
-#include "demo/timeline/demo_timeline.h"
 #include "engine/gfx/d3d_types.h"
+#include "engine/gfx/device_controls.h"
 
 namespace {
 
 using namespace velor;
 
-constexpr double kDefaultStep = 1.0 / 60.0;
-
 struct PageOptions {
     double at = -1;  // the test hook's time; < 0: play
-    double step = kDefaultStep;
+    double step = demo::FrameSchedule::kDefaultStep;
     double from = 0;
     double fpsSeconds = 0;
     bool mute = false;
@@ -113,7 +111,7 @@ int RunShell(demo::ShellOptions& shell, const PageOptions& options) {
     if (options.separateDraws) {
         auto then = std::move(shell.afterStartUp);
         shell.afterStartUp = [then] {
-            demo::gShell.device->SetDrawMerging(false);
+            SetDrawMerging(*demo::gShell.device, false);
             if (then) then();
         };
     }
@@ -123,73 +121,61 @@ int RunShell(demo::ShellOptions& shell, const PageOptions& options) {
 }
 
 int RunFrameHook(const PageOptions& options) {
-    static FixedStepClock clock(options.step);
-    static bool holding = false;
+    static demo::FrameSchedule schedule = demo::FrameSchedule::AtTimes({options.at}, options.step);
     static demo::ShellOptions shell = WindowedShell();
-    shell.clock = &clock;
     shell.startMusic = false;
-    const double at = options.at, step = options.step;
-    shell.afterStartUp = [at, step] { demo::gShell.device->SetRasterization(at < 1.5 * step); };
-    shell.afterFrame = [at, step] {
-        if (holding) return;
-        if (double(demo::gTimeline.demoTime) >= at - 1e-6) {
-            holding = true;
-            emscripten_pause_main_loop();
-            // Two display refreshes later the frame is on screen.
-            EM_ASM({
-                requestAnimationFrame(function() {
-                    requestAnimationFrame(function() { document.title = 'velor:ready'; });
-                });
-            });
-            return;
-        }
-        bool drawNext = double(demo::gTimeline.demoTime) + 1.5 * step >= at - 1e-6;
-        demo::gShell.device->SetRasterization(drawNext);
-        PaceFrames(drawNext);
+    demo::ScheduleHooks hooks;
+    hooks.afterFrame = [](const demo::ScheduledFrame&) {
+        PaceFrames(schedule.DrawsNext());
+        return true;
     };
+    // The frame at T stays on the canvas: the loop pauses rather than ends.
+    hooks.atEnd = [] {
+        emscripten_pause_main_loop();
+        // Two display refreshes later the frame is on screen.
+        EM_ASM({
+            requestAnimationFrame(function() {
+                requestAnimationFrame(function() { document.title = 'velor:ready'; });
+            });
+        });
+    };
+    demo::ScheduleOnShell(shell, schedule, std::move(hooks));
     return RunShell(shell, options);
 }
 
 int RunPlay(const PageOptions& options) {
     static PerformanceCounterClock realClock;
     static demo::ShellOptions shell = WindowedShell();
-    if (options.from <= 0 && options.fpsSeconds <= 0) {
-        shell.clock = &realClock;
-        shell.startMusic = !options.mute;
-        return RunShell(shell, options);
-    }
-    // As the native player's --from: fixed steps while catching up, then the real clock.
-    static demo::CatchUpClock clock(realClock, kDefaultStep);
+    // As the native player's start at T: the frame at T on fixed steps, then the real clock.
+    static demo::FrameSchedule schedule = demo::FrameSchedule::From(options.from, options.step, &realClock);
     static double from, fpsSeconds;
-    static bool mute;
     static int frames = 0;
     static double startedMs = 0;
+    static bool mute;
     from = options.from;
     fpsSeconds = options.fpsSeconds;
     mute = options.mute;
-    shell.clock = &clock;
-    shell.startMusic = false;
-    shell.afterStartUp = [] { demo::gShell.device->SetRasterization(from <= 0); };
-    shell.afterFrame = [] {
-        if (clock.CatchingUp()) {
-            PaceFrames(false);
-            if (double(demo::gTimeline.demoTime) + kDefaultStep / 2 < from) return;
-            clock.HandOver();
-            demo::gShell.device->SetRasterization(true);
-            PaceFrames(true);
-            if (!mute) demo::StartMusic(demo::gTimeline.demoTime);
+    // From the start the shell starts the music with the resources, as the native player does.
+    shell.startMusic = from <= 0 && !mute;
+    demo::ScheduleHooks hooks;
+    hooks.afterFrame = [](const demo::ScheduledFrame& frame) {
+        PaceFrames(schedule.DrawsNext());
+        if (frame.firstDrawn) {
+            if (from > 0 && !mute) demo::StartMusic(frame.time);
             startedMs = emscripten_get_now();
-            return;
+            return true;
         }
-        if (fpsSeconds <= 0 || frames < 0) return;
+        if (fpsSeconds <= 0 || frames < 0) return true;
         ++frames;
         double elapsed = (emscripten_get_now() - startedMs) / 1000.0;
-        if (elapsed < fpsSeconds) return;
+        if (elapsed < fpsSeconds) return true;
         double fps = frames / elapsed;
         std::printf("velor: %d frames in %.2f s from %.2f s: %.2f frames per second\n", frames, elapsed, from, fps);
         EM_ASM({ document.title = 'velor:fps=' + $0.toFixed(2); }, fps);
         frames = -1;
+        return true;
     };
+    demo::ScheduleOnShell(shell, schedule, std::move(hooks));
     return RunShell(shell, options);
 }
 

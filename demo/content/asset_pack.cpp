@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "demo/content/demo_resources.h"
 #include "demo/content/pack_cleanup.h"
 #include "demo/overlay/text_record.h"
 #include "demo/scene/scene_object.h"
@@ -32,7 +33,6 @@ constexpr const char* kPackFile = "data.xyz";
 constexpr int kFireEntry = 0;
 constexpr int kSkeletonEntry = 3;
 constexpr uint32_t kFireTextureSize = 1024;
-constexpr Color kOpaqueBlackKey = 0xFF000000u;
 
 // The mesh entries in their load order, with the slot each fills and whether its textures come from
 // elsewhere (an effect, or the caller).
@@ -101,7 +101,7 @@ void LoadAssets() {
             std::fprintf(stderr, "velor: %s: %s\n", kPackFile, std::strerror(errno));
         }
 
-        Device* device = gShell.device.get();
+        Device* device = CurrentDevice();
         if (gPack.extracted[kFireEntry] && device != nullptr) {
             CreateTextureFromFileEx(device, PackEntryPath(kPackEntryNames[kFireEntry]).c_str(), kFireTextureSize,
                                     kFireTextureSize, 1, 0, Format::A8R8G8B8, Pool::Default, kD3DXDefault, kD3DXDefault,

@@ -4,7 +4,6 @@
 // follows it at once.
 #include "demo/content/demo_resources.h"
 
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -13,14 +12,17 @@
 #include "demo/scene/scene_object.h"
 #include "demo/shell/shell_state.h"
 #include "demo/sprites/point_sprite.h"
-#include "demo/sprites/sphere_swarm.h"
-#include "demo/terrain/forest.h"
-#include "demo/terrain/terrain.h"
 #include "demo/timeline/camera.h"
+#include "demo/windows/forest_window.h"
+#include "demo/windows/scroller_window.h"
+#include "demo/windows/shadow_reflection_window.h"
+#include "demo/windows/sphere_swarm_window.h"
+#include "demo/windows/tunnel_window.h"
+#include "demo/windows/warped_cube_window.h"
 #include "engine/gfx/render_state_table.h"
 #include "engine/gfx/texture_files.h"
+#include "engine/image/image_prefetch.h"
 #include "engine/mesh/mesh_shapes.h"
-#include "engine/os/window.h"
 
 namespace velor::demo {
 
@@ -32,38 +34,15 @@ constexpr Viewport kLetterbox{0, 100, 1024, 568, 0.0f, 1.0f};  // 100 rows left 
 constexpr float kSphereRadius = 0.2f;
 constexpr uint32_t kSphereSlices = 40;
 constexpr uint32_t kSphereStacks = 32;
-constexpr int kTitleFontHeight = 22;
-constexpr int kGreetingsFontHeight = 35;
-constexpr uint32_t kDefaultCharset = 1;
 constexpr int kFirstSpriteRecord = 1;
 constexpr int kLastSpriteRecord = 10;
 constexpr uint32_t kZombiSize = 512;
-constexpr Color kOpaqueBlackKey = 0xFF000000u;
+constexpr uint32_t kMusicStartWaitMs = 250;  // longest wait for the music's first samples
 constexpr uint32_t kFadeTexel = 0x00010101u;
 constexpr const char* kZombiFile = "textures/zombi.png";
-constexpr const char* kEffectErrorCaption = "asd";
-
-void CreateRecordFont(int record, int height, bool italic) {
-    std::string error;
-    static std::string said;  // both records ask for the same font: one reason is enough
-    if (CreateFont(gShell.device.get(), height, 0, 0, 1, italic, kDefaultCharset, 0, 0, 0, "",
-                   &gTextRecords[size_t(record)].font, &error) != Result::Ok && error != said) {
-        std::fprintf(stderr, "velor: no font for text: %s\n", error.c_str());
-        said = error;
-    }
-}
-
-// An embedded effect that does not compile says why in a message box and is left missing.
-void CreatePostEffect(int resource, std::shared_ptr<Effect>* effect) {
-    std::string errors;
-    if (CreateEffectFromResource(gShell.device.get(), resource, effect, &errors) != Result::Ok) {
-        effect->reset();
-        MessageBox(errors.c_str(), kEffectErrorCaption);
-    }
-}
 
 void CreateFadeTexture() {
-    Device* device = gShell.device.get();
+    Device* device = CurrentDevice();
     if (device->CreateTexture(1, 1, 1, Usage::Dynamic, Format::X8R8G8B8, Pool::Default, &gResources.fadeTexture) !=
         Result::Ok)
         return;
@@ -74,7 +53,7 @@ void CreateFadeTexture() {
 }
 
 void CreateSceneTarget() {
-    Device* device = gShell.device.get();
+    Device* device = CurrentDevice();
     if (CreateTexture(device, kBackBufferWidth, kBackBufferHeight, 1, Usage::RenderTarget, Format::A8R8G8B8,
                       Pool::Default, &gResources.sceneTargetTexture) != Result::Ok)
         return;
@@ -154,7 +133,7 @@ void ApplyDeviceState(Device& device, const DeviceStateCopy& copy) {
 // them for the rest of the run; the state is carried over so the frames after a lost spell look
 // like the frames before it.
 Result ResetDevice() {
-    Device* device = gShell.device.get();
+    Device* device = CurrentDevice();
     if (device == nullptr) return Result::InvalidCall;
     const DeviceStateCopy copy = CopyDeviceState(*device);
     const Result result = device->Reset(gShell.presentParameters);
@@ -164,23 +143,13 @@ Result ResetDevice() {
 }
 
 void CreateDemoResources(bool startMusic) {
-    Device* device = gShell.device.get();
+    Device* device = CurrentDevice();
     if (device == nullptr) return;
 
     device->SetViewport(&kLetterbox);
 
     CreateSphere(device, kSphereRadius, kSphereSlices, kSphereStacks, &gResources.sphereMesh);
     Object(kSphereMeshSlot).mesh = gResources.sphereMesh;
-
-    CreateCubeSprites();
-    gSprites.sphere = new PointSprite();  // lives until the process ends
-
-    CreateRecordFont(kTitleRecord, kTitleFontHeight, false);
-    CreateRecordFont(kGreetingsRecord, kGreetingsFontHeight, true);
-    TextRecord& greetings = gTextRecords[kGreetingsRecord];
-    greetings.textRed = 170;
-    greetings.textGreen = 170;
-    greetings.textBlue = 255;
 
     LoadAssets();
     Object(kQuadSlot).noTextures = 1;
@@ -200,27 +169,33 @@ void CreateDemoResources(bool startMusic) {
     CreateFadeTexture();
     CreateSceneTarget();
 
-    CreatePostEffect(kMosaicResource, &gResources.mosaicEffect);
-
-    CopySphereVertices();
-    SetUpLightSprites();
-    InitTerrain();
-
-    CreatePostEffect(kRadialBlurResource, &gResources.radialBlurEffect);
-
-    PlaceForest();
+    // Each window's own start-up, in the order of the schedule but for the flares, which texture
+    // the sprites of windows 1, 4 and 5 together once the forest has made room for its followers.
+    SetUpSphereSwarmWindow();
+    SetUpShadowReflectionWindow();
+    SetUpTunnelWindow();
+    SetUpWarpedCubeWindow();
+    SetUpForestWindow();
     SetUpFlareSprites();
 
     RecordHomeCamera();
 
-    CreateSprite(device, &gTextRecords[kFireSpriteRecord].sprite);
+    SetUpScrollerWindow();
 
+    // Every texture is loaded: the decoding thread ends here, before the music, since ending it
+    // waits for the file it is on. Nothing then stands between the music's first samples and the
+    // frame clock's start, demo time 0.
+    EndImagePrefetch();
     if (startMusic) StartMusic(0);
 }
 
 void StartMusic(double fromSeconds) {
     gResources.musicEngine = CreateSoundEngine(SoundOutputDriver::AutoDetect, kSoundDefaultOptions);
-    if (gResources.musicEngine) gResources.musicEngine->Play2D(kMusicFile, true, fromSeconds);
+    if (gResources.musicEngine == nullptr || !gResources.musicEngine->Play2D(kMusicFile, true, fromSeconds)) return;
+    // The output takes the module at its next callback, up to one buffer (about 21 ms) later: the
+    // frame clock, which starts next, waits for it so that the first samples and the first frame's
+    // time agree. Bounded, for an output that stalls.
+    gResources.musicEngine->WaitForSound(kMusicStartWaitMs);
 }
 
 }  // namespace velor::demo

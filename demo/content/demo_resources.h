@@ -4,6 +4,7 @@
 
 #include "engine/audio/sound_engine.h"
 #include "engine/fx/effect.h"
+#include "engine/gfx/d3d_types.h"
 #include "engine/gfx/render_to_surface.h"
 #include "engine/gfx/resources.h"
 #include "engine/mesh/mesh.h"
@@ -20,7 +21,7 @@ struct DemoResources {
     std::shared_ptr<RenderToSurface> sceneRenderToSurface;
     std::shared_ptr<Effect> mosaicEffect;             // resource 102
     std::shared_ptr<Effect> radialBlurEffect;         // resource 101
-    std::shared_ptr<Effect> offsetEffect;             // resource 103, created by SetUpLightSprites
+    std::shared_ptr<Effect> offsetEffect;             // resource 103, created with window 2
     std::shared_ptr<SoundEngine> musicEngine;         // started last; never called again
 };
 
@@ -32,13 +33,18 @@ constexpr int kEnvironmentMapResource = 104;  // carried, never created
 
 extern DemoResources gResources;
 
+// The colour key textures are loaded with: opaque black becomes transparent black.
+constexpr Color kOpaqueBlackKey = 0xFF000000u;
+
 // The module the music plays, relative to the run folder.
 constexpr const char* kMusicFile = "Vob_058f.s3m";
 
 // Start-up, in its fixed order; starts the looping music last. A player that starts later in the
 // schedule, or without sound, passes false and calls StartMusic itself.
 void CreateDemoResources(bool startMusic = true);
-// Creates the music engine and plays the module, looped, from `fromSeconds` into the song.
+// Creates the music engine and plays the module, looped, from `fromSeconds` into the song; returns
+// once the output has rendered its first samples (or after a short bound), so that the frame clock
+// started next begins with them.
 void StartMusic(double fromSeconds);
 // Resets the device with the shell's present parameters, then sets again what start-up set and the
 // lights that were on: the frames after a lost spell look like the frames before it.

@@ -2,13 +2,13 @@
 // on circles of 10 and 20 pixels about (250, 120) and (260, 120). Records 3 and 4 take the cosine for
 // x and the sine for y, so they circle the other way round from records 1 and 2.
 //
-// Reads the terrain clock; writes alphaLevel, x and y of text records 1 to 4.
+// Writes alphaLevel, x and y of text records 1 to 4, and the alpha level of record 5 for the fade.
 #include "demo/overlay/image_overlay.h"
 
 #include <cmath>
 
+#include "demo/content/demo_resources.h"
 #include "demo/overlay/text_record.h"
-#include "demo/timeline/demo_timeline.h"
 
 namespace velor::demo {
 
@@ -31,8 +31,8 @@ void Place(int record, float alphaLevel, float x, float y) {
 
 }  // namespace
 
-void DrawFourSpriteOverlay() {
-    const float u = kCircleRate * gTimeline.terrainClock;
+void DrawFourSpriteOverlay(float terrainClock) {
+    const float u = kCircleRate * terrainClock;
     const float s = float(std::sin(double(u)));
     const float c = float(std::cos(double(u)));
     Place(1, kNearAlpha, 250.0f + 10.0f * s, 120.0f + 10.0f * c);
@@ -41,6 +41,12 @@ void DrawFourSpriteOverlay() {
     Place(4, kFarAlpha, 260.0f + 20.0f * c, 120.0f + 20.0f * s);
     for (int record = 1; record <= 4; ++record)
         DrawRecordSprite(gTextRecords[size_t(record)], kZombiTextureSlot, 0, 0, kImageSize, kImageSize);
+}
+
+void DrawFadeOverlay(float fadeLevel) {
+    TextRecord& fade = gTextRecords[kFadeRecord];
+    fade.alphaLevel = fadeLevel;
+    DrawRecordScreen(fade, gResources.fadeTexture);
 }
 
 }  // namespace velor::demo

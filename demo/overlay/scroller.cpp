@@ -6,12 +6,11 @@
 // centre. The cell advances when its clock passes 1 and the excess is dropped, so the animation runs
 // a little slower than 20 cells a second, by how much depending on the frame rate.
 //
-// Reads the frame delta; writes the scroller state and the fire sprite record; text records 1 and 2
+// Takes the frame delta; writes the scroller state and the fire sprite record; text records 1 and 2
 // keep the fonts and colours start-up gave them.
 #include "demo/overlay/scroller.h"
 
 #include "demo/overlay/text_record.h"
-#include "demo/shell/shell_state.h"
 
 namespace velor::demo {
 
@@ -35,9 +34,9 @@ constexpr int kGreetingsX = 600, kGreetingsStartY = 1150;
 
 }  // namespace
 
-void DrawScroller() {
-    gScroller.fireFrameClock += kFireCellsPerSecond * gShell.frameDelta;
-    gScroller.scrollOffset += kScrollPixelsPerSecond * gShell.frameDelta;
+void DrawScroller(float frameDelta) {
+    gScroller.fireFrameClock += kFireCellsPerSecond * frameDelta;
+    gScroller.scrollOffset += kScrollPixelsPerSecond * frameDelta;
     if (gScroller.fireFrameClock > 1.0f) {
         gScroller.fireColumn += 1;
         gScroller.fireFrameClock = 0;

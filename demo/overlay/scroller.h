@@ -16,6 +16,6 @@ extern ScrollerState gScroller;
 extern const char* const kTitleText;
 extern const char* const kGreetingsText;
 
-void DrawScroller();
+void DrawScroller(float frameDelta);
 
 }  // namespace velor::demo

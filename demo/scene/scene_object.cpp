@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "demo/content/demo_resources.h"
 #include "demo/scene/skeleton.h"
 #include "demo/shell/shell_state.h"
 #include "engine/gfx/texture_files.h"
@@ -18,7 +19,6 @@ namespace {
 
 constexpr uint32_t kManagedMesh = MeshOption::Managed;  // D3DXMESH_MANAGED (0x220)
 constexpr uint32_t kLoadOptimisation = MeshOpt::Compact | MeshOpt::AttrSort | MeshOpt::VertexCache;
-constexpr Color kOpaqueBlackKey = 0xFF000000u;           // opaque black becomes transparent black
 
 // The table holds its records behind one allocation made at first use, so that the process pays
 // for 10,000 small records (a few megabytes), never for 900 materials each.
@@ -29,8 +29,6 @@ std::unique_ptr<SceneObject[]>& Table() {
     static auto* table = new std::unique_ptr<SceneObject[]>(std::make_unique<SceneObject[]>(kObjectCapacity));
     return *table;
 }
-
-Device* CurrentDevice() { return gShell.device.get(); }
 
 void ClearSlot(SceneObject& object) {
     object.mesh.reset();

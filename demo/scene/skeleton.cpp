@@ -45,7 +45,7 @@ void SetUpFrame(int slot, Frame* root, Frame* frame) {
             VertexElement declaration[kMaxDeclLength];
             if (Failed(mesh.GetDeclaration(declaration))) return;
             std::shared_ptr<Mesh> skinned;
-            mesh.CloneMesh(kManagedMesh, declaration, gShell.device.get(), &skinned);
+            mesh.CloneMesh(kManagedMesh, declaration, CurrentDevice(), &skinned);
             container->skinnedMesh = skinned;
             gSkinning.skinnedMeshOfSlot[slot] = skinned;
             const SkinInfo& skin = *container->skinInfo;
@@ -69,7 +69,7 @@ Mesh* DrawnMesh(const HierarchyMeshContainer& container) {
 
 void DrawFrames(const SceneObject& object, Frame* frame) {
     if (frame == nullptr) return;
-    Device* device = gShell.device.get();
+    Device* device = CurrentDevice();
     for (MeshContainer* c = frame->meshContainer; c != nullptr; c = c->nextMeshContainer) {
         auto& container = *static_cast<HierarchyMeshContainer*>(c);
         if (container.materials.empty()) continue;
@@ -96,7 +96,7 @@ void LoadSkeleton() {
     // Where the asset loader unpacked it; the working folder when no unpacking is under way.
     const std::string file = PackEntryPath(kSkeletonFile);
     std::string error;
-    if (Failed(LoadMeshHierarchyFromX(file.c_str(), kManagedMesh, gShell.device.get(), hierarchy, nullptr,
+    if (Failed(LoadMeshHierarchyFromX(file.c_str(), kManagedMesh, CurrentDevice(), hierarchy, nullptr,
                                       &object.rootFrame, &object.animationController, &error)))
         std::fprintf(stderr, "velor: %s\n", error.empty() ? file.c_str() : error.c_str());
     if (object.rootFrame == nullptr) return;

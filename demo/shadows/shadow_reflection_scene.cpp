@@ -3,7 +3,7 @@
 // point sprites pulsing at the origin; and a camera flying three legs between waypoints, always
 // looking at the vertical axis.
 //
-// Reads demo time and frame delta; writes the shadow lights' positions, the reflection light's
+// Takes demo time and frame delta; writes the shadow lights' positions, the reflection light's
 // specular colour, the light sprites' colours, the camera's eye and target, and the fixed-function
 // directional lights 0 and 1, which stay in force for the rest of the demo. The lights and the glow
 // scroll follow demo time; the sprite pulses and the camera flight advance per frame of this window.
@@ -20,7 +20,6 @@
 #include "demo/sprites/point_seeking.h"
 #include "demo/sprites/point_sprite.h"
 #include "demo/timeline/camera.h"
-#include "demo/timeline/demo_timeline.h"
 #include "engine/math/d3dx_math.h"
 
 namespace velor::demo {
@@ -33,11 +32,8 @@ constexpr int kSpriteRepeats = 3;  // each light sprite is drawn three times: th
 constexpr float kGlowPointSize = 2.5f;
 constexpr float kSparkBPointSize = 8.0f;
 
-// Camera flight: each leg steps one waypoint toward the next leg's start.
+// Camera flight: each leg steps one waypoint toward the next leg's start (kFlightPoints).
 constexpr float kLegEndDistance = 1.0f;
-constexpr Vector2 kLeg0Target{-12, -17};
-constexpr Vector2 kLeg1Target{18, 10};
-constexpr Vector2 kLeg2Target{3, -30};
 constexpr float kLeg0Speed = 7.0f;     // units per second of frame delta
 constexpr float kLeg1Speed = 10.0f;
 constexpr float kLeg2Speed = 9.0f;
@@ -114,6 +110,7 @@ void SetUpDirectionalLights() {
 void FollowWaypoint(int waypoint) {
     gCamera.eye.x = gSeeking.waypoints[waypoint].x;
     gCamera.eye.z = gSeeking.waypoints[waypoint].y;
+    // NOTE: target x and z are 0, so the eye looks at the vertical axis; the target keeps its height.
     gCamera.target.x = 0;
     gCamera.target.z = 0;
 }
@@ -124,7 +121,7 @@ void FlyCamera(float dt) {
     ShadowReflectionState& state = gShadowReflection;
     switch (state.cameraLeg) {
     case 0: {
-        float d = SeekPoint2(0, kLeg0Target, kLeg0Speed * dt);
+        float d = SeekPoint2(0, kFlightPoints[1], kLeg0Speed * dt);
         if (d > kLegEndDistance) {
             FollowWaypoint(0);
         } else {
@@ -133,7 +130,7 @@ void FlyCamera(float dt) {
         break;
     }
     case 1: {
-        float d = SeekPoint2(1, kLeg1Target, kLeg1Speed * dt);
+        float d = SeekPoint2(1, kFlightPoints[2], kLeg1Speed * dt);
         if (d > kLegEndDistance) {
             state.sinkSpeed += kSinkAcceleration * dt;
             if (gCamera.eye.y > kLowestEyeHeight) gCamera.eye.y = gCamera.eye.y - state.sinkSpeed;
@@ -144,7 +141,7 @@ void FlyCamera(float dt) {
         break;
     }
     case 2: {
-        float d = SeekPoint2(2, kLeg2Target, kLeg2Speed * dt);
+        float d = SeekPoint2(2, kFlightPoints[3], kLeg2Speed * dt);
         if (d > kLegEndDistance) {
             state.climbSpeed += kClimbAcceleration * dt;
             gCamera.eye.y = gCamera.eye.y + state.climbSpeed;
@@ -159,10 +156,10 @@ void FlyCamera(float dt) {
 
 }  // namespace
 
-void DrawShadowReflectionScene() {
-    const float t = gTimeline.demoTime;
-    const float dt = gShell.frameDelta;
-    Device* device = gShell.device.get();
+void DrawShadowReflectionScene(float demoTime, float frameDelta) {
+    const float t = demoTime;
+    const float dt = frameDelta;
+    Device* device = CurrentDevice();
 
     PlaceShadowLights(t);
     DrawShadowVolumeScene();
@@ -206,7 +203,7 @@ void SetDirectionalLight(int index, float x, float y, float z) {
     Vec3Normalize(&normalised, &normalised);
     record.light.direction = normalised;
     record.light.position = normalised;
-    if (Device* device = gShell.device.get()) {
+    if (Device* device = CurrentDevice()) {
         device->SetLight(uint32_t(index), &record.light);
         device->LightEnable(uint32_t(index), true);
         device->SetRenderState(RenderState::Lighting, 1);

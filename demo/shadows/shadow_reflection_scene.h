@@ -25,7 +25,12 @@ struct ShadowReflectionState {
 
 extern ShadowReflectionState gShadowReflection;
 
-void DrawShadowReflectionScene();
+// The camera flight: waypoint i starts at point i (start-up seeds it) and its leg steps it toward
+// point i + 1, where the next leg takes over.
+constexpr int kFlightLegCount = 3;
+constexpr Vector2 kFlightPoints[kFlightLegCount + 1] = {{15, -22}, {-12, -17}, {18, 10}, {3, -30}};
+
+void DrawShadowReflectionScene(float demoTime, float frameDelta);
 void SetDirectionalLight(int index, float x, float y, float z);
 
 }  // namespace velor::demo

@@ -18,11 +18,10 @@
 // source face, the second room for one cap and one quad per open edge.
 #include "demo/shadows/shadow_volume_builder.h"
 
-#include <cstdio>
 #include <cstring>
 #include <new>
-#include <string>
 
+#include "demo/content/demo_effects.h"
 #include "demo/scene/scene_object.h"
 #include "demo/shadows/shadow_volume_scene.h"
 #include "demo/shell/shell_state.h"
@@ -342,7 +341,7 @@ int32_t FindEdgeEntry(const EdgeEntry* table, uint32_t capacity, int32_t a, int3
 Result BuildShadowVolume(const Mesh& source, std::shared_ptr<Mesh>* out) {
     if (out == nullptr) return kInvalidArgument;
     out->reset();
-    Device* device = gShell.device.get();
+    Device* device = CurrentDevice();
 
     // Position and normal only, with 32-bit indices: what every later step reads.
     std::shared_ptr<Mesh> clone;
@@ -363,10 +362,7 @@ Result BuildShadowVolume(const Mesh& source, std::shared_ptr<Mesh>* out) {
 }
 
 void SetUpShadowVolume() {
-    Device* device = gShell.device.get();
-    std::string errors;
-    if (Failed(CreateEffectFromFile(device, kShadowVolumeEffectFile, &gShadow.effect, &errors)))
-        std::fprintf(stderr, "velor: %s\n", errors.empty() ? kShadowVolumeEffectFile : errors.c_str());
+    CreateFileEffect(kShadowVolumeEffectFile, &gShadow.effect);
     const SceneObject& caster = Object(kCasterSlot);
     SceneObject& shadow = Object(kShadowSlot);
     shadow.mesh.reset();

@@ -39,7 +39,7 @@ void RunPasses(Effect& effect, Draw draw) {
 
 void DrawShadowVolumeScene() {
     Effect* effect = gShadow.effect.get();
-    Device* device = gShell.device.get();
+    Device* device = CurrentDevice();
     if (effect == nullptr || device == nullptr) return;  // "ShadowVolume.fx" missing: nothing to draw with
 
     effect->SetFloat("g_fFarClip", kVolumeFarClip);
@@ -48,8 +48,9 @@ void DrawShadowVolumeScene() {
     effect->SetVector("g_vAmbient", kAmbientLight);
     DrawCaster();
 
-    // NOTE: the only stencil clear of the frame. The volume technique starts each light by zeroing
-    // the stencil over the caster itself, so one light's counts never darken the next light.
+    // NOTE: the only stencil clear of the frame. The counts of every light's volume stay in the
+    // stencil until the next frame, so a point in an earlier light's shadow gets none of the later
+    // lights either (the volume technique clears only its own marks of which points a light has lit).
     device->Clear(0, nullptr, Clear::Stencil, 0, 1.0f, 0);
 
     SceneObject& shadow = Object(kShadowSlot);
@@ -74,7 +75,7 @@ void DrawShadowVolumeScene() {
                 for (uint32_t s = 0; s <= shadow.materialCount; ++s) shadow.mesh->DrawSubset(s);
             });
         } else {
-            // Without a volume nothing is shadowed, and the lit pass starts from a clear stencil.
+            // Without a volume nothing is shadowed: no counts to keep, only the last light's marks.
             device->Clear(0, nullptr, Clear::Stencil, 0, 1.0f, 0);
         }
 

@@ -22,7 +22,7 @@ int64_t WindowProc(const Message& message) {
 }
 
 void StartFrameClock(FrameClock& clock) {
-    gShell.counterPeriod = 1.0f / float(clock.QueryPerformanceFrequency());
+    gShell.counterPeriod = CounterPeriod(clock.QueryPerformanceFrequency());
     gShell.frameClock = clock.QueryPerformanceCounter();
 }
 
@@ -55,7 +55,7 @@ bool MessageLoop::Step() {
         default: break;
         }
         int64_t now = clock_.QueryPerformanceCounter();
-        gShell.frameDelta = float(now - gShell.frameClock) * gShell.counterPeriod;
+        gShell.frameDelta = FrameDeltaSeconds(now - gShell.frameClock, gShell.counterPeriod);
         target_.RenderFrame();
         gShell.frameClock = now;
         if (afterFrame_) afterFrame_();

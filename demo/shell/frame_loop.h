@@ -26,6 +26,12 @@ int64_t WindowProc(const Message& message);
 // Starts the frame clock: counter period and the first counter reading.
 void StartFrameClock(FrameClock& clock);
 
+// Seconds per counter tick, and the seconds a frame's delta holds for `ticks` of the counter, in the
+// single precision the loop measures them in: whatever follows the frame clock (a frame schedule)
+// reckons with exactly these.
+inline float CounterPeriod(int64_t frequency) { return 1.0f / float(frequency); }
+inline float FrameDeltaSeconds(int64_t ticks, float counterPeriod) { return float(ticks) * counterPeriod; }
+
 // The message loop one turn at a time, so that a caller who must return between frames (a browser
 // page) can drive it. Turns taken back to back are the blocking loop exactly.
 class MessageLoop {

@@ -4,17 +4,16 @@
 #include <cmath>
 #include <cstdlib>
 #include <regex>
+#include <utility>
 
 #include "demo/content/demo_resources.h"
-#include "demo/shell/shell_state.h"
+#include "demo/shell/scheduled_shell.h"
 #include "demo/shell/win_main.h"
-#include "demo/timeline/demo_timeline.h"
 
 namespace velor::demo {
 
 namespace {
 
-constexpr double kCatchUpStep = 1.0 / 60.0;  // seconds of demo time per frame while catching up
 constexpr int kMaxWindowSide = 16384;
 
 bool ParseSize(const std::string& text, int* width, int* height) {
@@ -90,50 +89,27 @@ bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions* option
     return true;
 }
 
-CatchUpClock::CatchUpClock(FrameClock& real, double stepSeconds)
-    : real_(real),
-      frequency_(real.QueryPerformanceFrequency()),
-      step_(int64_t(std::llround(stepSeconds * double(frequency_)))) {}
-
-int64_t CatchUpClock::QueryPerformanceCounter() {
-    if (!catchingUp_) return now_ + (real_.QueryPerformanceCounter() - handOverReal_);
-    if (started_) now_ += step_;
-    started_ = true;
-    return now_;
-}
-
-void CatchUpClock::Sleep(uint32_t milliseconds) {
-    real_.Sleep(milliseconds);
-    if (catchingUp_) now_ += int64_t(milliseconds) * frequency_ / 1000;
-}
-
-void CatchUpClock::HandOver() {
-    if (!catchingUp_) return;
-    catchingUp_ = false;
-    handOverReal_ = real_.QueryPerformanceCounter();
-}
-
 int RunPlayer(const PlayerOptions& options, FrameClock& realClock) {
     ShellOptions shell;
     shell.fullScreen = !options.windowed;
     shell.windowWidth = options.width;
     shell.windowHeight = options.height;
-    if (options.from <= 0) {
-        shell.clock = &realClock;
-        shell.startMusic = !options.mute;
-        return WinMain(shell);
+    // From the start the shell starts the music with the resources, as the demo always has.
+    shell.startMusic = options.from <= 0 && !options.mute;
+    FrameSchedule schedule = FrameSchedule::From(options.from, FrameSchedule::kDefaultStep, &realClock);
+    ScheduleHooks hooks;
+    if (options.from > 0 && !options.mute) {
+        // The music first: StartMusic returns with its first samples out, and the real clock counts
+        // from there, so the picture does not run ahead by the wait.
+        hooks.afterFrame = [&schedule](const ScheduledFrame& frame) {
+            if (frame.firstDrawn) {
+                StartMusic(frame.time);
+                schedule.Clock().RestartRealTime();
+            }
+            return true;
+        };
     }
-
-    CatchUpClock clock(realClock, kCatchUpStep);
-    shell.clock = &clock;
-    shell.startMusic = false;
-    shell.afterStartUp = [] { gShell.device->SetRasterization(false); };
-    shell.afterFrame = [&] {
-        if (!clock.CatchingUp() || double(gTimeline.demoTime) + kCatchUpStep / 2 < options.from) return;
-        clock.HandOver();
-        gShell.device->SetRasterization(true);
-        if (!options.mute) StartMusic(gTimeline.demoTime);
-    };
+    ScheduleOnShell(shell, schedule, std::move(hooks));
     return WinMain(shell);
 }
 

@@ -2,10 +2,10 @@
 // velor's command line and the player around the shell: full screen from the start with music by
 // default; or in a window, without sound, or from a later point of the schedule.
 //
-// Starting at T runs the schedule from 0 without drawing (its state builds up frame by frame, so it
-// cannot jump), on fixed steps as fast as the CPU allows, then hands the frame clock over to the
-// real counter and starts the music at the demo time reached, so picture and sound stay together.
-#include <cstdint>
+// Starting at T plays the schedule from 0 without drawing (its state builds up frame by frame, so it
+// cannot jump), on fixed steps as fast as the CPU allows, up to the frame at T (frame_schedule.h);
+// that frame is drawn, then the frame clock goes over to the real counter and the music starts at
+// that frame's time, so picture and sound stay together.
 #include <string>
 
 #include "engine/os/clock.h"
@@ -30,27 +30,6 @@ bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions* option
 
 const char* PlayerUsageLine();
 const char* PlayerHelp();
-
-// Fixed steps while catching up, then the real clock, continuing from the last step: the first frame
-// after the hand-over sees only the real time since it.
-class CatchUpClock final : public FrameClock {
-public:
-    CatchUpClock(FrameClock& real, double stepSeconds);
-    int64_t QueryPerformanceCounter() override;
-    int64_t QueryPerformanceFrequency() override { return frequency_; }
-    void Sleep(uint32_t milliseconds) override;
-    void HandOver();
-    bool CatchingUp() const { return catchingUp_; }
-
-private:
-    FrameClock& real_;
-    int64_t frequency_;
-    int64_t step_;             // ticks of the real clock per catch-up frame
-    int64_t now_ = 0;          // the stepped reading
-    bool started_ = false;
-    bool catchingUp_ = true;
-    int64_t handOverReal_ = 0;  // the real reading at the hand-over
-};
 
 // Runs the program with these options on the real clock; returns the exit code.
 int RunPlayer(const PlayerOptions& options, FrameClock& realClock);

@@ -30,4 +30,7 @@ struct ShellState {
 
 extern ShellState gShell;
 
+// The one device every part of the demo draws with; null before it is made and after it is released.
+inline Device* CurrentDevice() { return gShell.device.get(); }
+
 }  // namespace velor::demo

@@ -54,7 +54,7 @@ void RenderFrame() {
     device->Clear(0, nullptr, Clear::Target | Clear::ZBuffer, 0xFF000000u, 1.0f, 0);
     device->BeginScene();
     ReadInput();
-    DemoTimeline();
+    DemoTimeline(gShell.frameDelta);
     device->EndScene();
     device->Present();
 }

@@ -2,23 +2,13 @@
 // the shared effect "PointAlpha.fx" as an additive, screen-aligned, distance-scaled sprite. The
 // clouds of the demo move one sprite and draw it again, hundreds of times a frame.
 //
-// Also here: the start-up steps that create the nine sprites and, with the light sprites, the
-// resources of the shadow-and-reflection window (its effects, cube map, override texture, shadow
-// light colours and camera waypoints).
+// Also here: the start-up steps that create the nine sprites.
 #include "demo/sprites/point_sprite.h"
 
-#include <cstdio>
 #include <cstring>
-#include <set>
-#include <string>
 
-#include "demo/content/demo_resources.h"
-#include "demo/scene/scene_object.h"
-#include "demo/shadows/reflective_object.h"
-#include "demo/shadows/shadow_volume_builder.h"
-#include "demo/shadows/shadow_volume_scene.h"
+#include "demo/content/demo_effects.h"
 #include "demo/shell/shell_state.h"
-#include "demo/sprites/point_seeking.h"
 #include "engine/gfx/texture_files.h"
 #include "engine/math/d3dx_math.h"
 
@@ -31,24 +21,11 @@ namespace {
 constexpr uint32_t kSpriteFvf = Fvf::XYZ | Fvf::Diffuse;
 constexpr uint32_t kSpriteVertexBytes = 16;
 constexpr uint32_t kSpriteBufferUsage = Usage::WriteOnly | Usage::Points | Usage::Dynamic;  // 0x248
-constexpr int kOffsetEffectResource = 103;
-constexpr Color kOpaqueBlackKey = 0xFF000000u;
 
 const char* const kFlareTexture = "textures/Flare1.jpg";
 
-Device* CurrentDevice() { return gShell.device.get(); }
-
 void SetFloatState(Device* device, RenderState state, float value) {
     device->SetRenderState(state, FloatToBits(value));
-}
-
-// Effects that fail to build leave their feature dark; the reason goes to stderr for whoever runs it.
-// Each sprite tries the shared effect again, so a reason is said the first time only.
-void ReportEffectError(const char* what, Result result, const std::string& errors) {
-    if (Succeeded(result)) return;
-    static std::set<std::string> said;
-    const std::string message = errors.empty() ? std::string(what) + ": cannot be read" : errors;
-    if (said.insert(message).second) std::fprintf(stderr, "%s\n", message.c_str());
 }
 
 }  // namespace
@@ -66,11 +43,7 @@ void InitPointSprite(PointSprite& sprite, const char* textureFile) {
         }
     }
     CreateTextureFromFile(device, textureFile, &sprite.texture);
-    if (gSprites.effect == nullptr) {
-        std::string errors;
-        Result result = CreateEffectFromFile(device, "PointAlpha.fx", &gSprites.effect, &errors);
-        ReportEffectError("PointAlpha.fx", result, errors);
-    }
+    if (gSprites.effect == nullptr) CreateFileEffect("PointAlpha.fx", &gSprites.effect);
 }
 
 void DrawPointSprite(PointSprite& sprite, float pointSize) {
@@ -124,6 +97,13 @@ void DrawPointSprite(PointSprite& sprite, float pointSize) {
     device->SetRenderState(RenderState::AlphaBlendEnable, 0);
 }
 
+void SetSpriteColour(PointSprite* sprite, float red, float green, float blue) {
+    if (sprite == nullptr) return;
+    sprite->diffuse.x = red;
+    sprite->diffuse.y = green;
+    sprite->diffuse.z = blue;
+}
+
 void CreateCubeSprites() {
     gSprites.cubeA = new PointSprite;
     gSprites.cubeB = new PointSprite;
@@ -138,55 +118,6 @@ void SetUpLightSprites() {
     InitPointSprite(*gSprites.glowB, "textures/light1.png");
     InitPointSprite(*gSprites.sparkA, "textures/particle.png");
     InitPointSprite(*gSprites.sparkB, "textures/particle.png");
-
-    Device* device = CurrentDevice();
-    if (device != nullptr) {
-        std::string errors;
-        Result result = CreateEffectFromFile(device, "Alpha.fx", &gReflection.effect, &errors);
-        ReportEffectError("Alpha.fx", result, errors);
-    }
-    ReflectionLight& light = gReflection.light;
-    const float ambient[4] = {1, 1, 1, 1}, diffuse[4] = {4, 1, 1, 1}, specular[4] = {0, 0, 0, 0};
-    std::memcpy(light.ambient, ambient, sizeof ambient);
-    std::memcpy(light.diffuse, diffuse, sizeof diffuse);
-    std::memcpy(light.specular, specular, sizeof specular);
-    Vector3 direction{0, -1, 2};
-    Vec3Normalize(&direction, &direction);
-    light.dirW[0] = direction.x;
-    light.dirW[1] = direction.y;
-    light.dirW[2] = direction.z;
-
-    SetUpShadowVolume();
-    gShadow.highestLightIndex = 2;
-
-    if (device != nullptr) {
-        device->SetSamplerState(0, SamplerState::MinFilter, uint32_t(TextureFilter::Linear));
-        device->SetSamplerState(0, SamplerState::MagFilter, uint32_t(TextureFilter::Linear));
-        device->SetSamplerState(0, SamplerState::MipFilter, uint32_t(TextureFilter::Linear));
-        CreateCubeTextureFromFile(device, "textures/Texture1.dds", &gReflection.environmentCube);
-    }
-
-    // The glow layer is drawn with one texture on every subset, whatever its materials name.
-    SceneObject& scroll = Object(kScrollSlot);
-    scroll.useOverride = 1;
-    scroll.overrideStage = 0;
-    for (uint32_t i = 0; i < scroll.materialCount && i < scroll.textures.size(); ++i) scroll.textures[i] = nullptr;
-    if (device != nullptr) {
-        CreateTextureFromFileEx(device, "textures/light1.png", kD3DXDefault, kD3DXDefault, kD3DXDefault, 0,
-                                Format::Unknown, Pool::Managed, kD3DXDefault, kD3DXDefault, kOpaqueBlackKey,
-                                &scroll.overrideTexture);
-        std::string errors;
-        Result result = CreateEffectFromResource(device, kOffsetEffectResource, &gResources.offsetEffect, &errors);
-        ReportEffectError("resource 103", result, errors);
-    }
-
-    gShadow.lightColours[0] = {0.3f, 1.0f, 0.3f, 1.0f};
-    gShadow.lightColours[1] = {0.0f, 0.0f, 1.0f, 1.0f};
-    gShadow.lightColours[2] = {0.8f, 0.3f, 0.1f, 1.0f};
-
-    gSeeking.waypoints[0] = {15, -22};
-    gSeeking.waypoints[1] = {-12, -17};
-    gSeeking.waypoints[2] = {18, 10};
 }
 
 void SetUpFlareSprites() {

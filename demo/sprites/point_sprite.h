@@ -39,6 +39,8 @@ extern PointSprites gSprites;
 
 void InitPointSprite(PointSprite& sprite, const char* textureFile);
 void DrawPointSprite(PointSprite& sprite, float pointSize);
+// Sets red, green and blue of a sprite that exists; alpha stays.
+void SetSpriteColour(PointSprite* sprite, float red, float green, float blue);
 void CreateCubeSprites();
 void SetUpLightSprites();
 void SetUpFlareSprites();

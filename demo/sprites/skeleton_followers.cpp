@@ -7,8 +7,8 @@
 // The figure's vertex count comes from its file: every loop is bounded by the snapshot and the
 // follower table as well, so a larger figure only loses its extra vertices.
 //
-// Reads: frame delta, the skinned mesh of slot 150 and its vertex buffer. Writes: point snapshot
-// positions, the follower table, the follower sprites' position and colour.
+// Takes the frame delta; reads the skinned mesh of slot 150 and its vertex buffer. Writes: point
+// snapshot positions, the follower table, the follower sprites' position and colour.
 #include "demo/sprites/skeleton_followers.h"
 
 #include <algorithm>
@@ -16,7 +16,6 @@
 
 #include "demo/scene/scene_object.h"
 #include "demo/scene/skeleton.h"
-#include "demo/shell/shell_state.h"
 #include "demo/sprites/point_seeking.h"
 #include "demo/sprites/point_sprite.h"
 #include "demo/sprites/sphere_swarm.h"
@@ -72,9 +71,9 @@ void SampleFigureVertices() {
     buffer->Unlock();
 }
 
-void DrawSkeletonFollowers() {
+void DrawSkeletonFollowers(float frameDelta) {
     const int count = std::min({FigureVertexCount(), kPointSnapshotSize, int(gSeeking.followers.size())});
-    const float step = gShell.frameDelta / kStepDivisor;
+    const float step = frameDelta / kStepDivisor;
     DrawLayer(count, step, gSprites.followerA, kLayerAColour);
     DrawLayer(count, step, gSprites.followerB, kLayerBColour);
 }

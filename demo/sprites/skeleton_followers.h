@@ -3,6 +3,6 @@
 namespace velor::demo {
 
 void SampleFigureVertices();
-void DrawSkeletonFollowers();
+void DrawSkeletonFollowers(float frameDelta);
 
 }  // namespace velor::demo

@@ -4,8 +4,8 @@
 // normal. Both clouds turn about the world origin: the sprite is translated first and then rotated
 // (see DrawPointSprite), so one rotation turns the whole cloud.
 //
-// Reads the cube's vertex buffer (never written), the warp mode and rate and the sprite colours the
-// timeline sets, and the frame delta. Writes the snapshot, the warp clock, slot 20's rotation and
+// Takes the warp window 4 chose and the frame delta; reads the cube's vertex buffer (never written)
+// and the sprite colours window 4 sets. Writes the snapshot, the warp clock, slot 20's rotation and
 // the two cube sprites' position, rotation and diffuse alpha.
 #include "demo/sprites/warped_cube.h"
 
@@ -15,9 +15,7 @@
 
 #include "demo/content/demo_resources.h"
 #include "demo/scene/scene_object.h"
-#include "demo/shell/shell_state.h"
 #include "demo/sprites/point_sprite.h"
-#include "demo/timeline/demo_timeline.h"
 
 namespace velor::demo {
 
@@ -115,10 +113,10 @@ void WarpCubeVertices(float t, int mode) {
     gWarpedCube.count = n;
 }
 
-void DrawWarpedCube() {
-    gWarpedCube.warpClock += kWarpClockRate * gShell.frameDelta;
-    const float phase = gTimeline.cubeWarpRate * gWarpedCube.warpClock;
-    WarpCubeVertices(phase, gTimeline.cubeWarpMode);
+void DrawWarpedCube(const CubeWarp& warp, float frameDelta) {
+    gWarpedCube.warpClock += kWarpClockRate * frameDelta;
+    const float phase = warp.rate * gWarpedCube.warpClock;
+    WarpCubeVertices(phase, warp.mode);
     const float turn = kTurnPerClock * gWarpedCube.warpClock;
     Object(kCubeSlot).rotation = {turn, 0, turn};
     DrawLayer(gSprites.cubeA, kLayerAOffset, kLayerAAlpha, turn);

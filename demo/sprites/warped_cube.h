@@ -23,9 +23,16 @@ struct WarpedCubeState {
 
 extern WarpedCubeState gWarpedCube;
 
+// The warp window 4 chooses: the formula (0 to 3; any other leaves the vertices as they are) and
+// what multiplies the phase.
+struct CubeWarp {
+    int32_t mode = 0;
+    float rate = 0;
+};
+
 // Fills snapshot entries 0 to N - 1 from the cube's vertex buffer, positions warped by the mode's
 // formula at phase t (any mode other than 0 to 3 leaves them as they are).
 void WarpCubeVertices(float t, int mode);
-void DrawWarpedCube();
+void DrawWarpedCube(const CubeWarp& warp, float frameDelta);
 
 }  // namespace velor::demo

@@ -7,8 +7,8 @@
 // only frame it is on screen) and the three turned trees unturned. The skeleton is drawn at all so
 // that its animation advances and its skinned copy, which the followers read, follows the dance.
 //
-// Reads: frame delta, the object table, the waypoint table. Writes: camera eye x and y, target x,
-// slots 250 to 256's placement, slot 150's position and animation step, the forest state.
+// Takes the frame delta; reads the object table and the waypoint table. Writes: camera eye x and
+// y, target x, slots 250 to 256's placement, slot 150's position and animation step, the forest state.
 #include "demo/terrain/forest.h"
 
 #include "demo/scene/scene_object.h"
@@ -87,9 +87,8 @@ void PlaceForest() {
     gSeeking.waypoints[kSpareWaypoint] = kSpareWaypointStart;
 }
 
-void DrawForest() {
-    Device* device = gShell.device.get();
-    const float frameDelta = gShell.frameDelta;
+void DrawForest(float frameDelta) {
+    Device* device = CurrentDevice();
 
     if (device != nullptr) {
         device->SetRenderState(RenderState::Lighting, 0);

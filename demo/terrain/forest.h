@@ -19,6 +19,6 @@ extern ForestState gForest;
 // dolly waypoints and makes room for one follower per skeleton vertex.
 void PlaceForest();
 // Draws the window and moves the camera for the next ApplyCamera.
-void DrawForest();
+void DrawForest(float frameDelta);
 
 }  // namespace velor::demo

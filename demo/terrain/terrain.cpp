@@ -10,9 +10,7 @@
 // cull mode.
 #include "demo/terrain/terrain.h"
 
-#include <cstdio>
-#include <string>
-
+#include "demo/content/demo_effects.h"
 #include "demo/scene/scene_object.h"
 #include "demo/shell/shell_state.h"
 #include "demo/timeline/camera.h"
@@ -35,7 +33,7 @@ constexpr uint32_t kTunnelCullMode = 0;
 
 // A file that fails is named once on stderr by the loader, also when a mesh's material asks for it too.
 void LoadTexture(const char* file, std::shared_ptr<Texture>* texture) {
-    CreateTextureFromFile(gShell.device.get(), file, texture);
+    CreateTextureFromFile(CurrentDevice(), file, texture);
 }
 
 // Replaces slot 10's mesh by a copy in the tangent layout with its frame filled in.
@@ -43,7 +41,7 @@ void GiveTunnelTangentFrame(const VertexElement* elements) {
     SceneObject& tunnel = Object(kTunnelSlot);
     if (tunnel.mesh == nullptr) return;
     std::shared_ptr<Mesh> clone;
-    if (Failed(tunnel.mesh->CloneMesh(MeshOption::Managed, elements, gShell.device.get(), &clone))) return;
+    if (Failed(tunnel.mesh->CloneMesh(MeshOption::Managed, elements, CurrentDevice(), &clone))) return;
     tunnel.mesh.reset();  // the mesh loaded from the file
     // NOTE: the u derivative goes to BINORMAL and the v derivative to TANGENT; the effect reads them
     // that way round.
@@ -59,10 +57,8 @@ void GiveTunnelTangentFrame(const VertexElement* elements) {
 }  // namespace
 
 void InitTerrain() {
-    Device* device = gShell.device.get();
-    std::string errors;
-    if (Failed(CreateEffectFromFile(device, kTerrainEffectFile, &gTerrain.effect, &errors)))
-        std::fprintf(stderr, "velor: %s\n", errors.empty() ? kTerrainEffectFile : errors.c_str());
+    Device* device = CurrentDevice();
+    CreateFileEffect(kTerrainEffectFile, &gTerrain.effect);
 
     if (device != nullptr) {
         device->SetSamplerState(0, SamplerState::MinFilter, uint32_t(TextureFilter::Linear));
@@ -105,7 +101,7 @@ void DrawTerrain(float angle) {
         effect->SetTexture("C3", gTerrain.layer3Texture);
         effect->SetFloat("value", angle * 0.5f);
     }
-    Device* device = gShell.device.get();
+    Device* device = CurrentDevice();
     if (device != nullptr) device->SetRenderState(RenderState::CullMode, kTunnelCullMode);
     if (effect != nullptr) {
         uint32_t passes = 0;

@@ -17,9 +17,10 @@ void ApplyCamera(float fovDegrees, float aspectNumerator, float aspectDenominato
     // NOTE: the factor is a float constant but the product is taken in double, then rounded.
     float fov = float(double(fovDegrees) * double(kRadiansPerDegree));
     MatrixPerspectiveFovLH(&gCamera.projection, fov, aspectNumerator / aspectDenominator, kNearPlane, kFarPlane);
-    if (gShell.device) gShell.device->SetTransform(TransformState::Projection, &gCamera.projection);
+    Device* device = CurrentDevice();
+    if (device) device->SetTransform(TransformState::Projection, &gCamera.projection);
     MatrixLookAtLH(&gCamera.view, &gCamera.eye, &gCamera.target, &gCamera.up);
-    if (gShell.device) gShell.device->SetTransform(TransformState::View, &gCamera.view);
+    if (device) device->SetTransform(TransformState::View, &gCamera.view);
 }
 
 void RecordHomeCamera() {

@@ -19,9 +19,20 @@ struct CameraState {
 
 extern CameraState gCamera;
 
+// What ApplyCamera builds the projection from: the vertical field of view in degrees and the aspect
+// as numerator / denominator (kept apart, as the aspect is divided in single precision).
+struct CameraLens {
+    float fovDegrees;
+    float aspectNumerator;
+    float aspectDenominator;
+};
+
 // Projection with the field of view in degrees and the aspect a / b, near 0.01, far 10000; view from
 // the camera vectors as they are now. Both are set on the device and kept.
 void ApplyCamera(float fovDegrees, float aspectNumerator, float aspectDenominator);
+inline void ApplyCamera(const CameraLens& lens) {
+    ApplyCamera(lens.fovDegrees, lens.aspectNumerator, lens.aspectDenominator);
+}
 // Records the home camera from the current vectors.
 void RecordHomeCamera();
 

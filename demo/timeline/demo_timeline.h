@@ -1,53 +1,46 @@
 #pragma once
 // The scene director: advances demo time by the frame delta every frame and runs the scene window
-// whose interval holds it, with the parameters the timeline owns.
+// whose interval holds it.
 //
-// Each window is one unit (a row of kWindows: its interval and the function that runs it), and the
-// scenes it calls go through gSceneCalls, so a test can run the director on a scripted clock with a
-// recording in place of the scenes.
-#include <cstdint>
-
-#include "engine/math/math_types.h"
+// The schedule is one table, kWindows: a window's interval, whether it draws through the scene
+// target, its scene and post pass (each window's own code, in demo/windows/), and the lens of the
+// ApplyCamera that ends it. The director owns only demo time, the render-to-surface pass and the
+// camera; what a window animates is kept by that window.
+#include "demo/timeline/camera.h"
 
 namespace velor::demo {
 
 struct TimelineState {
-    float demoTime = 0;            // seconds since the first frame
-    float mosaicPhase = 0;         // window 1: sawtooth 0..0.31
-    float terrainClock = 0;        // window 3: 0.5 per second
-    float fadeLevel = 0;           // window 3 after 53.5 s: up to its first value >= 1
-    int32_t cubeWarpMode = 0;      // window 4: warp formula 0..3
-    float cubeWarpRate = 0;        // window 4: multiplies the warp phase
-    int32_t forestEntryCount = 0;  // window 5: frames run so far
+    float demoTime = 0;  // seconds since the first frame
 };
 
 extern TimelineState gTimeline;
 
-// The scenes and passes the windows run; the real ones by default.
-struct SceneCalls {
-    void (*drawSphereSwarm)(float s);
-    void (*mosaicPass)(float musicTimer);
-    void (*drawShadowReflectionScene)();
-    void (*drawTerrain)(float angle);
-    void (*radialBlurPass)(const Matrix& view, const Matrix& projection);
-    void (*drawFourSpriteOverlay)();
-    void (*drawFadeOverlay)();
-    void (*drawWarpedCube)();
-    void (*drawForest)();
-    void (*sampleFigureVertices)();
-    void (*drawSkeletonFollowers)();
-    void (*drawScroller)();
+// Where a window's scene is drawn.
+enum class WindowTarget {
+    BackBuffer,   // straight into the frame
+    SceneTarget,  // into the scene target texture, which the window's post pass then shows
 };
 
-extern SceneCalls gSceneCalls;
-const SceneCalls& RealSceneCalls();
+// When the window's ApplyCamera runs.
+enum class CameraAt {
+    End,              // last, after everything the window draws
+    InsideTargetPass, // after the scene, before the target pass ends: the post pass sees this frame's view
+};
+
+// A window's per-frame step, given the frame's demo time (already advanced) and frame delta.
+using WindowStep = void (*)(float demoTime, float frameDelta);
 
 // One scene window: runs while demo time lies strictly inside (lower, upper).
 struct SceneWindow {
     int number;
     double lower;  // NOTE: 19.4 and 75.6 are compared as doubles against the widened demo time
     double upper;
-    void (*run)();
+    WindowTarget target;
+    WindowStep scene;  // draws into the target
+    WindowStep post;   // after the target pass, on the back buffer; null when there is none
+    CameraLens lens;
+    CameraAt cameraAt;
 };
 
 constexpr int kWindowCount = 6;
@@ -56,6 +49,8 @@ extern const SceneWindow kWindows[kWindowCount];
 // The window that runs at this demo time, or 0 at a boundary (where only the clear shows).
 int WindowAt(float demoTime);
 
-void DemoTimeline();
+// One frame of the schedule: demo time += frame delta, then the window that holds it. Called once a
+// frame between the device's BeginScene and EndScene.
+void DemoTimeline(float frameDelta);
 
 }  // namespace velor::demo

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -66,6 +67,7 @@ struct SoundEngine::Impl {
     std::atomic<uint64_t> callbacks{0};
     std::atomic<uint64_t> soundFrames{0};
     std::atomic<float> recentPeak{0.0f};
+    std::atomic<int64_t> firstSoundNs{0};
 
     void Report(const std::string& reason) {
         if (reported) return;
@@ -144,6 +146,10 @@ struct SoundEngine::Impl {
             }
         }
         if (!anyPlaying) return;
+        if (firstSoundNs.load(std::memory_order_relaxed) == 0) {
+            const auto now = std::chrono::steady_clock::now().time_since_epoch();
+            firstSoundNs.store(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count(), std::memory_order_relaxed);
+        }
         float peak = 0.0f;
         for (size_t i = 0; i < frames * 2; ++i) {
             out[i] = std::clamp(out[i], -1.0f, 1.0f);
@@ -213,6 +219,22 @@ bool SoundEngine::Impl::Start(const std::string& path, bool looped, double start
     return true;
 }
 
+bool SoundEngine::WaitForSound(uint32_t timeoutMs) {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+    (void)timeoutMs;
+    return false;
+#else
+    if (impl_->device == 0 || GetStats().playingSounds == 0) return false;
+    const uint64_t before = impl_->soundFrames.load(std::memory_order_relaxed);
+    const uint64_t start = SDL_GetTicks64();
+    while (impl_->soundFrames.load(std::memory_order_relaxed) == before) {
+        if (SDL_GetTicks64() - start >= timeoutMs) return false;
+        SDL_Delay(1);
+    }
+    return true;
+#endif
+}
+
 bool SoundEngine::HasOutput() const { return impl_->device != 0; }
 
 SoundEngineStats SoundEngine::GetStats() const {
@@ -222,6 +244,7 @@ SoundEngineStats SoundEngine::GetStats() const {
     s.callbacks = impl_->callbacks.load(std::memory_order_relaxed);
     s.soundFrames = impl_->soundFrames.load(std::memory_order_relaxed);
     s.recentPeak = impl_->recentPeak.load(std::memory_order_relaxed);
+    s.firstSoundNs = impl_->firstSoundNs.load(std::memory_order_relaxed);
     if (impl_->device != 0) {
         SDL_LockAudioDevice(impl_->device);
         for (const Voice& v : impl_->voices) s.playingSounds += (v.module && !v.finished) ? 1 : 0;

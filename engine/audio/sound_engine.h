@@ -45,6 +45,8 @@ struct SoundEngineStats {
     uint64_t callbacks = 0;         // audio callbacks served
     uint64_t soundFrames = 0;       // frames the playing sounds have rendered, summed over sounds
     float recentPeak = 0.0f;        // peak |sample| of the last callback that had a sound playing
+    int64_t firstSoundNs = 0;       // std::chrono::steady_clock time (ns since its epoch) of the
+                                    // callback that first rendered a sound; 0 until one has
 };
 
 class SoundEngine {
@@ -57,6 +59,12 @@ public:
     // pass when looped); with `looped` it plays forever. False (and, the first time, the reason on
     // stderr) when there is no output or the module cannot be played.
     bool Play2D(const std::string& path, bool looped, double startSeconds = 0);
+
+    // Waits, at most `timeoutMs`, until the output has rendered samples of a playing sound since this
+    // call began, so that a caller can start its own clock with the music's first samples. False on
+    // timeout, without output or nothing playing, and in a browser without threads (where the output
+    // is fed from this same thread and waiting would only delay it).
+    bool WaitForSound(uint32_t timeoutMs);
 
     bool HasOutput() const;
     SoundEngineStats GetStats() const;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/base/result.h"
+#include "engine/gfx/render_state_list.h"
 #include "engine/math/math_types.h"
 
 namespace velor {
@@ -49,66 +50,27 @@ constexpr uint32_t kD3DXDefault = 0xFFFFFFFFu;
 constexpr uint32_t kD3DXDefaultNonPow2 = 0xFFFFFFFEu;
 
 // ---- Render states (D3DRENDERSTATETYPE) --------------------------------------------------------
-enum class RenderState : uint32_t {
-    ZEnable = 7,
-    FillMode = 8,
-    ShadeMode = 9,
-    ZWriteEnable = 14,
-    AlphaTestEnable = 15,
-    LastPixel = 16,
-    SrcBlend = 19,
-    DestBlend = 20,
-    CullMode = 22,
-    ZFunc = 23,
-    AlphaRef = 24,
-    AlphaFunc = 25,
-    DitherEnable = 26,
-    AlphaBlendEnable = 27,
-    FogEnable = 28,
-    SpecularEnable = 29,
-    StencilEnable = 52,
-    StencilFail = 53,
-    StencilZFail = 54,
-    StencilPass = 55,
-    StencilFunc = 56,
-    StencilRef = 57,
-    StencilMask = 58,
-    StencilWriteMask = 59,
-    TextureFactor = 60,
-    Clipping = 136,
-    Lighting = 137,
-    Ambient = 139,
-    ColorVertex = 141,
-    LocalViewer = 142,
-    NormalizeNormals = 143,
-    DiffuseMaterialSource = 145,
-    SpecularMaterialSource = 146,
-    AmbientMaterialSource = 147,
-    EmissiveMaterialSource = 148,
-    PointSize = 154,  // float bits
-    PointSizeMin = 155,  // float bits
-    PointSpriteEnable = 156,
-    PointScaleEnable = 157,
-    PointScaleA = 158,  // float bits
-    PointScaleB = 159,  // float bits
-    PointScaleC = 160,  // float bits
-    PointSizeMax = 166,  // float bits
-    ColorWriteEnable = 168,
-    BlendOp = 171,
-    ScissorTestEnable = 174,
-    SlopeScaleDepthBias = 175,  // float bits
-    TwoSidedStencilMode = 185,
-    CcwStencilFail = 186,
-    CcwStencilZFail = 187,
-    CcwStencilPass = 188,
-    CcwStencilFunc = 189,
-    DepthBias = 195,  // float bits
-    SeparateAlphaBlendEnable = 206,
-    SrcBlendAlpha = 207,
-    DestBlendAlpha = 208,
-    BlendOpAlpha = 209,
-};
-constexpr uint32_t kRenderStateCount = 210;
+// The supported states and their values come from the one list in render_state_list.h.
+#define VELOR_RENDER_STATE_ENUMERATOR(state, value, ...) state = value,
+enum class RenderState : uint32_t { VELOR_RENDER_STATES(VELOR_RENDER_STATE_ENUMERATOR) };
+#undef VELOR_RENDER_STATE_ENUMERATOR
+
+namespace detail {
+#define VELOR_RENDER_STATE_VALUE(state, value, ...) value,
+constexpr uint32_t kRenderStateValues[] = {VELOR_RENDER_STATES(VELOR_RENDER_STATE_VALUE)};
+#undef VELOR_RENDER_STATE_VALUE
+constexpr uint32_t LargestRenderState() {
+    uint32_t largest = 0;
+    for (uint32_t value : kRenderStateValues) largest = value > largest ? value : largest;
+    return largest;
+}
+}  // namespace detail
+// The device keeps a slot for every value up to the largest state, so a raw D3DRS_ number indexes it.
+constexpr uint32_t kRenderStateCount = detail::LargestRenderState() + 1;
+
+// Largest point sprite the device draws, in pixels (D3DCAPS9.MaxPointSize, and POINTSIZE_MAX's
+// default). Sprites are drawn as quads, so this is a choice, not a GL limit.
+constexpr float kMaxPointSize = 8192.0f;
 
 enum class Cull : uint32_t { None = 1, CW = 2, CCW = 3 };
 enum class FillMode : uint32_t { Point = 1, Wireframe = 2, Solid = 3 };
@@ -224,6 +186,7 @@ constexpr uint32_t kMaxDeclLength = 65;  // MAX_FVF_DECL_SIZE
 struct Viewport {
     uint32_t x = 0, y = 0, width = 0, height = 0;
     float minZ = 0, maxZ = 1;
+    bool operator==(const Viewport&) const = default;
 };
 
 struct Rect {
@@ -233,6 +196,7 @@ struct Rect {
 struct Material {
     ColorValue diffuse, ambient, specular, emissive;
     float power = 0;
+    bool operator==(const Material&) const = default;
 };
 
 enum class LightType : uint32_t { Point = 1, Spot = 2, Directional = 3 };
@@ -242,6 +206,7 @@ struct Light {
     ColorValue diffuse, specular, ambient;
     Vector3 position, direction;
     float range = 0, falloff = 0, attenuation0 = 0, attenuation1 = 0, attenuation2 = 0, theta = 0, phi = 0;
+    bool operator==(const Light&) const = default;
 };
 constexpr uint32_t kMaxLights = 8;
 

@@ -1,10 +1,11 @@
 #include "engine/gfx/device.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "engine/gfx/device_defaults.h"
-#include "engine/gfx/device_recording.h"
+#include "engine/gfx/frame_recorder.h"
 #include "engine/gfx/gl_backend.h"
 #include "engine/os/window.h"
 
@@ -30,6 +31,10 @@ Result Device::Initialise() {
     backend_ = std::make_unique<GlBackend>(window_);
     std::string error;
     if (!backend_->Initialise(parameters_.backBufferWidth, parameters_.backBufferHeight, &error)) return Result::NotAvailable;
+    calls_ = backend_.get();
+    // New storage holds whatever the driver leaves there: black, so that what no viewport covers
+    // (the letterbox bands) is black by the device's doing.
+    backend_->ClearBackBuffer();
     return Result::Ok;
 }
 
@@ -54,10 +59,6 @@ Result Device::TestCooperativeLevel() {
 
 bool Device::IsLostNow() const { return hidden_ || (window_ != nullptr && window_->IsHidden()); }
 
-void Device::NoteWindowHidden(bool hidden) { hidden_ = hidden; }
-
-void Device::NoteContextReset() { contextLost_ = true; }
-
 Result Device::Reset(const PresentParameters& parameters) {
     if (contextLost_) return Result::DriverInternalError;
     if (IsLostNow()) return Result::DeviceLost;
@@ -67,6 +68,8 @@ Result Device::Reset(const PresentParameters& parameters) {
     ResetToDefaults(state_);
     state_.viewport = Viewport{0, 0, parameters.backBufferWidth, parameters.backBufferHeight, 0, 1};
     dirty_ = kDirtyAll;
+    // Whatever the frames before the reset drew goes, outside the viewport as well.
+    backend_->ClearBackBuffer();
     return Result::Ok;
 }
 
@@ -79,16 +82,14 @@ Result Device::BeginScene() {
 Result Device::EndScene() {
     if (!inScene_) return Result::InvalidCall;
     inScene_ = false;
-    Record(RecordedCall::EndScene, 0);
-    backend_->Flush();
+    calls_->Flush();
     return Result::Ok;
 }
 
 Result Device::Present() {
     if (IsLostNow() || needsReset_) return Result::DeviceLost;
     if (!rasterize_) return Result::Ok;
-    Record(RecordedCall::Present, 0);
-    backend_->Present();
+    calls_->Present();
     return Result::Ok;
 }
 
@@ -96,12 +97,7 @@ Result Device::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, Colo
     if ((flags & (Clear::Target | Clear::ZBuffer | Clear::Stencil)) == 0) return Result::InvalidCall;
     if (rectCount > 0 && rects == nullptr) return Result::InvalidCall;
     if (!rasterize_) return Result::Ok;
-    uint32_t dirty = TakeDirty();
-    if (RecordedCall* call = Record(RecordedCall::Clear, dirty)) {
-        call->rects.assign(rects, rects + rectCount);
-        call->flags = flags, call->color = color, call->z = z, call->stencil = stencil;
-    }
-    backend_->Clear(state_, dirty, rectCount, rects, flags, color, z, stencil);
+    calls_->Clear(state_, TakeDirty(), rectCount, rects, flags, color, z, stencil);
     return Result::Ok;
 }
 
@@ -128,12 +124,26 @@ Result Device::GetDeviceCaps(DeviceCaps* caps) const {
 // ---- states --------------------------------------------------------------------------------------
 // Setting a state to the value it has costs one comparison; a change only marks its group dirty.
 
+namespace {
+// The group each render state marks, by its value; 0 for a state no draw reads.
+constexpr std::array<uint32_t, kRenderStateCount> kRenderStateGroups = [] {
+    std::array<uint32_t, kRenderStateCount> groups{};
+    for (const RenderStateRow& row : kRenderStateRows) groups[uint32_t(row.state)] = DirtyGroupOf(row.target);
+    return groups;
+}();
+
+// The fixed function reads stage 0's operations and arguments; the other stages and states are stored.
+uint32_t StageStateGroup(uint32_t stage, TextureStageState state) {
+    return stage == 0 && state != TextureStageState::TexCoordIndex ? uint32_t(kDirtyFixedFunction) : 0u;
+}
+}  // namespace
+
 Result Device::SetRenderState(RenderState state, uint32_t value) {
     uint32_t index = uint32_t(state);
     if (index >= kRenderStateCount) return Result::InvalidCall;
     if (state_.render[index] != value) {
         state_.render[index] = value;
-        dirty_ |= kDirtyRender;
+        dirty_ |= kRenderStateGroups[index];
     }
     return Result::Ok;
 }
@@ -166,7 +176,7 @@ Result Device::SetTextureStageState(uint32_t stage, TextureStageState state, uin
     uint32_t& slot = state_.stage[stage][uint32_t(state)];
     if (slot != value) {
         slot = value;
-        dirty_ |= kDirtyRender;
+        dirty_ |= StageStateGroup(stage, state);
     }
     return Result::Ok;
 }
@@ -226,6 +236,7 @@ Result Device::GetMaterial(Material* material) const {
 Result Device::SetLight(uint32_t index, const Light* light) {
     if (index >= kMaxLights || light == nullptr) return Result::InvalidCall;
     state_.lights[index] = *light;
+    state_.lightSet[index] = true;
     dirty_ |= kDirtyLighting;
     return Result::Ok;
 }
@@ -238,6 +249,16 @@ Result Device::GetLight(uint32_t index, Light* light) const {
 
 Result Device::LightEnable(uint32_t index, bool enable) {
     if (index >= kMaxLights) return Result::InvalidCall;
+    // A light never set is Direct3D 9's default: white directional light along +z.
+    if (!state_.lightSet[index]) {
+        Light light;
+        light.type = LightType::Directional;
+        light.diffuse = ColorValue{1.0f, 1.0f, 1.0f, 0.0f};
+        light.direction = Vector3{0.0f, 0.0f, 1.0f};
+        state_.lights[index] = light;
+        state_.lightSet[index] = true;
+        dirty_ |= kDirtyLighting;
+    }
     if (state_.lightEnabled[index] != enable) {
         state_.lightEnabled[index] = enable;
         dirty_ |= kDirtyLighting;
@@ -374,10 +395,7 @@ Result Device::DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t 
     uint64_t end = uint64_t(state_.stream0Offset) + (uint64_t(startVertex) + count) * stride;
     if (stride == 0 || end > state_.stream0->GetLength()) return Result::InvalidCall;
     if (!rasterize_) return Result::Ok;
-    uint32_t dirty = TakeDirty();
-    if (RecordedCall* call = Record(RecordedCall::Draw, dirty))
-        call->type = type, call->start = startVertex, call->count = count;
-    backend_->Draw(state_, dirty, type, startVertex, count);
+    calls_->Draw(state_, TakeDirty(), type, startVertex, count);
     return Result::Ok;
 }
 
@@ -391,10 +409,7 @@ Result Device::DrawIndexedPrimitive(PrimitiveType type, int32_t baseVertexIndex,
     uint64_t end = (uint64_t(startIndex) + count) * state_.indices->IndexSize();
     if (end > state_.indices->GetLength() || baseVertexIndex < 0) return Result::InvalidCall;
     if (!rasterize_) return Result::Ok;
-    uint32_t dirty = TakeDirty();
-    if (RecordedCall* call = Record(RecordedCall::DrawIndexed, dirty))
-        call->type = type, call->start = startIndex, call->count = count, call->baseVertex = baseVertexIndex;
-    backend_->DrawIndexed(state_, dirty, type, baseVertexIndex, startIndex, count);
+    calls_->DrawIndexed(state_, TakeDirty(), type, baseVertexIndex, startIndex, count);
     return Result::Ok;
 }
 
@@ -402,15 +417,7 @@ Result Device::DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, cons
     if (vertices == nullptr || stride == 0 || primitiveCount == 0 || state_.declaration == nullptr)
         return Result::InvalidCall;
     uint32_t count = VertexCount(type, primitiveCount);
-    if (rasterize_) {
-        uint32_t dirty = TakeDirty();
-        if (RecordedCall* call = Record(RecordedCall::DrawUser, dirty)) {
-            const auto* bytes = static_cast<const uint8_t*>(vertices);
-            call->vertices.assign(bytes, bytes + size_t(count) * stride);
-            call->type = type, call->count = count, call->stride = stride;
-        }
-        backend_->DrawUser(state_, dirty, type, count, vertices, stride);
-    }
+    if (rasterize_) calls_->DrawUser(state_, TakeDirty(), type, count, vertices, stride);
     // Direct3D leaves stream 0 unset after a user-pointer draw.
     state_.stream0 = nullptr;
     state_.stream0Offset = state_.stream0Stride = 0;
@@ -492,24 +499,6 @@ void Device::BindProgram(const ProgramBinding& binding) {
         state_.program = binding;
         dirty_ |= kDirtyProgram;
     }
-}
-
-void Device::SetRasterization(bool enabled) {
-    // Draws already taken are made: turning the raster off drops only what comes after.
-    if (!enabled) backend_->FlushPointRun();
-    rasterize_ = enabled;
-}
-
-void Device::SetDrawMerging(bool enabled) { backend_->SetMerging(enabled); }
-
-bool Device::DrawMerging() const { return backend_->Merging(); }
-
-uint64_t Device::GpuDrawCalls() const { return backend_->DrawCalls(); }
-
-std::vector<uint32_t> Device::ReadBackBuffer() { return backend_->ReadBackBuffer(); }
-
-std::vector<uint32_t> Device::ReadRenderTarget(const std::shared_ptr<Texture>& texture) {
-    return backend_->ReadTexture(texture);
 }
 
 }  // namespace velor

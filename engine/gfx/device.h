@@ -22,13 +22,12 @@
 namespace velor {
 
 class Window;
+class BackendCalls;
+class FrameRecorder;
 class GlBackend;
 
 constexpr uint32_t kBackBufferWidth = 1024;
 constexpr uint32_t kBackBufferHeight = 768;
-// Largest point sprite the device draws, in pixels (D3DCAPS9.MaxPointSize). Sprites are drawn as
-// quads, so this is a choice, not a GL limit.
-constexpr float kMaxPointSize = 8192.0f;
 
 struct PresentParameters {
     uint32_t backBufferWidth = kBackBufferWidth;
@@ -117,7 +116,10 @@ public:
     Result SetRenderTargetDepth(bool useOwnDepth);
     Result GetRenderTargetDepth(bool* useOwnDepth) const;
 
-    // ---- engine side (effects, sprites, fonts, capture, tests) ----
+    // ---- shaders ----
+    // The engine's stand-in for Direct3D's shader objects and SetVertexShader/SetPixelShader, in the
+    // terms effects need. The engine's other controls (raster, merging, recording, readbacks, lost
+    // device) are in device_controls.h.
     // GLSL 3.30 for one stage, compiled; on failure InvalidData and the compiler's log in `log`.
     Result CreateShader(ShaderType type, const std::string& source, std::shared_ptr<GpuShader>* shader,
                         std::string* log);
@@ -127,50 +129,15 @@ public:
                          std::string* log);
     void BindProgram(const ProgramBinding& binding);
     const ProgramBinding& BoundProgram() const { return state_.program; }
-    // The back buffer as 0xAARRGGBB pixels, top row first.
-    std::vector<uint32_t> ReadBackBuffer();
-    // Pixels of a render-target texture, top row first.
-    std::vector<uint32_t> ReadRenderTarget(const std::shared_ptr<Texture>& texture);
-    Window* GetWindow() const { return window_; }
-    // Off: draws, clears and presents are checked and then dropped, while every state, lock and
-    // resource behaves as usual. Captures fast-forward this way to the frames they write, since
-    // the demo keeps all of its state on the CPU.
-    void SetRasterization(bool enabled);
-    bool Rasterization() const { return rasterize_; }
-    // On (the default): consecutive one-point sprite draws that differ only in their world transform
-    // reach GL as one instanced draw, with the pixels separate draws give. Off: every draw is its own.
-    void SetDrawMerging(bool enabled);
-    bool DrawMerging() const;
-    // Draws issued to GL so far (merged ones count once).
-    uint64_t GpuDrawCalls() const;
-
-    // Frame recording, to time the raster of a frame without the work that made it: the calls that
-    // reach GL between BeginRecording and EndRecording are kept with the state they saw, and
-    // ReplayRecording issues them again through the backend (merging as it is set), the device's own
-    // state untouched. Resources are used as they are at the replay.
-    void BeginRecording();
-    void EndRecording();
-    size_t RecordedCalls() const;
-    void ReplayRecording();
-
-    // Lost-device emulation: the window's state drives it (see os/window.h); tests can force it.
-    void NoteWindowHidden(bool hidden);
-    // A context reset reported by the driver (GL robustness) turns into DriverInternalError.
-    void NoteContextReset();
 
 private:
     friend class Direct3D;
+    friend struct DeviceAccess;  // the engine's controls (device_controls.h)
     Device(Window* window, const PresentParameters& parameters);
     Result Initialise();
     // The groups changed since the backend was last handed them; the backend keeps them from there.
     uint32_t TakeDirty() { return std::exchange(dirty_, 0u); }
     bool IsLostNow() const;
-    struct RecordedCall;
-    struct Recording;
-    // When recording, keeps a call with the state it sees and returns it for its arguments; null
-    // otherwise. `dirty` is what the backend is handed with it.
-    RecordedCall* Record(int kind, uint32_t dirty);
-    static void RestoreValues(GpuProgram& program, const std::vector<GpuProgram::Value>& values);
 
     Window* window_;
     PresentParameters parameters_;
@@ -178,8 +145,9 @@ private:
     uint32_t dirty_ = kDirtyAll;
     std::map<uint32_t, std::shared_ptr<VertexDeclaration>> fvfDeclarations_;
     std::unique_ptr<GlBackend> backend_;
-    std::unique_ptr<Recording> recording_;
-    bool recordingOn_ = false;
+    // Where calls that reach GL go: the backend, or a recorder in front of it while a frame is recorded.
+    BackendCalls* calls_ = nullptr;
+    std::unique_ptr<FrameRecorder> recorder_;
     bool inScene_ = false;
     bool rasterize_ = true;
     bool hidden_ = false;      // forced by NoteWindowHidden

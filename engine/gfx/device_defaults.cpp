@@ -45,6 +45,7 @@ void ResetToDefaults(DeviceState& state) {
     state.lights.fill(Light{});
     for (auto& light : state.lights) light.direction = Vector3{0, 0, 1};
     state.lightEnabled.fill(false);
+    state.lightSet.fill(false);
     state.textures.fill(nullptr);
     state.program = ProgramBinding{};
 }

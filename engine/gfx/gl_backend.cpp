@@ -96,8 +96,7 @@ bool GlBackend::ContextWasReset() {
 
 void GlBackend::Clear(const DeviceState& state, uint32_t dirty, uint32_t rectCount, const Rect* rects, uint32_t flags,
                       Color color, float z, uint32_t stencil) {
-    FlushPointRun();
-    pending_ |= dirty;
+    Sync(&state, dirty, nullptr);
     if (pending_ & kDirtyTarget) {
         bool changed = false;
         targets_.Apply(state, &changed);
@@ -105,24 +104,38 @@ void GlBackend::Clear(const DeviceState& state, uint32_t dirty, uint32_t rectCou
         pending_ &= ~uint32_t(kDirtyTarget);
     }
     targets_.Clear(state.viewport, rectCount, rects, flags, color, z, stencil);
+    // The clear opened every write mask: the next draw sets the state's own again.
     states_.ForgetMasksAndScissor();
+    pending_ |= kDirtyGlStates;
+}
+
+void GlBackend::ClearBackBuffer() {
+    Sync(nullptr, 0, nullptr);
+    targets_.ClearBackBuffer();
+    states_.ForgetMasksAndScissor();
+    pending_ |= kDirtyTarget | kDirtyGlStates;
 }
 
 void GlBackend::Present() {
-    FlushPointRun();
+    Sync(nullptr, 0, nullptr);
     if (window_ == nullptr) return;
     targets_.Present(window_);
     states_.ForgetMasksAndScissor();
     pending_ |= kDirtyTarget;
 }
 
+void GlBackend::Flush() {
+    Sync(nullptr, 0, nullptr);
+    glFlush();
+}
+
 std::vector<uint32_t> GlBackend::ReadBackBuffer() {
-    FlushPointRun();
+    Sync(nullptr, 0, nullptr);
     return targets_.ReadBackBuffer();
 }
 
 std::vector<uint32_t> GlBackend::ReadTexture(const std::shared_ptr<Texture>& texture) {
-    FlushPointRun();
+    Sync(nullptr, 0, nullptr);
     bool changed = false;
     std::vector<uint32_t> pixels = targets_.ReadTexture(texture, &changed);
     if (changed) pending_ |= kDirtyTexture;
@@ -141,7 +154,7 @@ void GlBackend::Prepare(const DeviceState& state, bool sprites) {
     }
     programs_.NoteDirty(pending_);
     // Sprites turn culling off for their own draw, so a change between the two re-applies states.
-    if ((pending_ & (kDirtyRender | kDirtyTarget)) || sprites != lastSprites_) {
+    if ((pending_ & (kDirtyGlStates | kDirtyTarget)) || sprites != lastSprites_) {
         states_.ApplyRenderStates(state, sprites, targets_.HasDepth());
         lastSprites_ = sprites;
     }
@@ -155,32 +168,65 @@ void GlBackend::Prepare(const DeviceState& state, bool sprites) {
     programs_.Use(state, sprites);
 }
 
-void GlBackend::Draw(const DeviceState& state, uint32_t dirty, PrimitiveType type, uint32_t startVertex,
-                     uint32_t count) {
+void GlBackend::SetMerging(bool enabled) {
+    if (!enabled) FlushPointRun();
+    merging_ = enabled;
+}
+
+bool GlBackend::Sync(const DeviceState* state, uint32_t dirty, const PointDraw* point) {
     pending_ |= dirty;
-    run_.dirtySince |= dirty;
-    bool sprites = DrawsSprites(state, type);
-    uint32_t stride = state.stream0Stride;
-    if (sprites && count == 1 && merging_) {
-        const uint8_t* vertex = state.stream0->Data() + state.stream0Offset + size_t(startVertex) * stride;
-        if (MergePoint(state, vertex, stride)) return;
-    } else {
-        FlushPointRun();
+    run_.NoteDirty(dirty);
+    if (point != nullptr && merging_) {
+        if (!run_.Empty() && run_.Joins(*state, point->stride)) {
+            run_.Append(*state, point->vertex);
+            return true;
+        }
+        if (run_.Draw(input_, programs_)) ++drawCalls_;
+        if (!GlPointRun::CanStart(*state, point->stride)) return false;
+        Prepare(*state, true);
+        if (!programs_.PointWorldViewAvailable()) return false;
+        run_.Start(*state, point->stride);
+        run_.Append(*state, point->vertex);
+        return true;
     }
+    if (run_.Draw(input_, programs_)) ++drawCalls_;
+    return false;
+}
+
+void GlBackend::DrawArrays(const DeviceState& state, PrimitiveType type, uint32_t count, GLuint buffer,
+                           const uint8_t* base, uint32_t stride) {
+    bool sprites = DrawsSprites(state, type);
     Prepare(state, sprites);
-    GLuint buffer = input_.UploadVertexBuffer(*state.stream0);
-    const uint8_t* base = reinterpret_cast<const uint8_t*>(uintptr_t(state.stream0Offset) + uintptr_t(startVertex) * stride);
     input_.Bind(state.declaration, base, buffer, stride, sprites);
-    pending_ &= ~uint32_t(kDirtyVertexInput);
     ++drawCalls_;
     if (sprites) glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, GLsizei(count));
     else glDrawArrays(GlPrimitive(type), 0, GLsizei(count));
 }
 
+void GlBackend::Draw(const DeviceState& state, uint32_t dirty, PrimitiveType type, uint32_t startVertex,
+                     uint32_t count) {
+    uint32_t stride = state.stream0Stride;
+    size_t offset = size_t(state.stream0Offset) + size_t(startVertex) * stride;
+    PointDraw point{state.stream0->Data() + offset, stride};
+    if (Sync(&state, dirty, count == 1 && DrawsSprites(state, type) ? &point : nullptr)) return;
+    GLuint buffer = input_.UploadVertexBuffer(*state.stream0);
+    DrawArrays(state, type, count, buffer, reinterpret_cast<const uint8_t*>(offset), stride);
+    pending_ &= ~uint32_t(kDirtyVertexInput);
+}
+
+void GlBackend::DrawUser(const DeviceState& state, uint32_t dirty, PrimitiveType type, uint32_t count,
+                         const void* vertices, uint32_t stride) {
+    PointDraw point{static_cast<const uint8_t*>(vertices), stride};
+    if (Sync(&state, dirty, count == 1 && DrawsSprites(state, type) ? &point : nullptr)) return;
+    size_t offset = input_.StreamUserVertices(vertices, size_t(count) * stride);
+    DrawArrays(state, type, count, input_.UserBuffer(), reinterpret_cast<const uint8_t*>(offset), stride);
+    // The next draw from a vertex buffer must point the attributes at it again.
+    pending_ |= kDirtyVertexInput;
+}
+
 void GlBackend::DrawIndexed(const DeviceState& state, uint32_t dirty, PrimitiveType type, int32_t baseVertex,
                             uint32_t startIndex, uint32_t count) {
-    FlushPointRun();
-    pending_ |= dirty;
+    Sync(&state, dirty, nullptr);
     Prepare(state, false);
     GLuint buffer = input_.UploadVertexBuffer(*state.stream0);
     uint32_t stride = state.stream0Stride;
@@ -192,26 +238,6 @@ void GlBackend::DrawIndexed(const DeviceState& state, uint32_t dirty, PrimitiveT
     ++drawCalls_;
     glDrawElements(GlPrimitive(type), GLsizei(count), size == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                    reinterpret_cast<const void*>(uintptr_t(startIndex) * size));
-}
-
-void GlBackend::DrawUser(const DeviceState& state, uint32_t dirty, PrimitiveType type, uint32_t count,
-                         const void* vertices, uint32_t stride) {
-    pending_ |= dirty;
-    run_.dirtySince |= dirty;
-    bool sprites = DrawsSprites(state, type);
-    if (sprites && count == 1 && merging_) {
-        if (MergePoint(state, static_cast<const uint8_t*>(vertices), stride)) return;
-    } else {
-        FlushPointRun();
-    }
-    Prepare(state, sprites);
-    size_t offset = input_.StreamUserVertices(vertices, size_t(count) * stride);
-    input_.Bind(state.declaration, reinterpret_cast<const uint8_t*>(offset), input_.UserBuffer(), stride, sprites);
-    // The next draw from a vertex buffer must point the attributes at it again.
-    pending_ |= kDirtyVertexInput;
-    ++drawCalls_;
-    if (sprites) glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, GLsizei(count));
-    else glDrawArrays(GlPrimitive(type), 0, GLsizei(count));
 }
 
 }  // namespace velor

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/gfx/backend_calls.h"
 #include "engine/gfx/device_state.h"
+#include "engine/gfx/gl_point_run.h"
 #include "engine/gfx/gl_programs.h"
 #include "engine/gfx/gl_state.h"
 #include "engine/gfx/gl_targets.h"
@@ -18,7 +20,7 @@ namespace velor {
 
 class Window;
 
-class GlBackend {
+class GlBackend final : public BackendCalls {
 public:
     explicit GlBackend(Window* window);
     ~GlBackend();
@@ -28,20 +30,20 @@ public:
     GLint MaxTextureSize() const { return maxTextureSize_; }
 
     void Clear(const DeviceState& state, uint32_t dirty, uint32_t rectCount, const Rect* rects, uint32_t flags,
-               Color color, float z, uint32_t stencil);
-    void Present();
-    void Flush() {
-        FlushPointRun();
-        glFlush();
-    }
+               Color color, float z, uint32_t stencil) override;
+    void Present() override;
+    // Black over the whole back buffer (depth and stencil cleared too), outside any viewport.
+    void ClearBackBuffer();
+    void Flush() override;
     std::vector<uint32_t> ReadBackBuffer();
     std::vector<uint32_t> ReadTexture(const std::shared_ptr<Texture>& texture);
 
-    void Draw(const DeviceState& state, uint32_t dirty, PrimitiveType type, uint32_t startVertex, uint32_t count);
+    void Draw(const DeviceState& state, uint32_t dirty, PrimitiveType type, uint32_t startVertex,
+              uint32_t count) override;
     void DrawIndexed(const DeviceState& state, uint32_t dirty, PrimitiveType type, int32_t baseVertex,
-                     uint32_t startIndex, uint32_t count);
+                     uint32_t startIndex, uint32_t count) override;
     void DrawUser(const DeviceState& state, uint32_t dirty, PrimitiveType type, uint32_t count, const void* vertices,
-                  uint32_t stride);
+                  uint32_t stride) override;
 
     GlPrograms& Programs() { return programs_; }
     // Called as a buffer's GL object is deleted.
@@ -53,30 +55,29 @@ public:
     // was started in, so order and pixels are those of separate draws.
     void SetMerging(bool enabled);
     bool Merging() const { return merging_; }
-    void FlushPointRun();
+    // Draws the held run now (before the raster is switched off, around a replay).
+    void FlushPointRun() { Sync(nullptr, 0, nullptr); }
     // Draws issued to GL since the counter was last reset; a held run counts when it is drawn.
     uint64_t DrawCalls() const { return drawCalls_; }
 
 private:
+    // A one-point sprite draw a run may take: its vertex, `stride` bytes.
+    struct PointDraw {
+        const uint8_t* vertex;
+        uint32_t stride;
+    };
+    // Every call that reaches GL passes through here first: the groups the device marked are taken
+    // in, a one-point sprite draw (`point`) joins or starts the held run when it can, and otherwise
+    // the held run is drawn, so GL sees the calls in the order they were made. True when the draw was
+    // taken into the run and needs nothing more.
+    bool Sync(const DeviceState* state, uint32_t dirty, const PointDraw* point);
     // Everything a draw needs but its vertex input, applied from the pending dirty groups.
     void Prepare(const DeviceState& state, bool sprites);
-    // Takes a one-point sprite draw into the run (starting one if needed); false when it must be
-    // drawn on its own. `vertex` is the point's vertex, `stride` bytes.
-    bool MergePoint(const DeviceState& state, const uint8_t* vertex, uint32_t stride);
-    bool JoinsRun(const DeviceState& state, uint32_t stride) const;
-    void AppendToRun(const DeviceState& state, const uint8_t* vertex, uint32_t stride);
+    // A non-indexed draw of `count` vertices at `base` in `buffer` (Draw and DrawUser).
+    void DrawArrays(const DeviceState& state, PrimitiveType type, uint32_t count, GLuint buffer, const uint8_t* base,
+                    uint32_t stride);
 
-    // A held run: the state it started in (which GL still has), and one record per point: its
-    // vertex padded to whole floats, then the world-view matrix by columns.
-    struct PointRun {
-        DeviceState state;
-        uint32_t stride = 0;        // vertex bytes
-        uint32_t vertexFloats = 0;  // the vertex, padded
-        uint32_t count = 0;
-        uint32_t dirtySince = 0;    // groups the device marked since the run started
-        std::vector<float> records;
-    };
-    PointRun run_;
+    GlPointRun run_;
     bool merging_ = true;
     uint64_t drawCalls_ = 0;
 

@@ -490,7 +490,7 @@ void GlPrograms::NoteDirty(uint32_t dirty) {
     if (dirty & kDirtyTransform) ++transformVersion_;
     if (dirty & kDirtyProjection) ++projectionVersion_;
     if (dirty & kDirtyLighting) ++lightingVersion_;
-    if (dirty & (kDirtyRender | kDirtyTexture | kDirtyViewport | kDirtyTarget)) ++renderVersion_;
+    if (dirty & (kDirtyFixedFunction | kDirtyTexture | kDirtyViewport | kDirtyTarget)) ++renderVersion_;
     if (dirty & kDirtyVertexInput) ++inputVersion_;
 }
 

@@ -115,6 +115,18 @@ void GlTargets::Clear(const Viewport& vp, uint32_t rectCount, const Rect* rects,
     }
 }
 
+void GlTargets::ClearBackBuffer() {
+    glBindFramebuffer(GL_FRAMEBUFFER, backFbo_);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glStencilMask(0xFF);
+    glClearColor(0, 0, 0, 1);
+    GlClearDepth(1.0f);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
 void GlTargets::Present(Window* window) {
     int w = 0, h = 0;
     window->GetDrawableSize(&w, &h);

@@ -26,6 +26,8 @@ public:
     // Binds the state's target (the back buffer or a texture level) for drawing.
     void Apply(const DeviceState& state, bool* textureChanged);
     bool HasDepth() const { return hasDepth_; }
+    // The whole back buffer to black, far depth and stencil 0, whatever the viewport, target and masks.
+    void ClearBackBuffer();
     // Clears the viewport, clipped by the rectangles when there are any, on the bound target.
     void Clear(const Viewport& viewport, uint32_t rectCount, const Rect* rects, uint32_t flags, Color color, float z,
                uint32_t stencil);

@@ -43,7 +43,7 @@ public:
 
 private:
     friend class GlPrograms;
-    friend class Device;  // frame recordings keep and restore the values
+    friend class FrameRecorder;  // keeps and restores the values
     GpuProgram() = default;
 
     struct Value {

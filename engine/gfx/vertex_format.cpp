@@ -98,8 +98,10 @@ Result FvfFromDeclarator(const VertexElement* decl, uint32_t* fvf) {
     if (canonical.size() != elements.size()) return Result::InvalidCall;
     for (size_t i = 0; i < elements.size(); ++i) {
         const auto &a = elements[i], &b = canonical[i];
+        // D3DX ignores the usage index of a position or normal: POSITION 1 maps to D3DFVF_XYZ.
+        const bool indexMatters = a.usage != DeclUsage::Position && a.usage != DeclUsage::Normal;
         if (a.stream != b.stream || a.offset != b.offset || a.type != b.type || a.usage != b.usage ||
-            a.usageIndex != b.usageIndex)
+            (indexMatters && a.usageIndex != b.usageIndex))
             return Result::InvalidCall;
     }
     *fvf = code;

@@ -10,6 +10,7 @@ struct Vector2 {
 
 struct Vector3 {
     float x = 0, y = 0, z = 0;
+    bool operator==(const Vector3&) const = default;
 };
 
 struct Vector4 {
@@ -23,11 +24,13 @@ struct Quaternion {
 // m[row][col]; D3DX's _11 is m[0][0], _43 (translation z) is m[3][2].
 struct Matrix {
     float m[4][4] = {};
+    bool operator==(const Matrix&) const = default;
 };
 
 // Four floats red, green, blue, alpha (D3DCOLORVALUE).
 struct ColorValue {
     float r = 0, g = 0, b = 0, a = 0;
+    bool operator==(const ColorValue&) const = default;
 };
 
 }  // namespace velor

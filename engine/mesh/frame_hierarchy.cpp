@@ -7,6 +7,7 @@
 #include "engine/mesh/frame_hierarchy.h"
 
 #include <cstring>
+#include <vector>
 
 #include "engine/math/d3dx_math.h"
 #include "engine/mesh/xfile/xfile_mesh_builder.h"
@@ -36,8 +37,9 @@ struct LoadContext {
 Result AddMeshContainer(const XMeshData& data, const LoadContext& context, Frame* frame) {
     const std::string title = data.name.empty() ? "a mesh" : "mesh '" + data.name + "'";
     BuiltMesh built;
-    built.fvf = XMeshFvf(data);
-    AppendXMesh(data, nullptr, nullptr, &built);
+    if (!XMeshElements({&data}, &built.elements, nullptr))
+        return context.Fail(Result::InvalidData, data.line, title + " has more vertex elements than a declaration holds");
+    AppendXMesh(data, nullptr, 0, &built);
     if (built.attributes.empty()) return context.Fail(Result::InvalidData, data.line, "expected faces in " + title + ", found none");
     std::shared_ptr<Mesh> mesh;
     std::vector<uint32_t> adjacency;
@@ -45,7 +47,8 @@ Result AddMeshContainer(const XMeshData& data, const LoadContext& context, Frame
     if (Failed(r)) return context.Fail(r, data.line, title + " could not be created");
     const std::shared_ptr<SkinInfo> skin = CreateSkinInfoFromX(data, built, *mesh);
     MeshData meshData{MeshDataType::Mesh, mesh};
-    std::vector<EffectInstance> effects(built.materials.size());
+    std::vector<EffectInstance> effects;
+    for (const auto& material : built.materials) effects.push_back(EffectInstanceOf(material));
     MeshContainer* container = nullptr;
     r = context.allocate->CreateMeshContainer(data.name.c_str(), &meshData,
                                               built.materials.empty() ? nullptr : built.materials.data(),
@@ -185,12 +188,22 @@ Result LoadMeshHierarchyFromX(const char* filename, uint32_t meshOptions, Device
                         animationController);
 }
 
+// D3DX's order: a frame, then everything reachable from its next sibling, then its first child's
+// branch. Along a sibling chain that means every name of the chain first, then the children of the
+// chain's frames from the last frame back to the first; the chain is walked in a loop and only the
+// children recurse.
 Frame* FrameFind(const Frame* frameRoot, const char* name) {
-    if (name == nullptr) return nullptr;
+    auto matches = [name](const Frame* frame) {
+        if (name == nullptr) return frame->name == nullptr;
+        return frame->name != nullptr && std::strcmp(frame->name, name) == 0;
+    };
+    std::vector<const Frame*> chain;
     for (const Frame* frame = frameRoot; frame != nullptr; frame = frame->frameSibling) {
-        if (frame->name != nullptr && std::strcmp(frame->name, name) == 0) return const_cast<Frame*>(frame);
-        if (Frame* found = FrameFind(frame->frameFirstChild, name)) return found;
+        if (matches(frame)) return const_cast<Frame*>(frame);
+        chain.push_back(frame);
     }
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        if (Frame* found = FrameFind((*it)->frameFirstChild, name)) return found;
     return nullptr;
 }
 

@@ -80,7 +80,9 @@ Result LoadMeshHierarchyFromXInMemory(std::string_view data, std::string_view la
                                       Frame** frameHierarchy, std::shared_ptr<AnimationController>* animationController,
                                       std::string* errorMessage = nullptr);
 
-// D3DXFrameFind: the first frame of that name, depth first (a frame, its children, then its siblings).
+// D3DXFrameFind: the first frame of that name in D3DX's order: a frame, then its next sibling's branch,
+// then its first child's branch. A null name finds the first frame without a name (a name of "" is a
+// name).
 Frame* FrameFind(const Frame* frameRoot, const char* name);
 // D3DXFrameDestroy: every container and frame under and beside frameRoot, through the allocator.
 Result FrameDestroy(Frame* frameRoot, AllocateHierarchy* allocate);

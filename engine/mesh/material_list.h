@@ -14,9 +14,16 @@ struct XMaterial {
     std::string textureFilename;  // empty: no texture
 };
 
+// D3DXEFFECTDEFAULTTYPE
+namespace EffectDefaultType {
+constexpr uint32_t String = 1;  // value: the characters and a terminating 0
+constexpr uint32_t Floats = 2;
+constexpr uint32_t Dword = 3;
+}  // namespace EffectDefaultType
+
 struct EffectDefault {
     std::string paramName;
-    uint32_t type = 0;  // D3DXEDT_*
+    uint32_t type = 0;  // EffectDefaultType
     std::vector<uint8_t> value;
 };
 
@@ -25,5 +32,9 @@ struct EffectInstance {
     std::string effectFilename;
     std::vector<EffectDefault> defaults;
 };
+
+// The instance D3DX gives with a loaded material: the floats of Diffuse (4), Power (1), Specular (4),
+// Emissive (4) and Ambient (4), in that order, then Texture0@Name (a string) when there is a texture.
+EffectInstance EffectInstanceOf(const XMaterial& material);
 
 }  // namespace velor

@@ -105,7 +105,8 @@ public:
     Result CloneMeshFVF(uint32_t options, uint32_t fvf, Device* device, std::shared_ptr<Mesh>* cloneMesh) const;
 
     // Three entries per face: the face across edges (v0 v1), (v1 v2), (v2 v0), or kUnused32.
-    // Positions closer than epsilon on every axis count as one point.
+    // Positions closer than epsilon (straight-line distance, strictly) or equal count as one point; with
+    // a negative epsilon only shared vertex indices join faces.
     Result GenerateAdjacency(float epsilon, uint32_t* adjacency) const;
     // One entry per vertex: the lowest-numbered vertex that adjacency says is the same point.
     Result ConvertAdjacencyToPointReps(const uint32_t* adjacency, uint32_t* pointReps) const;

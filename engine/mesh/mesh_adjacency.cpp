@@ -62,10 +62,19 @@ std::vector<uint32_t> PointRepsFromPositions(const Mesh& mesh, float epsilon) {
     std::vector<uint32_t> reps(count);
     std::iota(reps.begin(), reps.end(), 0u);
     const int offset = FloatElementOffset(mesh, DeclUsage::Position, 0, 3);
-    if (offset < 0) return reps;
+    // A negative (or NaN) epsilon joins nothing: only faces sharing vertex indices are adjacent.
+    if (offset < 0 || !(epsilon >= 0.0f)) return reps;
     const uint8_t* data = mesh.VertexData();
     const uint32_t stride = mesh.GetNumBytesPerVertex();
     auto position = [&](uint32_t v) { return ReadVec3(data + size_t(v) * stride, offset); };
+    // Straight-line distance strictly below epsilon; equal positions always join (so epsilon 0 welds
+    // exact duplicates only).
+    const double limit = double(epsilon) * double(epsilon);
+    auto close = [&](const Vector3& p, const Vector3& q) {
+        if (p.x == q.x && p.y == q.y && p.z == q.z) return true;
+        const double dx = double(q.x) - p.x, dy = double(q.y) - p.y, dz = double(q.z) - p.z;
+        return dx * dx + dy * dy + dz * dz < limit;
+    };
 
     // Grid of cells one epsilon wide: points within epsilon lie in the same or a neighbouring cell.
     const double cell = epsilon > 0.0f ? double(epsilon) : 1.0;
@@ -106,9 +115,7 @@ std::vector<uint32_t> PointRepsFromPositions(const Mesh& mesh, float epsilon) {
                     if (it == grid.end()) continue;
                     for (uint32_t w : it->second) {
                         if (claimed[w] || w < v) continue;
-                        const Vector3 q = position(w);
-                        if (std::fabs(q.x - p.x) <= epsilon && std::fabs(q.y - p.y) <= epsilon &&
-                            std::fabs(q.z - p.z) <= epsilon) {
+                        if (close(p, position(w))) {
                             reps[w] = v;
                             claimed[w] = true;
                         }
@@ -121,7 +128,7 @@ std::vector<uint32_t> PointRepsFromPositions(const Mesh& mesh, float epsilon) {
 }  // namespace mesh_detail
 
 Result Mesh::GenerateAdjacency(float epsilon, uint32_t* adjacency) const {
-    if (adjacency == nullptr || !(epsilon >= 0.0f)) return Result::InvalidCall;
+    if (adjacency == nullptr) return Result::InvalidCall;
     auto reps = mesh_detail::PointRepsFromPositions(*this, epsilon);
     auto result = mesh_detail::AdjacencyFromPointReps(mesh_detail::ReadIndices(*this), reps);
     std::copy(result.begin(), result.end(), adjacency);

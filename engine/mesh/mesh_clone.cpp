@@ -2,6 +2,7 @@
 // element of the new declaration is filled from the source element with the same usage and usage
 // index: bytes copied when the types match, otherwise converted through four floats (missing
 // components take the shader defaults 0, 0, 0, 1). Elements the source lacks stay zero.
+#include <cstdint>
 #include <cstring>
 
 #include "engine/gfx/vertex_format.h"
@@ -50,11 +51,20 @@ uint8_t UnitToByte(float f) {
     return uint8_t(f * 255.0f + 0.5f);
 }
 
+// D3DX's integer conversions round half up by truncating x + 0.5 and keep the low bits of the result:
+// 256 becomes 0 in a UBYTE4 and 32768 becomes -32768 in a SHORT2. UBYTE4 takes negative values as 0.
+int64_t RoundHalfUp(float f) {
+    const float shifted = f + 0.5f;
+    if (!(shifted > -9.0e18f && shifted < 9.0e18f)) return 0;  // NaN or beyond any integer
+    return int64_t(shifted);  // truncates toward zero
+}
+
 uint8_t ToByte(float f) {
     if (!(f > 0.0f)) return 0;
-    if (f >= 255.0f) return 255;
-    return uint8_t(f + 0.5f);
+    return uint8_t(uint64_t(RoundHalfUp(f)) & 0xFFu);
 }
+
+int16_t ToShort(float f) { return int16_t(uint16_t(uint64_t(RoundHalfUp(f)) & 0xFFFFu)); }
 
 void WriteElement(uint8_t* p, DeclType type, const float in[4]) {
     switch (type) {
@@ -77,8 +87,7 @@ void WriteElement(uint8_t* p, DeclType type, const float in[4]) {
     case DeclType::Short2:
     case DeclType::Short4:
         for (uint32_t i = 0; i < DeclTypeSize(type) / 2; ++i) {
-            float c = in[i] < -32768.0f ? -32768.0f : (in[i] > 32767.0f ? 32767.0f : in[i]);
-            int16_t s = int16_t(c);
+            const int16_t s = ToShort(in[i]);
             std::memcpy(p + 2 * i, &s, 2);
         }
         break;

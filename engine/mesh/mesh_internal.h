@@ -39,8 +39,9 @@ inline Vector2 ReadVec2(const uint8_t* vertex, int offset) {
 // Edges whose ends are one point have no neighbour.
 std::vector<uint32_t> AdjacencyFromPointReps(const std::vector<uint32_t>& indices, const std::vector<uint32_t>& reps);
 
-// Point representatives by position: each vertex maps to the lowest-numbered vertex within epsilon
-// of it on every axis (claimed in index order, so a chain of near points does not merge through).
+// Point representatives by position: each vertex maps to the lowest-numbered vertex at the same
+// position or closer than epsilon in straight-line distance (claimed in index order, so a chain of
+// near points does not merge through). A negative epsilon joins no vertices.
 std::vector<uint32_t> PointRepsFromPositions(const Mesh& mesh, float epsilon);
 
 std::vector<uint32_t> ReadIndices(const Mesh& mesh);

@@ -14,19 +14,25 @@ struct PlacedMesh {
     Matrix world;
 };
 
+// Each mesh with the product of the transform blocks before it in its frames, innermost first.
 void CollectMeshes(const XFrameData& frame, const Matrix& parent, std::vector<PlacedMesh>* out) {
-    Matrix world;
-    MatrixMultiply(&world, &frame.transform, &parent);
-    for (const auto& mesh : frame.meshes) out->push_back({&mesh, world});
-    for (const auto& child : frame.children) CollectMeshes(child, world, out);
+    for (size_t i = 0; i < frame.meshes.size(); ++i) {
+        Matrix world;
+        MatrixMultiply(&world, &frame.meshPlacements[i], &parent);
+        out->push_back({&frame.meshes[i], world});
+    }
+    for (size_t i = 0; i < frame.children.size(); ++i) {
+        Matrix world;
+        MatrixMultiply(&world, &frame.childPlacements[i], &parent);
+        CollectMeshes(frame.children[i], world, out);
+    }
 }
 
-XMaterial FallbackMaterial() {
+// D3DX's material for faces the file gives none: grey diffuse and specular with alpha 0, power 0.
+XMaterial DefaultMaterial() {
     XMaterial material;
-    material.matD3D.diffuse = ColorValue{1.0f, 1.0f, 1.0f, 1.0f};
-    material.matD3D.ambient = ColorValue{0.0f, 0.0f, 0.0f, 1.0f};
-    material.matD3D.specular = ColorValue{0.0f, 0.0f, 0.0f, 1.0f};
-    material.matD3D.emissive = ColorValue{0.0f, 0.0f, 0.0f, 1.0f};
+    material.matD3D.diffuse = ColorValue{0.5f, 0.5f, 0.5f, 0.0f};
+    material.matD3D.specular = ColorValue{0.5f, 0.5f, 0.5f, 0.0f};
     return material;
 }
 
@@ -45,15 +51,25 @@ Result LoadFromData(const XFileData& data, std::string_view label, uint32_t opti
     }
 
     BuiltMesh built;
-    bool anyMaterialList = false;
-    for (const auto& p : placed) {
-        built.fvf |= XMeshFvf(*p.mesh);
-        anyMaterialList = anyMaterialList || p.mesh->hasMaterialList;
+    std::vector<const XMeshData*> meshes;
+    for (const auto& p : placed) meshes.push_back(p.mesh);
+    const XMeshData* conflict = nullptr;
+    if (!XMeshElements(meshes, &built.elements, &conflict)) {
+        if (errorMessage != nullptr)
+            *errorMessage = XFileError(label, conflict->line,
+                                       "the vertex elements of this mesh do not fit those of the file's other meshes "
+                                       "(one element with two types, or more than a declaration holds)");
+        return Result::InvalidData;
     }
-    const XMaterial fallback = FallbackMaterial();
+    // Meshes without a material list share one default material, placed where the first of them comes.
+    uint32_t defaultMaterial = kUnused32;
     for (const auto& p : placed) {
+        if (!p.mesh->hasMaterialList && defaultMaterial == kUnused32) {
+            defaultMaterial = uint32_t(built.materials.size());
+            built.materials.push_back(DefaultMaterial());
+        }
         const Matrix* transform = MatrixIsIdentity(&p.world) ? nullptr : &p.world;
-        AppendXMesh(*p.mesh, transform, anyMaterialList ? &fallback : nullptr, &built);
+        AppendXMesh(*p.mesh, transform, defaultMaterial, &built);
     }
     if (built.attributes.empty()) {
         if (errorMessage != nullptr)
@@ -70,7 +86,10 @@ Result LoadFromData(const XFileData& data, std::string_view label, uint32_t opti
     }
     if (materials != nullptr) *materials = built.materials;
     if (materialCount != nullptr) *materialCount = uint32_t(built.materials.size());
-    if (effectInstances != nullptr) effectInstances->assign(built.materials.size(), EffectInstance{});
+    if (effectInstances != nullptr) {
+        effectInstances->clear();
+        for (const auto& material : built.materials) effectInstances->push_back(EffectInstanceOf(material));
+    }
     *mesh = std::move(result);
     return Result::Ok;
 }

@@ -12,9 +12,11 @@
 namespace velor {
 
 // Outputs may be null. With one mesh in the file the vertices are the file's own, in file order
-// (see xfile_mesh_builder.h); faces are sorted by material and the attribute table is set.
-// *materialCount is the number of materials (0 for a file without a material list, whose faces all
-// have attribute 0); adjacency holds three entries per face; effects one empty entry per material.
+// (see xfile_mesh_builder.h); faces are sorted by material and the attribute table is set. Each mesh
+// is placed by the FrameTransformMatrix blocks of its frames that come before it in the file.
+// Meshes without a material list share one default material (grey diffuse and specular of alpha 0,
+// power 0, no texture), as D3DX gives them. Adjacency holds three entries per face; effects one
+// instance per material with D3DX's defaults (see EffectInstanceOf).
 // A malformed file fails with InvalidData and, when errorMessage is given, "file: line N: what was
 // expected"; the mesh is then null. device may be null for CPU-only use (DrawSubset then fails).
 Result LoadMeshFromX(const char* filename, uint32_t options, Device* device, std::vector<uint32_t>* adjacency,

@@ -7,8 +7,13 @@
 // projected onto the plane of the vertex normal and made orthogonal. Faces whose texture mapping is
 // degenerate (det = 0) add nothing; a vertex left without a partial gets one perpendicular to the
 // other, so every written frame is complete.
+//
+// With adjacency, vertices that the adjacency joins into one point (split only for their texture
+// coordinates or normals) share one computed normal: the faces around the point add to it whichever
+// copy of the vertex they use, so a box's corner normal leans into all three of its faces.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "engine/math/d3dx_math.h"
 #include "engine/mesh/mesh_internal.h"
@@ -65,7 +70,6 @@ Result ComputeTangentFrameEx(const std::shared_ptr<Mesh>& mesh, DeclUsage textur
                              uint32_t options, const uint32_t* adjacency, float partialEdgeThreshold,
                              float singularPointThreshold, float normalEdgeThreshold, std::shared_ptr<Mesh>* meshOut,
                              std::vector<uint32_t>* vertexMapping) {
-    (void)adjacency;
     (void)partialEdgeThreshold;
     (void)singularPointThreshold;
     (void)normalEdgeThreshold;
@@ -87,7 +91,13 @@ Result ComputeTangentFrameEx(const std::shared_ptr<Mesh>& mesh, DeclUsage textur
     const bool calculateNormals = (options & TangentOption::CalculateNormals) != 0;
     if (position < 0 || texture == -1 || uOut == -1 || vOut == -1 || normalOut == -1) return Result::InvalidCall;
     if (texture == -2 && !calculateNormals) return Result::InvalidCall;
+    // As D3DX: one weighting at a time, and computed normals need somewhere to go.
+    if ((options & TangentOption::WeightByArea) && (options & TangentOption::WeightEqual)) return Result::InvalidCall;
+    if (calculateNormals && normalOut == -2) return Result::InvalidCall;
     const int normalIn = normalOut >= 0 ? normalOut : FloatElementOffset(source, DeclUsage::Normal, 0, 3);
+    // A four-float normal output gets w = 1, as a clone from three floats would give it.
+    const bool normalOutHasW =
+        normalOut >= 0 && FindElement(source.Elements(), normalOutSemantic, uint8_t(normalOutIndex))->type == DeclType::Float4;
 
     const auto indices = mesh_detail::ReadIndices(source);
     const uint32_t vertexCount = source.GetNumVertices();
@@ -101,6 +111,11 @@ Result ComputeTangentFrameEx(const std::shared_ptr<Mesh>& mesh, DeclUsage textur
         Result r = source.CloneMesh(source.GetOptions(), decl, source.GetDevice(), &target);
         if (Failed(r)) return r;
     }
+
+    // Each vertex's point: itself, or with adjacency the lowest vertex joined to it.
+    std::vector<uint32_t> point(vertexCount);
+    for (uint32_t v = 0; v < vertexCount; ++v) point[v] = v;
+    if (adjacency != nullptr) source.ConvertAdjacencyToPointReps(adjacency, point.data());
 
     const uint8_t* in = source.VertexData();
     const uint32_t stride = source.GetNumBytesPerVertex();
@@ -145,14 +160,14 @@ Result ComputeTangentFrameEx(const std::shared_ptr<Mesh>& mesh, DeclUsage textur
             uSum[v] = Add(uSum[v], Scale(dPdu, weight));
             vSum[v] = Add(vSum[v], Scale(dPdv, weight));
             weightSum[v] += weight;
-            if (computeNormals) normals[v] = Add(normals[v], Scale(faceNormal, weight));
+            if (computeNormals) normals[point[v]] = Add(normals[point[v]], Scale(faceNormal, weight));
         }
     }
 
     uint8_t* out = target->VertexData();
     const bool normalize = !(options & TangentOption::DontNormalizePartials);
     for (uint32_t v = 0; v < vertexCount; ++v) {
-        const Vector3 n = Normalized(computeNormals ? normals[v] : ReadVec3(vertex(v), normalIn));
+        const Vector3 n = Normalized(computeNormals ? normals[point[v]] : ReadVec3(vertex(v), normalIn));
         Vector3 u = uSum[v], w = vSum[v];
         if (!normalize && weightSum[v] > 0.0f) {
             u = Scale(u, 1.0f / weightSum[v]);
@@ -198,7 +213,13 @@ Result ComputeTangentFrameEx(const std::shared_ptr<Mesh>& mesh, DeclUsage textur
         uint8_t* d = out + size_t(v) * stride;
         if (uOut >= 0) WriteVec3(d, uOut, u);
         if (vOut >= 0) WriteVec3(d, vOut, w);
-        if (normalOut >= 0) WriteVec3(d, normalOut, n);
+        if (normalOut >= 0) {
+            WriteVec3(d, normalOut, n);
+            if (normalOutHasW) {
+                const float w = 1.0f;
+                std::memcpy(d + normalOut + 12, &w, sizeof w);
+            }
+        }
     }
 
     if (vertexMapping != nullptr) {

@@ -28,13 +28,17 @@ constexpr uint32_t GenerateInPlace = 0x0400;
 constexpr DeclUsage kNoDeclUsage = DeclUsage(0xFF);
 
 // Faces contribute to their corners' frames weighted by the corner angle (default), the face area or
-// equally; the partials are projected onto the plane of the vertex normal, normalised and made
-// orthogonal to each other symmetrically (or from u or v alone when asked). The output mesh has the
+// equally. With adjacency (three entries per face), computed normals are shared by the vertices the
+// adjacency joins into one point (ConvertAdjacencyToPointReps), as D3DX merges them; the partials stay
+// per vertex. A four-float normal output gets w = 1. The partials are projected onto the plane of the
+// vertex normal, normalised and made orthogonal to each other symmetrically (or from u or v alone when
+// asked). The output mesh has the
 // input's vertices, faces and declaration: the thresholds are accepted for D3DX's signature, but no
 // vertex is ever split, so *vertexMapping (when asked) is the identity. Options 0 give a new mesh in
 // *meshOut; GenerateInPlace writes into `mesh` and stores it in *meshOut. Fails with InvalidCall when
-// the mesh lacks one of the named elements (three floats for partials and normals, two for the
-// texture coordinates).
+// the mesh lacks one of the named elements (three floats for partials, normals and the position, two
+// for the texture coordinates), for WeightByArea with WeightEqual, and for CalculateNormals without a
+// normal output.
 Result ComputeTangentFrameEx(const std::shared_ptr<Mesh>& mesh, DeclUsage textureInSemantic, uint32_t textureInIndex,
                              DeclUsage uPartialOutSemantic, uint32_t uPartialOutIndex, DeclUsage vPartialOutSemantic,
                              uint32_t vPartialOutIndex, DeclUsage normalOutSemantic, uint32_t normalOutIndex,

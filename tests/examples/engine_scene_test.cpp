@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_writer.h"
 #include "engine/math/d3dx_math.h"
 #include "engine/mesh/mesh_shapes.h"
@@ -134,7 +135,7 @@ TEST(EngineScene, LitMeshSpritesTextAndPointSpritesRender) {
     font->DrawText(nullptr, "Velor engine", -1, &titleRect, 0, 0xFFFFFFFFu);
 
     device->EndScene();
-    auto pixels = device->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device);
     Image image(kBackBufferWidth, kBackBufferHeight);
     image.pixels = pixels;
     ASSERT_TRUE(WritePng("engine_scene.png", image).ok());

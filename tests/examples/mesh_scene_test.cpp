@@ -11,6 +11,7 @@
 #include <iterator>
 #include <map>
 
+#include "engine/gfx/device_controls.h"
 #include "engine/gfx/texture_files.h"
 #include "engine/image/image_writer.h"
 #include "engine/math/d3dx_math.h"
@@ -110,7 +111,7 @@ protected:
     }
 
     std::vector<uint32_t> Finish(const char* name) {
-        auto pixels = device_->ReadBackBuffer();
+        auto pixels = ReadBackBuffer(*device_);
         Image image(kBackBufferWidth, kBackBufferHeight);
         image.pixels = pixels;
         EXPECT_TRUE(WritePng((output_ / name).string(), image).ok());

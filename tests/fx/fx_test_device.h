@@ -9,6 +9,7 @@
 
 #include "engine/fx/effect.h"
 #include "engine/gfx/device.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/math/d3dx_math.h"
 #include "engine/os/window.h"
 
@@ -91,7 +92,7 @@ protected:
         return texture;
     }
 
-    uint32_t Pixel(int x, int y) { return device_->ReadBackBuffer()[size_t(y) * kBackBufferWidth + size_t(x)]; }
+    uint32_t Pixel(int x, int y) { return ReadBackBuffer(*device_)[size_t(y) * kBackBufferWidth + size_t(x)]; }
 
     std::unique_ptr<Window> window_;
     std::shared_ptr<Direct3D> d3d_;

@@ -2,6 +2,7 @@
 // while ALPHATESTENABLE is on (the device then draws with a fragment stage that can discard).
 #include <string>
 
+#include "engine/gfx/device_controls.h"
 #include "engine/gfx/ffp_shaders.h"
 #include "tests/gfx/render_fixture.h"
 
@@ -22,7 +23,7 @@ protected:
         device_->SetRenderState(RenderState::Lighting, 0);
         device_->SetRenderState(RenderState::ZEnable, 0);
         DrawColored(quad, 2);
-        return test::PixelAt(device_->ReadBackBuffer(), 512, 384);
+        return test::PixelAt(ReadBackBuffer(*device_), 512, 384);
     }
     bool Drawn(uint32_t alpha) { return Centre(alpha) == 0xFFFFFFFFu; }
 };

@@ -1,6 +1,7 @@
 // The fixed-function emulation against Direct3D 9's equations: lighting, culling, stencil.
 #include <cmath>
 
+#include "engine/gfx/device_controls.h"
 #include "tests/gfx/render_fixture.h"
 
 namespace velor {
@@ -58,7 +59,7 @@ TEST_F(FixedFunction, DirectionalLightsFollowTheD3D9Equation) {
             g += 0.25f * 0.4f * ndotl;
         }
         uint32_t expected = c.lighting ? ColorArgb(255, Channel(r), Channel(g), Channel(b)) : 0xFFFFFFFFu;
-        auto pixels = device_->ReadBackBuffer();
+        auto pixels = ReadBackBuffer(*device_);
         EXPECT_LE(test::ColorDistance(test::PixelAt(pixels, 512, 400), expected), 2)
             << std::hex << test::PixelAt(pixels, 512, 400) << " vs " << expected;
     }
@@ -73,7 +74,7 @@ TEST_F(FixedFunction, UnboundStageDrawsTheMaterialColour) {
     device_->SetTexture(0, nullptr);
     device_->SetFVF(Fvf::XYZ | Fvf::Normal);
     device_->DrawPrimitiveUP(PrimitiveType::TriangleList, 1, tri, sizeof(test::LitVertex));
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     EXPECT_LE(test::ColorDistance(test::PixelAt(pixels, 512, 400), 0xFF4080BFu), 2);
 }
 
@@ -97,7 +98,7 @@ TEST_F(FixedFunction, CullModesKeepTheFacesDirect3DKeeps) {
         ClockwiseTriangle(0.5f, 0, 0.3f, 0.5f, 0xFF00FF00u, tris + 3);
         std::swap(tris[4], tris[5]);  // the right one turned counter-clockwise
         DrawColored(tris, 2);
-        auto pixels = device_->ReadBackBuffer();
+        auto pixels = ReadBackBuffer(*device_);
         EXPECT_EQ(test::PixelAt(pixels, PixelX(-0.5f), PixelY(-0.1f)) == 0xFFFF0000u, c.clockwiseKept);
         EXPECT_EQ(test::PixelAt(pixels, PixelX(0.5f), PixelY(-0.1f)) == 0xFF00FF00u, c.counterClockwiseKept);
     }
@@ -134,7 +135,7 @@ TEST_F(FixedFunction, TwoSidedStencilCountsFrontAndBackFacesApart) {
     DrawColored(red, 2);
     device_->SetRenderState(RenderState::StencilRef, 255);
     DrawColored(green, 2);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(-0.5f), PixelY(-0.1f)), 0xFFFF0000u);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(0.5f), PixelY(-0.1f)), 0xFF00FF00u);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(0.0f), PixelY(0.8f)), 0xFF000000u) << "stencil 0 elsewhere";
@@ -143,7 +144,7 @@ TEST_F(FixedFunction, TwoSidedStencilCountsFrontAndBackFacesApart) {
 TEST_F(FixedFunction, StencilOnlyClearLeavesColourAndDepth) {
     device_->Clear(0, nullptr, Clear::Target | Clear::ZBuffer, 0xFF0000FFu, 0.5f, 0);
     device_->Clear(0, nullptr, Clear::Stencil, 0xFFFFFFFFu, 1.0f, 7);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(pixels, 10, 10), 0xFF0000FFu) << "colour kept";
     // Depth kept at 0.5: a triangle behind it fails the test, one in front passes.
     device_->SetRenderState(RenderState::Lighting, 0);
@@ -151,7 +152,7 @@ TEST_F(FixedFunction, StencilOnlyClearLeavesColourAndDepth) {
     ClockwiseTriangle(-0.5f, 0, 0.3f, 0.7f, 0xFFFF0000u, tris);
     ClockwiseTriangle(0.5f, 0, 0.3f, 0.3f, 0xFF00FF00u, tris + 3);
     DrawColored(tris, 2);
-    pixels = device_->ReadBackBuffer();
+    pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(-0.5f), PixelY(-0.1f)), 0xFF0000FFu);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(0.5f), PixelY(-0.1f)), 0xFF00FF00u);
     // And the stencil holds 7.
@@ -162,8 +163,71 @@ TEST_F(FixedFunction, StencilOnlyClearLeavesColourAndDepth) {
     test::ColorVertex white[3];
     ClockwiseTriangle(0, 0.5f, 0.2f, 0.5f, 0xFFFFFFFFu, white);
     DrawColored(white, 1);
-    pixels = device_->ReadBackBuffer();
+    pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(pixels, PixelX(0.0f), PixelY(0.4f)), 0xFFFFFFFFu);
+}
+
+// A stencil split as the shadow passes split it: counts in the low seven bits, kept modulo 128 by a
+// write mask in two-sided mode, and a mark in bit 0x80 set by Invert under a write mask of its own.
+TEST_F(FixedFunction, StencilWriteMasksKeepTheBitsOutsideThem) {
+    device_->SetRenderState(RenderState::Lighting, 0);
+    device_->SetRenderState(RenderState::CullMode, uint32_t(Cull::None));
+    device_->SetRenderState(RenderState::ZWriteEnable, 0);
+    device_->SetRenderState(RenderState::ColorWriteEnable, 0);
+    device_->SetRenderState(RenderState::StencilEnable, 1);
+    device_->SetRenderState(RenderState::TwoSidedStencilMode, 1);
+    device_->SetRenderState(RenderState::StencilWriteMask, 0x7F);
+    device_->SetRenderState(RenderState::StencilFunc, uint32_t(Cmp::Always));
+    device_->SetRenderState(RenderState::StencilPass, uint32_t(StencilOp::Incr));
+    device_->SetRenderState(RenderState::CcwStencilFunc, uint32_t(Cmp::Always));
+    device_->SetRenderState(RenderState::CcwStencilPass, uint32_t(StencilOp::Decr));
+    test::ColorVertex tris[6];
+    ClockwiseTriangle(-0.5f, 0, 0.3f, 0.5f, 0xFFFFFFFFu, tris);      // front: 0 + 1
+    ClockwiseTriangle(0.5f, 0, 0.3f, 0.5f, 0xFFFFFFFFu, tris + 3);   // back: 0 - 1 is 0xFF, masked 0x7F
+    std::swap(tris[4], tris[5]);
+    DrawColored(tris, 2);
+
+    // Mark what is still 0 with bit 0x80, leaving the counts as they are.
+    device_->SetRenderState(RenderState::TwoSidedStencilMode, 0);
+    device_->SetRenderState(RenderState::StencilWriteMask, 0x80);
+    device_->SetRenderState(RenderState::StencilFunc, uint32_t(Cmp::Equal));
+    device_->SetRenderState(RenderState::StencilRef, 0);
+    device_->SetRenderState(RenderState::StencilPass, uint32_t(StencilOp::Invert));
+    const test::ColorVertex screen[6] = {{-1, -1, 0.5f, 0}, {-1, 1, 0.5f, 0}, {1, -1, 0.5f, 0},
+                                         {1, -1, 0.5f, 0},  {-1, 1, 0.5f, 0}, {1, 1, 0.5f, 0}};
+    DrawColored(screen, 2);
+
+    // Show the values: red where the stencil is 1, green where 0x7F, blue where 0x80.
+    device_->SetRenderState(RenderState::ColorWriteEnable, 0xF);
+    device_->SetRenderState(RenderState::StencilPass, uint32_t(StencilOp::Keep));
+    const struct {
+        uint32_t value;
+        Color color;
+    } shows[] = {{1, 0xFFFF0000u}, {0x7F, 0xFF00FF00u}, {0x80, 0xFF0000FFu}};
+    for (const auto& show : shows) {
+        test::ColorVertex quad[6];
+        for (int i = 0; i < 6; ++i) quad[i] = screen[i], quad[i].color = show.color;
+        device_->SetRenderState(RenderState::StencilRef, show.value);
+        DrawColored(quad, 2);
+    }
+    auto pixels = ReadBackBuffer(*device_);
+    EXPECT_EQ(test::PixelAt(pixels, PixelX(-0.5f), PixelY(-0.1f)), 0xFFFF0000u) << "counted up, not marked";
+    EXPECT_EQ(test::PixelAt(pixels, PixelX(0.5f), PixelY(-0.1f)), 0xFF00FF00u) << "counted down within the mask";
+    EXPECT_EQ(test::PixelAt(pixels, PixelX(0.0f), PixelY(0.8f)), 0xFF0000FFu) << "only the mark elsewhere";
+}
+
+// A clear writes every bit whatever the masks say; the draws after it still write only what the
+// masks allow, though no state changed in between.
+TEST_F(FixedFunction, WriteMasksHoldForDrawsAfterAClear) {
+    device_->SetRenderState(RenderState::Lighting, 0);
+    device_->SetRenderState(RenderState::ColorWriteEnable, 0x1 | 0x8);  // red and alpha
+    test::ColorVertex white[3];
+    ClockwiseTriangle(0, 0, 0.3f, 0.5f, 0xFFFFFFFFu, white);
+    DrawColored(white, 1);
+    device_->Clear(0, nullptr, Clear::Target | Clear::ZBuffer | Clear::Stencil, 0xFF000000u, 1.0f, 0);
+    DrawColored(white, 1);
+    auto pixels = ReadBackBuffer(*device_);
+    EXPECT_EQ(test::PixelAt(pixels, PixelX(0.0f), PixelY(-0.1f)), 0xFFFF0000u);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/gfx/device_controls.h"
 #include "engine/gfx/ffp_shaders.h"
 #include "tests/gfx/render_fixture.h"
 
@@ -45,7 +46,7 @@ public:
     }
 
     void TearDown() override {
-        if (device_ != nullptr) device_->SetDrawMerging(true);
+        if (device_ != nullptr) SetDrawMerging(*device_, true);
     }
 
     void CheckSameAsSeparateDraws(const SceneCase& c);
@@ -58,13 +59,13 @@ public:
         device_->SetTexture(0, nullptr);
         const Viewport whole{0, 0, kBackBufferWidth, kBackBufferHeight, 0, 1};
         device_->SetViewport(&whole);
-        device_->SetDrawMerging(merge);
+        SetDrawMerging(*device_, merge);
         device_->Clear(0, nullptr, Clear::Target | Clear::ZBuffer, 0xFF000000u, 1.0f, 0);
-        uint64_t before = device_->GpuDrawCalls();
+        uint64_t before = GpuDrawCalls(*device_);
         scene();
         Frame frame;
-        frame.pixels = device_->ReadBackBuffer();
-        frame.draws = device_->GpuDrawCalls() - before;
+        frame.pixels = ReadBackBuffer(*device_);
+        frame.draws = GpuDrawCalls(*device_) - before;
         return frame;
     }
 
@@ -213,6 +214,21 @@ TEST_F(PointRuns, MergedDrawsGiveTheSeparateDrawsPixels) {
              }
              s.device()->SetTexture(0, nullptr);
              PointRuns::Fill(**checker, 0xFF0000FFu);
+         }},
+        {"a switch back to a texture already uploaded", true,
+         [](PointRuns& s) {
+             // Both textures are on the GPU before the switch that matters, so only the change
+             // itself can end the run there.
+             auto blue = s.SolidTexture(0xFF0000FFu), red = s.SolidTexture(0xFFFF0000u);
+             const std::shared_ptr<Texture> order[] = {blue, red, blue, red};
+             for (int k = 0; k < 4; ++k) {
+                 s.device()->SetTexture(0, order[k]);
+                 for (int i = 10 * k; i < 10 * k + 10; ++i) {
+                     s.PlaceOnGrid(i);
+                     s.DrawUserPoint(0xFFFFFFFFu);
+                 }
+             }
+             s.device()->SetTexture(0, nullptr);
          }},
         {"a viewport change between points", true,
          [](PointRuns& s) {

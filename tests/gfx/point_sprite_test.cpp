@@ -1,6 +1,7 @@
 // Point sprites: sized in pixels by Direct3D 9's formula, clamped, textured corner to corner.
 #include <cmath>
 
+#include "engine/gfx/device_controls.h"
 #include "tests/gfx/render_fixture.h"
 
 namespace velor {
@@ -22,7 +23,7 @@ protected:
         const test::ColorVertex point{0, 0, distance, 0xFFFFFFFFu};
         device_->SetFVF(Fvf::XYZ | Fvf::Diffuse);
         EXPECT_EQ(device_->DrawPrimitiveUP(PrimitiveType::PointList, 1, &point, sizeof point), Result::Ok);
-        auto pixels = device_->ReadBackBuffer();
+        auto pixels = ReadBackBuffer(*device_);
         int lit = 0;
         for (int x = 0; x < int(kBackBufferWidth); ++x)
             if (test::PixelAt(pixels, x, 384) != 0xFF000000u) ++lit;
@@ -67,7 +68,7 @@ TEST_F(PointSprites, MatchesTheHardwareMeasurement) {
     const test::ColorVertex point{64, 64, 0.1f, 0xFFFFFFFFu};
     device_->SetFVF(Fvf::XYZ | Fvf::Diffuse);
     ASSERT_EQ(device_->DrawPrimitiveUP(PrimitiveType::PointList, 1, &point, sizeof point), Result::Ok);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     int lit = 0;
     for (int x = 0; x < 128; ++x)
         if (test::PixelAt(pixels, x, 64) != 0xFF000000u) ++lit;
@@ -87,7 +88,7 @@ TEST_F(PointSprites, TextureSpansTheSquareFromTopLeft) {
     texture->UnlockRect(0);
     device_->SetTexture(0, texture);
     DrawAndMeasure(1.0f);  // 76.8 pixels about (512, 384)
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(pixels, 512 - 20, 384 - 20), 0xFFFF0000u);
     EXPECT_EQ(test::PixelAt(pixels, 512 + 20, 384 - 20), 0xFF00FF00u);
     EXPECT_EQ(test::PixelAt(pixels, 512 - 20, 384 + 20), 0xFF0000FFu);

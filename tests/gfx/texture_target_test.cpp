@@ -1,6 +1,7 @@
 // Texture files through the device, and drawing into textures.
 #include <filesystem>
 
+#include "engine/gfx/device_controls.h"
 #include "engine/gfx/render_to_surface.h"
 #include "engine/gfx/texture_files.h"
 #include "engine/image/dds_writer.h"
@@ -83,11 +84,11 @@ TEST_F(Textures, RenderToSurfaceDrawsIntoItsTextureAndLeavesTheBackBuffer) {
     DrawColored(tri, 1);
     ASSERT_EQ(rts->EndScene(0), Result::Ok);
 
-    auto inTexture = device_->ReadRenderTarget(target);
+    auto inTexture = ReadRenderTarget(*device_, target);
     ASSERT_EQ(inTexture.size(), 256u * 128u);
     EXPECT_EQ(inTexture[0], 0xFF00FF00u) << "cleared green";
     EXPECT_EQ(inTexture[size_t(70) * 256 + 128], 0xFFFF0000u) << "red triangle in the middle, top row first";
-    auto back = device_->ReadBackBuffer();
+    auto back = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(back, 512, 384), 0xFF000000u) << "back buffer untouched";
     Viewport vp;
     device_->GetViewport(&vp);
@@ -105,7 +106,7 @@ TEST_F(Textures, RenderToSurfaceDrawsIntoItsTextureAndLeavesTheBackBuffer) {
     device_->SetTexture(0, target);
     device_->SetFVF(Fvf::XYZ | Fvf::Diffuse | Fvf::Tex1);
     device_->DrawPrimitiveUP(PrimitiveType::TriangleList, 2, quad, sizeof(TexVertex));
-    back = device_->ReadBackBuffer();
+    back = ReadBackBuffer(*device_);
     EXPECT_EQ(test::PixelAt(back, 512, 10), 0xFF00FF00u) << "top of the picture is green";
     EXPECT_EQ(test::PixelAt(back, 512, 420), 0xFFFF0000u) << "triangle's middle";
     EXPECT_EQ(test::PixelAt(back, 512, 200), 0xFFFF0000u) << "apex at the top: not flipped";

@@ -32,10 +32,38 @@ TEST(GenerateAdjacency, EdgesRunningTheSameWayDoNotJoin) {
     for (uint32_t a : Adjacency(*mesh, 0.0f)) EXPECT_EQ(a, kUnused32);
 }
 
-TEST(GenerateAdjacency, RefusesANegativeEpsilon) {
-    auto square = SeamSquare();
-    std::vector<uint32_t> adjacency(6);
-    EXPECT_EQ(square->GenerateAdjacency(-1.0f, adjacency.data()), Result::InvalidCall);
+// D3DX's cases: two triangles over the unit square, the second either sharing the diagonal's
+// vertices or with its own copies of them moved by (0, dy, dz).
+struct AdjacencyCase {
+    const char* name;
+    std::vector<Vector3> positions;
+    std::vector<uint32_t> indices;
+    float epsilon;
+    std::vector<uint32_t> expected;
+};
+
+TEST(GenerateAdjacency, MatchesD3DXsRuleForEpsilon) {
+    const uint32_t u = kUnused32;
+    const std::vector<Vector3> shared{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    auto copies = [](float dy, float dz) {
+        return std::vector<Vector3>{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, dy, dz}, {1, 1 + dy, dz}, {0, 1 + dy, dz}};
+    };
+    const AdjacencyCase cases[] = {
+        {"negative: shared indices join", shared, {0, 1, 2, 0, 2, 3}, -1.0f, {u, u, 1, 0, u, u}},
+        {"negative: equal positions do not", copies(0, 0), {0, 1, 2, 3, 4, 5}, -1.0f, {u, u, u, u, u, u}},
+        {"zero: equal positions join", copies(0, 0), {0, 1, 2, 3, 4, 5}, 0.0f, {u, u, 1, 0, u, u}},
+        {"distance equal to epsilon stays apart", copies(0, 0.25f), {0, 1, 2, 3, 4, 5}, 0.25f, {u, u, u, u, u, u}},
+        {"distance just under epsilon joins", copies(0, 0.25f), {0, 1, 2, 3, 4, 5}, 0.250001f, {u, u, 1, 0, u, u}},
+        // Each axis is 0.25 apart, the points 0.35355 apart.
+        {"straight-line distance, not per axis", copies(0.25f, 0.25f), {0, 1, 2, 3, 4, 5}, 0.353f, {u, u, u, u, u, u}},
+        {"straight-line distance under epsilon", copies(0.25f, 0.25f), {0, 1, 2, 3, 4, 5}, 0.354f, {u, u, 1, 0, u, u}},
+        {"shared edge the same way round", shared, {0, 1, 2, 0, 3, 2}, 0.0f, {u, u, u, u, u, u}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto mesh = MakeMesh(c.positions, c.indices);
+        EXPECT_EQ(Adjacency(*mesh, c.epsilon), c.expected);
+    }
 }
 
 TEST(ConvertAdjacencyToPointReps, SeamCopiesMapToTheLowestVertexOfTheirPoint) {

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 
 #include "engine/gfx/vertex_format.h"
 #include "tests/mesh/mesh_test_support.h"
@@ -85,6 +86,101 @@ TEST(CloneMesh, ConvertsBetweenElementTypes) {
     EXPECT_EQ(values[2], 3.0f);
     EXPECT_EQ(values[3], 1.0f);  // w takes the default 1
     EXPECT_EQ(values[4], 0.25f);
+}
+
+// Texture coordinates (x, y) cloned into an integer type, and what D3DX stores for them (z = 0, w = 1).
+struct IntegerCase {
+    float x, y;
+    int expected[4];
+};
+
+// Clones one vertex per case from FLOAT2 texture coordinates into `type` and reads the components back.
+std::vector<std::array<int, 4>> CloneTexCoordsTo(DeclType type, const std::vector<IntegerCase>& cases) {
+    std::vector<Vector3> positions(cases.size() * 3);
+    std::vector<Vector2> uvs;
+    std::vector<uint32_t> indices;
+    for (size_t i = 0; i < cases.size(); ++i)
+        for (int k = 0; k < 3; ++k) {
+            uvs.push_back({cases[i].x, cases[i].y});
+            indices.push_back(uint32_t(indices.size()));
+        }
+    auto source = test::MakeMesh(positions, indices, {}, uvs);
+    const VertexElement decl[] = {
+        {0, 0, DeclType::Float3, DeclMethod::Default, DeclUsage::Position, 0},
+        {0, 12, type, DeclMethod::Default, DeclUsage::TexCoord, 0},
+        kDeclEnd,
+    };
+    std::shared_ptr<Mesh> clone;
+    EXPECT_EQ(source->CloneMesh(0, decl, nullptr, &clone), Result::Ok);
+    std::vector<std::array<int, 4>> out;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const uint8_t* p = clone->VertexData() + i * 3 * clone->GetNumBytesPerVertex() + 12;
+        std::array<int, 4> values{};
+        for (int c = 0; c < 4; ++c) {
+            if (type == DeclType::UByte4) {
+                values[c] = p[c];
+            } else if (c < int(DeclTypeSize(type) / 2)) {
+                int16_t v;
+                std::memcpy(&v, p + 2 * c, 2);
+                values[c] = v;
+            }
+        }
+        out.push_back(values);
+    }
+    return out;
+}
+
+TEST(CloneMesh, IntegerTypesRoundHalfUpAndWrapAsD3DX) {
+    const std::vector<IntegerCase> ubyte4 = {
+        {0, 1, {0, 1, 0, 1}},         {2, 3, {2, 3, 0, 1}},     {254, 255, {254, 255, 0, 1}},
+        {256, 257, {0, 1, 0, 1}},     {1.4f, 1.5f, {1, 2, 0, 1}}, {-4, -5, {0, 0, 0, 1}},
+    };
+    const std::vector<IntegerCase> shorts = {
+        {1, -1, {1, 0, 0, 1}},
+        {0.4f, 0.5f, {0, 1, 0, 1}},
+        {-0.5f, -5, {0, -4, 0, 1}},
+        {32767, -32768, {32767, -32767, 0, 1}},
+        {32768, -32769, {-32768, -32768, 0, 1}},
+        {32769, -32770, {-32767, 32767, 0, 1}},
+        {65534, -65536, {-2, 1, 0, 1}},
+        {98301, -98304, {32765, -32767, 0, 1}},
+        {131068, -131072, {-4, 1, 0, 1}},
+    };
+    struct TypeCase {
+        DeclType type;
+        const std::vector<IntegerCase>* cases;
+        int components;
+    };
+    for (const TypeCase& t : {TypeCase{DeclType::UByte4, &ubyte4, 4}, TypeCase{DeclType::Short2, &shorts, 2},
+                              TypeCase{DeclType::Short4, &shorts, 4}}) {
+        SCOPED_TRACE(int(t.type));
+        const auto got = CloneTexCoordsTo(t.type, *t.cases);
+        for (size_t i = 0; i < got.size(); ++i)
+            for (int c = 0; c < t.components; ++c)
+                EXPECT_EQ(got[i][c], (*t.cases)[i].expected[c]) << "(" << (*t.cases)[i].x << ", " << (*t.cases)[i].y
+                                                                 << ") component " << c;
+    }
+}
+
+TEST(FvfFromDeclarator, UsageIndexOfPositionAndNormalIsIgnoredAsD3DX) {
+    struct Case {
+        DeclUsage usage;
+        uint8_t index;
+        Result result;
+        uint32_t fvf;
+    };
+    for (const Case& c : {Case{DeclUsage::Position, 1, Result::Ok, Fvf::XYZ},
+                          Case{DeclUsage::Normal, 1, Result::Ok, Fvf::Normal},
+                          Case{DeclUsage::TexCoord, 1, Result::InvalidCall, 0}}) {
+        SCOPED_TRACE(int(c.usage));
+        const DeclType type = c.usage == DeclUsage::TexCoord ? DeclType::Float2 : DeclType::Float3;
+        const VertexElement decl[] = {{0, 0, type, DeclMethod::Default, c.usage, c.index}, kDeclEnd};
+        uint32_t fvf = 0;
+        EXPECT_EQ(FvfFromDeclarator(decl, &fvf), c.result);
+        if (c.result == Result::Ok) {
+            EXPECT_EQ(fvf, c.fvf);
+        }
+    }
 }
 
 TEST(CreateMesh, RefusesWhatD3DXRefuses) {

@@ -60,6 +60,7 @@ public:
         std::string name;
         std::shared_ptr<Mesh> mesh;
         std::vector<XMaterial> materials;
+        std::vector<EffectInstance> effects;
         uint32_t numMaterials = 0;
         std::vector<uint32_t> adjacency;
         std::shared_ptr<SkinInfo> skin;
@@ -77,12 +78,12 @@ public:
     Result CreateMeshContainer(const char* name, const MeshData* meshData, const XMaterial* materials,
                                const EffectInstance* effectInstances, uint32_t numMaterials, const uint32_t* adjacency,
                                const std::shared_ptr<SkinInfo>& skinInfo, MeshContainer** newMeshContainer) override {
-        (void)effectInstances;
         if (refuseContainers) return Result::Fail;
         ContainerCall call;
         call.name = name == nullptr ? "" : name;
         call.mesh = meshData->mesh;
         call.materials.assign(materials, materials + numMaterials);
+        if (effectInstances != nullptr) call.effects.assign(effectInstances, effectInstances + numMaterials);
         call.numMaterials = numMaterials;
         call.adjacency.assign(adjacency, adjacency + meshData->mesh->GetNumFaces() * 3);
         call.skin = skinInfo;

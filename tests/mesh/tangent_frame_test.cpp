@@ -90,5 +90,128 @@ TEST(ComputeTangentFrameEx, RefusesAMeshWithoutTheNamedElements) {
     EXPECT_EQ(out, nullptr);
 }
 
+
+// The box D3DXCreateBox(1, 1, 1) makes: four vertices per face (faces -x, +y, +x, -y, +z, -z), each
+// quad split (0, 1, 2), (2, 3, 0), with the adjacency D3DX hands out with it.
+constexpr float kBoxCorners[24][3] = {
+    {-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1},  {-1, 1, -1}, {-1, 1, -1}, {-1, 1, 1},  {1, 1, 1},   {1, 1, -1},
+    {1, 1, -1},   {1, 1, 1},   {1, -1, 1},  {1, -1, -1}, {-1, -1, 1}, {-1, -1, -1}, {1, -1, -1}, {1, -1, 1},
+    {-1, -1, 1},  {1, -1, 1},  {1, 1, 1},   {-1, 1, 1},  {-1, -1, -1}, {-1, 1, -1}, {1, 1, -1},  {1, -1, -1}};
+constexpr uint32_t kBoxAdjacency[36] = {6, 9, 1, 2, 10, 0, 1, 9, 3, 4, 10, 2, 3, 8, 5, 7, 11, 4,
+                                        0, 11, 7, 5, 8, 6, 7, 4, 9, 2, 0, 8, 1, 3, 11, 5, 6, 10};
+// D3DX's normals for that box with its adjacency, weighted by area (or equally: the faces are alike).
+constexpr float kBoxAreaNormals[24][3] = {
+    {-0.666667f, -0.333333f, -0.666667f}, {-0.333333f, -0.666667f, 0.666667f}, {-0.816496f, 0.408248f, 0.408248f},
+    {-0.408248f, 0.816496f, -0.408248f},  {-0.408248f, 0.816496f, -0.408248f}, {-0.816496f, 0.408248f, 0.408248f},
+    {0.333333f, 0.666667f, 0.666667f},    {0.666667f, 0.333333f, -0.666667f},  {0.666667f, 0.333333f, -0.666667f},
+    {0.333333f, 0.666667f, 0.666667f},    {0.816496f, -0.408248f, 0.408248f},  {0.408248f, -0.816496f, -0.408248f},
+    {-0.333333f, -0.666667f, 0.666667f},  {-0.666667f, -0.333333f, -0.666667f}, {0.408248f, -0.816496f, -0.408248f},
+    {0.816496f, -0.408248f, 0.408248f},   {-0.333333f, -0.666667f, 0.666667f}, {0.816497f, -0.408248f, 0.408248f},
+    {0.333333f, 0.666667f, 0.666667f},    {-0.816497f, 0.408248f, 0.408248f},  {-0.666667f, -0.333333f, -0.666667f},
+    {-0.408248f, 0.816497f, -0.408248f},  {0.666667f, 0.333333f, -0.666667f},  {0.408248f, -0.816496f, -0.408248f}};
+
+// The box in a declaration whose position and normal sit where the case puts them (normals zeroed).
+std::shared_ptr<Mesh> Box(const VertexElement* decl) {
+    std::vector<Vector3> corners;
+    for (const auto& c : kBoxCorners) corners.push_back({0.5f * c[0], 0.5f * c[1], 0.5f * c[2]});
+    std::vector<uint32_t> indices;
+    for (uint32_t quad = 0; quad < 6; ++quad)
+        for (uint32_t corner : {0u, 1u, 2u, 2u, 3u, 0u}) indices.push_back(quad * 4 + corner);
+    auto plain = test::MakeMesh(corners, indices);
+    std::shared_ptr<Mesh> mesh;
+    EXPECT_EQ(plain->CloneMesh(MeshOption::Managed, decl, nullptr, &mesh), Result::Ok);
+    return mesh;
+}
+
+constexpr VertexElement kPosition3Normal3[] = {
+    {0, 0, DeclType::Float3, DeclMethod::Default, DeclUsage::Position, 0},
+    {0, 12, DeclType::Float3, DeclMethod::Default, DeclUsage::Normal, 0},
+    kDeclEnd,
+};
+constexpr VertexElement kNormal4Position3[] = {
+    {0, 0, DeclType::Float4, DeclMethod::Default, DeclUsage::Normal, 0},
+    {0, 16, DeclType::Float3, DeclMethod::Default, DeclUsage::Position, 0},
+    kDeclEnd,
+};
+constexpr VertexElement kPosition4Normal3[] = {
+    {0, 0, DeclType::Float4, DeclMethod::Default, DeclUsage::Position, 0},
+    {0, 16, DeclType::Float3, DeclMethod::Default, DeclUsage::Normal, 0},
+    kDeclEnd,
+};
+
+TEST(ComputeTangentFrameEx, AdjacencyMergesNormalsAcrossSplitVerticesAsD3DX) {
+    struct Case {
+        const char* name;
+        const VertexElement* decl;
+        uint32_t normalOffset;
+        uint32_t weighting;
+        bool adjacency;
+    };
+    const Case cases[] = {
+        {"angle, no adjacency: face normals", kPosition3Normal3, 12, 0, false},
+        {"angle", kPosition3Normal3, 12, 0, true},
+        {"area", kPosition3Normal3, 12, TangentOption::WeightByArea, true},
+        {"equal", kPosition3Normal3, 12, TangentOption::WeightEqual, true},
+        {"angle, four-float normal first", kNormal4Position3, 0, 0, true},
+        {"area, four-float normal first", kNormal4Position3, 0, TangentOption::WeightByArea, true},
+        {"angle, four-float position", kPosition4Normal3, 16, 0, true},
+    };
+    const float third = 1.0f / std::sqrt(3.0f);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto mesh = Box(c.decl);
+        std::shared_ptr<Mesh> out;
+        ASSERT_EQ(ComputeTangentFrameEx(mesh, kNoDeclUsage, 0, kNoDeclUsage, 0, kNoDeclUsage, 0, DeclUsage::Normal, 0,
+                                        TangentOption::GenerateInPlace | TangentOption::CalculateNormals | c.weighting,
+                                        c.adjacency ? kBoxAdjacency : nullptr, -1.01f, -0.01f, -1.01f, &out, nullptr),
+                  Result::Ok);
+        for (uint32_t v = 0; v < 24; ++v) {
+            SCOPED_TRACE(v);
+            const float* corner = kBoxCorners[v];
+            Vector3 expected{};
+            if (!c.adjacency) {
+                static constexpr Vector3 kFaces[6] = {{-1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+                expected = kFaces[v / 4];
+            } else if (c.weighting == 0) {
+                expected = {corner[0] * third, corner[1] * third, corner[2] * third};
+            } else {
+                expected = {kBoxAreaNormals[v][0], kBoxAreaNormals[v][1], kBoxAreaNormals[v][2]};
+            }
+            ExpectVec3Near(Vec3At(*mesh, v, c.normalOffset), expected, 1e-4f);
+            if (c.decl == kNormal4Position3) {
+                float w = 0;
+                std::memcpy(&w, mesh->VertexData() + size_t(v) * mesh->GetNumBytesPerVertex() + 12, sizeof w);
+                EXPECT_EQ(w, 1.0f);
+            }
+        }
+    }
+}
+
+TEST(ComputeTangentFrameEx, GeneratedAdjacencyOfTheBoxIsD3DXsOwn) {
+    auto mesh = Box(kPosition3Normal3);
+    std::vector<uint32_t> adjacency(36);
+    ASSERT_EQ(mesh->GenerateAdjacency(1e-6f, adjacency.data()), Result::Ok);
+    EXPECT_EQ(adjacency, std::vector<uint32_t>(std::begin(kBoxAdjacency), std::end(kBoxAdjacency)));
+}
+
+TEST(ComputeTangentFrameEx, RefusesWhatD3DXRefusesOfNormalsAlone) {
+    auto mesh = Box(kPosition3Normal3);
+    const uint32_t inPlace = TangentOption::GenerateInPlace | TangentOption::CalculateNormals;
+    struct Case {
+        const char* name;
+        DeclUsage normalOut;
+        uint32_t options;
+    };
+    for (const Case& c : {Case{"area and equal weighting", DeclUsage::Normal,
+                               inPlace | TangentOption::WeightByArea | TangentOption::WeightEqual},
+                          Case{"computed normals without an output", kNoDeclUsage, inPlace}}) {
+        SCOPED_TRACE(c.name);
+        std::shared_ptr<Mesh> out;
+        EXPECT_EQ(ComputeTangentFrameEx(mesh, kNoDeclUsage, 0, kNoDeclUsage, 0, kNoDeclUsage, 0, c.normalOut, 0,
+                                        c.options, kBoxAdjacency, -1.01f, -0.01f, -1.01f, &out, nullptr),
+                  Result::InvalidCall);
+    }
+}
+
 }  // namespace
 }  // namespace velor

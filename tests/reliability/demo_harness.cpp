@@ -23,6 +23,7 @@
 #include "demo/shell/shell_state.h"
 #include "demo/shell/win_main.h"
 #include "demo/timeline/demo_timeline.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_decode.h"
 #include "engine/image/image_writer.h"
 #include "engine/os/clock.h"
@@ -105,6 +106,7 @@ int Play(int argc, char** argv) {
     long frames = 0;
     int resets = 0;
     bool failed = false;
+    bool rasterised = true;
     demo::ShellOptions shell;
     shell.clock = &clock;
     shell.visibleWindow = false;
@@ -116,8 +118,13 @@ int Play(int argc, char** argv) {
             clock.sleepsWhileMinimised = 0;
         }
         while (next < options.times.size() && double(demo::gTimeline.demoTime) >= options.times[next] - 1e-6) {
+            if (!rasterised) {  // a stale back buffer would compare equal to another stale one
+                std::fprintf(stderr, "velor-harness: the frame at %.3f s was not drawn\n", options.times[next]);
+                failed = true;
+                break;
+            }
             Image image(kBackBufferWidth, kBackBufferHeight);
-            image.pixels = demo::gShell.device->ReadBackBuffer();
+            image.pixels = ReadBackBuffer(*demo::gShell.device);
             std::string path = (std::filesystem::path(options.outDir) / capture::FrameFileName(options.times[next])).string();
             if (!WritePng(path, image)) failed = true;
             ++next;
@@ -128,10 +135,14 @@ int Play(int argc, char** argv) {
         }
         double upcoming = double(demo::gTimeline.demoTime) + 1.5 * options.step;
         const bool drawNext = upcoming >= options.times[next] - 1e-6;
-        demo::gShell.device->SetRasterization(drawNext);
+        SetRasterization(*demo::gShell.device, drawNext);
+        rasterised = drawNext;
         // Never change the machine right before a written frame: that frame would carry the lost time.
+        // A spell moves the clock on by its length, so it must also end before the next written frame.
         if (drawNext) return;
-        if (minimiseEvery > 0 && frames % minimiseEvery == 0) {
+        const double spellSeconds = 0.02 * lostFor;
+        const bool spellFits = upcoming + spellSeconds < options.times[next] - 1e-6;
+        if (minimiseEvery > 0 && frames % minimiseEvery == 0 && spellFits) {
             if (pauseInstead) {
                 clock.Pause(uint32_t(20 * lostFor));  // the same frame times, the device never lost
             } else {

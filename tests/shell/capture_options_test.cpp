@@ -31,6 +31,8 @@ TEST(CaptureOptions, MalformedArgumentsAreRefusedWithAReason) {
         {"--at", "1", "--step", "x"},
         {"--at"},                    // missing value
         {"--frames", "3"},           // unknown flag
+        {"-q"},                      // unknown, and no value asked of it
+        {"--at", "1", "shots"},      // a stray argument
         {"--video", "a.mp4", "--at", "1"},           // two modes
         {"--at", "1", "--fps", "30"},                // a video option without a video
         {"--video", "a.mp4", "--fps", "0"},
@@ -109,6 +111,17 @@ TEST(CaptureOptions, HelpNeedsNothingElse) {
     std::string error;
     ASSERT_TRUE(Parse({"--help"}, &options, &error));
     EXPECT_TRUE(options.help);
+}
+
+TEST(CaptureOptions, HelpWinsWhereverItStands) {
+    const std::vector<std::vector<const char*>> cases = {{"--out", "--help"}, {"--at", "1", "-h"}, {"--bogus", "--help"}};
+    for (const auto& args : cases) {
+        CaptureOptions options;
+        std::string error;
+        ASSERT_TRUE(Parse(args, &options, &error)) << error;
+        EXPECT_TRUE(options.help);
+        EXPECT_TRUE(options.outDir.empty() || options.outDir == ".") << "took --help for a folder";
+    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// velor's command line, and the clock that runs the schedule up to a later start.
+// velor's command line.
 #include <gtest/gtest.h>
 
 #include "demo/shell/player.h"
@@ -84,41 +84,6 @@ TEST(PlayerOptions, BadOptionsAreRefusedWithAReason) {
         EXPECT_FALSE(Parse(args, &options, &error)) << args[0];
         EXPECT_FALSE(error.empty());
     }
-}
-
-// A counter in microseconds that the test moves by hand.
-class ManualClock final : public FrameClock {
-public:
-    int64_t QueryPerformanceCounter() override { return now; }
-    int64_t QueryPerformanceFrequency() override { return 1'000'000; }
-    void Sleep(uint32_t ms) override { now += int64_t(ms) * 1000; }
-    int64_t now = 5'000'000'000;  // far from 0, as a real counter is
-};
-
-TEST(CatchUpClock, StepsWhileCatchingUpThenFollowsTheRealClockWithoutAJump) {
-    ManualClock real;
-    CatchUpClock clock(real, 0.02);
-    EXPECT_EQ(clock.QueryPerformanceFrequency(), 1'000'000);
-    EXPECT_EQ(clock.QueryPerformanceCounter(), 0);  // the frame clock's start
-    real.now += 3'000'000;                           // however long a stepped frame really takes
-    EXPECT_EQ(clock.QueryPerformanceCounter(), 20'000);
-    EXPECT_EQ(clock.QueryPerformanceCounter(), 40'000);
-
-    clock.HandOver();
-    EXPECT_FALSE(clock.CatchingUp());
-    real.now += 16'000;
-    // The first real frame sees only the real time since the hand-over.
-    EXPECT_EQ(clock.QueryPerformanceCounter(), 56'000);
-    real.now += 10'000;
-    EXPECT_EQ(clock.QueryPerformanceCounter(), 66'000);
-}
-
-TEST(CatchUpClock, ASleepWhileCatchingUpCountsAsItsLength) {
-    ManualClock real;
-    CatchUpClock clock(real, 0.02);
-    clock.QueryPerformanceCounter();
-    clock.Sleep(20);  // the loop's wait on a lost device
-    EXPECT_EQ(clock.QueryPerformanceCounter(), 40'000);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/gfx/device_controls.h"
 #include "tests/support/gl_test_device.h"
 
 namespace velor::test {
@@ -25,7 +26,7 @@ protected:
         if (device_ != nullptr) device_->EndScene();
     }
 
-    std::vector<uint32_t> Frame() { return device_->ReadBackBuffer(); }
+    std::vector<uint32_t> Frame() { return ReadBackBuffer(*device_); }
 
     // A texture of one colour, or of `inner` inside `rect` and `outer` elsewhere.
     std::shared_ptr<Texture> MakeTexture(uint32_t w, uint32_t h, Color outer, Color inner = 0, Rect rect = {}) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 namespace velor::capture {
 
@@ -53,15 +54,24 @@ const char* CaptureHelp() {
 
 bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* options, std::string* error) {
     bool sawAt = false, sawVideoOption = false;
+    // Help wins wherever it stands, so that "--out --help" never names a folder.
     for (int i = 1; i < argc; ++i) {
-        std::string flag = argv[i];
+        const std::string flag = argv[i];
         if (flag == "--help" || flag == "-h") {
             options->help = true;
             return true;
         }
+    }
+    static const char* const kValueOptions[] = {"--at", "--step", "--out", "--data", "--video", "--fps", "--from", "--to"};
+    for (int i = 1; i < argc; ++i) {
+        std::string flag = argv[i];
         if (flag == "--rasterize-all") {
             options->rasterizeAll = true;
             continue;
+        }
+        if (std::find(std::begin(kValueOptions), std::end(kValueOptions), flag) == std::end(kValueOptions)) {
+            *error = flag.starts_with('-') ? "unknown option '" + flag + "'" : "unexpected argument '" + flag + "'";
+            return false;
         }
         if (i + 1 >= argc) {
             *error = flag + " needs a value";
@@ -113,9 +123,6 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
         } else if (flag == "--to") {
             if (!ParseTime("--to", value, &options->to, error)) return false;
             sawVideoOption = true;
-        } else {
-            *error = "unknown option " + flag;
-            return false;
         }
     }
     bool video = !options->videoFile.empty();

@@ -13,13 +13,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "demo/content/demo_resources.h"
 #include "demo/shell/content_folder.h"
+#include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
-#include "demo/shell/win_main.h"
-#include "demo/timeline/demo_timeline.h"
 #include "engine/audio/module_renderer.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_writer.h"
 #include "tools/capture/capture_options.h"
 #include "tools/capture/progress.h"
@@ -45,40 +47,37 @@ int CaptureStills(const capture::CaptureOptions& options) {
         return 1;
     }
     StartHeadless();
-    FixedStepClock clock(options.step);
-    size_t next = 0;
+    demo::FrameSchedule schedule = demo::FrameSchedule::AtTimes(options.times, options.step);
     bool failed = false;
     demo::ShellOptions shell;
-    shell.clock = &clock;
     shell.visibleWindow = false;
     shell.headless = true;
     shell.startMusic = true;  // on SDL's dummy driver: the start-up is the demo's own, music included
-    shell.afterFrame = [&] {
-        // The first frame at or past each requested time.
-        while (next < options.times.size() && double(demo::gTimeline.demoTime) >= options.times[next] - 1e-6) {
-            std::vector<uint32_t> pixels = demo::gShell.device->ReadBackBuffer();
+    demo::ScheduleHooks hooks;
+    hooks.rasterizeAll = options.rasterizeAll;
+    size_t written = 0;
+    hooks.afterFrame = [&](const demo::ScheduledFrame& frame) {
+        if (!frame.drawn) return true;
+        // The frame at each of the times that begin with it.
+        const std::vector<uint32_t> pixels = ReadBackBuffer(*demo::gShell.device);
+        for (size_t span = frame.span + 1 - frame.spansBegun; span <= frame.span; ++span) {
             Image image(kBackBufferWidth, kBackBufferHeight);
-            image.pixels = std::move(pixels);
-            std::string path = (std::filesystem::path(options.outDir) / capture::FrameFileName(options.times[next])).string();
+            image.pixels = pixels;
+            std::string path = (std::filesystem::path(options.outDir) / capture::FrameFileName(options.times[span])).string();
             ImageStatus status = WritePng(path, image);
             if (!status) {
                 std::fprintf(stderr, "velor-capture: %s\n", status.error.c_str());
                 failed = true;
             }
-            ++next;
+            ++written;
         }
-        if (next == options.times.size() || failed) {
-            PostQuitMessage(0);
-            return;
-        }
-        // Only the frame that will be written is rasterised; the rest advance the demo's state.
-        double upcoming = double(demo::gTimeline.demoTime) + 1.5 * options.step;
-        demo::gShell.device->SetRasterization(options.rasterizeAll || upcoming >= options.times[next] - 1e-6);
+        return !failed;
     };
+    demo::ScheduleOnShell(shell, schedule, std::move(hooks));
     int code = demo::WinMain(shell);
     if (code != 0) return code;
-    if (failed || next != options.times.size()) {
-        std::fprintf(stderr, "velor-capture: %zu of %zu frames written\n", next, options.times.size());
+    if (failed || written != options.times.size()) {
+        std::fprintf(stderr, "velor-capture: %zu of %zu frames written\n", written, options.times.size());
         return 1;
     }
     return 0;
@@ -133,31 +132,26 @@ int CaptureVideo(const capture::CaptureOptions& options) {
 
     StartHeadless();
     const auto started = std::chrono::steady_clock::now();
-    FixedStepClock clock(1.0 / options.fps);
+    demo::FrameSchedule schedule = demo::FrameSchedule::Frames(range.first, range.count, 1.0 / options.fps);
     capture::ProgressBar progress(range.count, isatty(STDERR_FILENO) != 0);
-    long frame = 0, written = 0;
+    long written = 0;
     bool failed = false;
     demo::ShellOptions shell;
-    shell.clock = &clock;
     shell.visibleWindow = false;
     shell.headless = true;
     shell.startMusic = false;  // the sound is in the video already
-    shell.afterStartUp = [&] { demo::gShell.device->SetRasterization(options.rasterizeAll || range.first == 1); };
-    shell.afterFrame = [&] {
-        ++frame;
-        if (frame >= range.first) {
-            if (!output->WriteFrame(demo::gShell.device->ReadBackBuffer(), &error)) {
-                std::fprintf(stderr, "\nvelor-capture: %s\n", error.c_str());
-                failed = true;
-            }
-            progress.Update(++written);
+    demo::ScheduleHooks hooks;
+    hooks.rasterizeAll = options.rasterizeAll;
+    hooks.afterFrame = [&](const demo::ScheduledFrame& frame) {
+        if (!frame.drawn) return true;
+        if (!output->WriteFrame(ReadBackBuffer(*demo::gShell.device), &error)) {
+            std::fprintf(stderr, "\nvelor-capture: %s\n", error.c_str());
+            failed = true;
         }
-        if (written == range.count || failed) {
-            PostQuitMessage(0);
-            return;
-        }
-        demo::gShell.device->SetRasterization(options.rasterizeAll || frame + 1 >= range.first);
+        progress.Update(++written);
+        return !failed;
     };
+    demo::ScheduleOnShell(shell, schedule, std::move(hooks));
     int code = demo::WinMain(shell);
     progress.Finish();
     if (code != 0) return code;
@@ -182,7 +176,7 @@ int main(int argc, char** argv) {
     capture::CaptureOptions options;
     std::string error;
     if (!capture::ParseCaptureOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "velor-capture: %s\n%s\n", error.c_str(), capture::CaptureUsageLine());
+        std::fprintf(stderr, "velor-capture: %s; %s\n", error.c_str(), capture::CaptureUsageLine());
         return 2;
     }
     if (options.help) {

@@ -16,6 +16,7 @@
 
 #include "engine/audio/module_renderer.h"
 #include "engine/image/image_decode.h"
+#include "tools/common/path_arguments.h"
 #include "tools/contentgen/content_catalog.h"
 #include "tools/contentgen/textures.h"
 
@@ -208,11 +209,15 @@ void Music(const std::string& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: velor-content-measure RUN_DIR\n");
-        return 2;
-    }
-    const std::string dir = argv[1];
+    std::vector<const char*> paths;
+    const auto exit = velor::tools::ParsePathArguments(
+        "velor-content-measure",
+        "usage: velor-content-measure RUN_DIR\n"
+        "Prints the figures the content is judged by, read back from the files in RUN_DIR the way the\n"
+        "demo reads them (VELOR_DUMP_FIRE=FILE.png also writes the fire sheet it measured).\n",
+        argc, argv, 1, 1, &paths);
+    if (exit) return *exit;
+    const std::string dir = paths[0];
     Zombi(dir);
     Fire(dir);
     Blend(dir);

@@ -1,6 +1,14 @@
 #pragma once
 // Small vector, matrix and quaternion types for building meshes. Matrices follow Direct3D: row
 // vectors, p' = p · M, so in A * B the transform A applies first; the space is left-handed.
+//
+// NOTE: these restate part of engine/math on purpose; the generator must not use the engine's.
+// Every byte of the content, and so every frame, follows from the rounding here: Normalize
+// multiplies by the reciprocal length, where the engine's Vec3Normalize divides by the length (as
+// D3DX does), and products sum from zero. Taking the engine's functions changes the last bits of
+// the normals and so the meshes the demo loads; and it would tie the content to the engine, so
+// that any later change to the engine's maths (which must follow D3DX) would regenerate different
+// content. The generator links no engine maths library and keeps its own value types.
 
 #include <cmath>
 

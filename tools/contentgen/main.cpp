@@ -1,10 +1,10 @@
 // velor-content: writes every content file the demo opens into a run folder, procedurally and
 // identically on every run, and optionally a contact sheet of all its pictures.
 //
-//   velor-content --out DIR [--contact-sheet FILE.png] [--threads N] [--quiet]
-//   velor-content --icon FILE.png
+//   velor-content [--out DIR [--contact-sheet FILE.png] [--threads N] [--quiet]] [--icon FILE.png]
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,16 +20,25 @@ namespace fs = std::filesystem;
 using velor::content::Blob;
 using velor::content::GeneratedFile;
 
+// One line: a refused command line repeats it after the error.
+constexpr const char* kUsageLine =
+    "usage: velor-content [--out DIR [--contact-sheet FILE.png] [--threads N] [--quiet]] [--icon FILE.png]";
+
+// A refused command line: one line on the error output, exit 2.
 int Usage(const char* message) {
-    if (message) std::fprintf(stderr, "velor-content: %s\n", message);
-    std::fprintf(stderr,
-                 "usage: velor-content --out DIR [--contact-sheet FILE.png] [--threads N] [--quiet] | --icon FILE.png\n"
-                 "  --out DIR             write every content file (data.xyz, textures/, music) under DIR\n"
-                 "  --contact-sheet FILE  also write a labelled PNG of every generated picture\n"
-                 "  --threads N           generator threads (default 2)\n"
-                 "  --quiet               print nothing but errors\n"
-                 "  --icon FILE           write only the program's icon for desktop menus (128 x 128 PNG)\n");
+    std::fprintf(stderr, "velor-content: %s; %s\n", message, kUsageLine);
     return 2;
+}
+
+int Help() {
+    std::printf("%s\n"
+                "  --out DIR             write every content file (data.xyz, textures/, music) under DIR\n"
+                "  --contact-sheet FILE  also write a labelled PNG of every generated picture\n"
+                "  --threads N           generator threads (default 2)\n"
+                "  --quiet               print nothing but errors\n"
+                "  --icon FILE           write the program's icon for desktop menus (128 x 128 PNG); alone,\n"
+                "                        without --out, nothing else\n", kUsageLine);
+    return 0;
 }
 
 bool WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes, std::string* error) {
@@ -63,6 +72,9 @@ int main(int argc, char** argv) {
     std::string outDir, sheetPath, iconPath;
     int threads = 2;
     bool quiet = false;
+    // Help wins wherever it stands, so that "--out --help" never makes a folder of that name.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return Help();
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -84,11 +96,10 @@ int main(int argc, char** argv) {
             threads = std::atoi(v);
         } else if (arg == "--quiet") {
             quiet = true;
-        } else if (arg == "--help" || arg == "-h") {
-            Usage(nullptr);
-            return 0;
+        } else if (!arg.empty() && arg[0] == '-') {
+            return Usage(("unknown option '" + arg + "'").c_str());
         } else {
-            return Usage(("unknown argument: " + arg).c_str());
+            return Usage(("unexpected argument '" + arg + "'").c_str());
         }
     }
     if (!iconPath.empty()) {
@@ -100,7 +111,7 @@ int main(int argc, char** argv) {
         }
         if (outDir.empty()) return 0;
     }
-    if (outDir.empty()) return Usage("--out is required");
+    if (outDir.empty()) return Usage("--out or --icon is required");
 
     const auto start = std::chrono::steady_clock::now();
     velor::content::ContentSet set = velor::content::GenerateContent(threads);

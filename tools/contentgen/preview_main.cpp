@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <vector>
 
 #include "engine/image/image_decode.h"
+#include "tools/common/path_arguments.h"
 #include "tools/contentgen/content_catalog.h"
 #include "tools/contentgen/image_files.h"
 #include "tools/contentgen/meshes.h"
@@ -43,11 +45,15 @@ Mat4 World(const Vec3& position, const Vec3& rotation) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: velor-content-preview DIR\n");
-        return 2;
-    }
-    const std::filesystem::path dir(argv[1]);
+    std::vector<const char*> paths;
+    const auto exit = velor::tools::ParsePathArguments(
+        "velor-content-preview",
+        "usage: velor-content-preview DIR\n"
+        "Renders the generated meshes with the generated textures from the demo's cameras into PNG\n"
+        "files under DIR.\n",
+        argc, argv, 1, 1, &paths);
+    if (exit) return *exit;
+    const std::filesystem::path dir(paths[0]);
     std::filesystem::create_directories(dir);
 
     // Textures exactly as the demo will load them.

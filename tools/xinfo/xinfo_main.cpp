@@ -9,6 +9,7 @@
 
 #include "engine/math/d3dx_math.h"
 #include "engine/mesh/d3dx_mesh.h"
+#include "tools/common/path_arguments.h"
 
 namespace {
 
@@ -138,17 +139,16 @@ int Run(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::printf("usage: velor-xinfo FILE.x\nPrints the frames, meshes, materials, bones and animation sets the "
-                    "engine's X-file reader makes of FILE.x.\n");
-        return 0;
-    }
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: velor-xinfo FILE.x\n");
-        return 1;
-    }
+    std::vector<const char*> paths;
+    const auto exit = velor::tools::ParsePathArguments(
+        "velor-xinfo",
+        "usage: velor-xinfo FILE.x\n"
+        "Prints the frames, meshes, materials, bones and animation sets the engine's X-file reader makes\n"
+        "of FILE.x, or the reader's error.\n",
+        argc, argv, 1, 1, &paths);
+    if (exit) return *exit;
     try {
-        return Run(argv[1]);
+        return Run(paths[0]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "velor-xinfo: %s\n", e.what());
         return 1;

@@ -471,19 +471,24 @@ int DamageAll(const std::vector<Source>& sources, uint64_t seed, int count, unsi
     return 0;
 }
 
+constexpr const char* kUsageLine =
+    "usage: velor-xsurvey [--generated] [--damage] [--count N] [--seed N] [--seconds S] [--verbose] [PATH...]";
+
+// With a reason: a refused command line, one line on the error output and exit 2; without: the help.
 int PrintUsage(const char* why) {
-    if (why != nullptr) std::fprintf(stderr, "velor-xsurvey: %s\n", why);
-    std::fprintf(why != nullptr ? stderr : stdout,
-                 "usage: velor-xsurvey [--generated] [--damage] [--count N] [--seed N] [--seconds S] [--verbose] "
-                 "[PATH...]\n"
-                 "  PATH          an X file or a folder of them\n"
-                 "  --generated   also the X files of the demo's generated content\n"
-                 "  --damage      load spoiled copies of every file instead of the files themselves\n"
-                 "  --count N     spoiled copies per kind of damage (default 16; cuts get twice as many)\n"
-                 "  --seed N      seed for where the damage goes (default 1)\n"
-                 "  --seconds S   longest one file may take before the run stops (default 10)\n"
-                 "  --verbose     with --damage, one line per copy\n");
-    return why != nullptr ? 2 : 0;
+    if (why != nullptr) {
+        std::fprintf(stderr, "velor-xsurvey: %s; %s\n", why, kUsageLine);
+        return 2;
+    }
+    std::printf("%s\n"
+                "  PATH          an X file or a folder of them\n"
+                "  --generated   also the X files of the demo's generated content\n"
+                "  --damage      load spoiled copies of every file instead of the files themselves\n"
+                "  --count N     spoiled copies per kind of damage (default 16; cuts get twice as many)\n"
+                "  --seed N      seed for where the damage goes (default 1)\n"
+                "  --seconds S   longest one file may take before the run stops (default 10)\n"
+                "  --verbose     with --damage, one line per copy\n", kUsageLine);
+    return 0;
 }
 
 }  // namespace
@@ -515,7 +520,7 @@ int main(int argc, char** argv) {
         } else if (arg == "--help" || arg == "-h") {
             return PrintUsage(nullptr);
         } else if (!arg.empty() && arg[0] == '-') {
-            return PrintUsage(("unknown option " + arg).c_str());
+            return PrintUsage(("unknown option '" + arg + "'").c_str());
         } else {
             paths.push_back(arg);
         }

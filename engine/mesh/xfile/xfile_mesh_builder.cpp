@@ -49,7 +49,57 @@ uint32_t XMeshFvf(const XMeshData& data) {
     return fvf;
 }
 
-void AppendXMesh(const XMeshData& data, const Matrix* transform, const XMaterial* fallback, BuiltMesh* out) {
+bool XMeshElements(const std::vector<const XMeshData*>& meshes, std::vector<VertexElement>* elements,
+                   const XMeshData** conflict) {
+    uint32_t fvf = 0;
+    for (const XMeshData* mesh : meshes) fvf |= XMeshFvf(*mesh);
+    VertexElement decl[kMaxDeclLength];
+    DeclaratorFromFvf(fvf, decl);
+    *elements = DeclarationElements(decl);
+    uint32_t stride = DeclarationVertexSize(decl);
+    for (const XMeshData* mesh : meshes)
+        for (const auto& block : mesh->vertexData)
+            for (const auto& e : block.elements) {
+                if (const VertexElement* same = FindElement(*elements, e.usage, e.usageIndex)) {
+                    if (same->type == e.type) continue;
+                    if (conflict != nullptr) *conflict = mesh;
+                    return false;
+                }
+                if (elements->size() >= kMaxDeclLength - 1) {  // room for the end marker
+                    if (conflict != nullptr) *conflict = mesh;
+                    return false;
+                }
+                elements->push_back(VertexElement{0, uint16_t(stride), e.type, DeclMethod::Default, e.usage, e.usageIndex});
+                stride += DeclTypeSize(e.type);
+            }
+    // Blocks that only add what an FVF can say (a colour, more texture sets) give the FVF's layout.
+    std::vector<VertexElement> ordered = *elements;
+    auto rank = [](const VertexElement& e) {
+        switch (e.usage) {
+        case DeclUsage::Position: return 0;
+        case DeclUsage::Normal: return 1;
+        case DeclUsage::PSize: return 2;
+        case DeclUsage::Color: return 3 + e.usageIndex;
+        case DeclUsage::TexCoord: return 300 + e.usageIndex;
+        default: return 1000;
+        }
+    };
+    std::stable_sort(ordered.begin(), ordered.end(), [&](const VertexElement& a, const VertexElement& b) { return rank(a) < rank(b); });
+    uint16_t offset = 0;
+    for (auto& e : ordered) {
+        e.offset = offset;
+        offset = uint16_t(offset + DeclTypeSize(e.type));
+    }
+    ordered.push_back(kDeclEnd);
+    uint32_t orderedFvf = 0;
+    if (Succeeded(FvfFromDeclarator(ordered.data(), &orderedFvf))) {
+        ordered.pop_back();
+        *elements = std::move(ordered);
+    }
+    return true;
+}
+
+void AppendXMesh(const XMeshData& data, const Matrix* transform, uint32_t noListAttribute, BuiltMesh* out) {
     const uint32_t fileVertices = uint32_t(data.positions.size());
     // Normal of each built vertex (index into data.normals) and the file vertex behind it; a map from
     // (file vertex, normal value) finds the copy already made for a corner.
@@ -80,13 +130,26 @@ void AppendXMesh(const XMeshData& data, const Matrix* transform, const XMaterial
     }
 
     // ---- vertices ----
-    VertexElement decl[kMaxDeclLength];
-    DeclaratorFromFvf(out->fvf, decl);
-    const auto elements = DeclarationElements(decl);
-    const VertexElement* normalElement = FindElement(elements, DeclUsage::Normal);
+    std::vector<VertexElement> decl = out->elements;
+    decl.push_back(kDeclEnd);
+    const auto& elements = out->elements;
+    // The standard blocks fill their elements only when this mesh has them: another mesh of a merged
+    // file may have put them in the layout.
+    const VertexElement* normalElement = data.hasNormals ? FindElement(elements, DeclUsage::Normal) : nullptr;
     const VertexElement* colorElement = FindElement(elements, DeclUsage::Color);
+    if (colorElement != nullptr && colorElement->type != DeclType::Color) colorElement = nullptr;
     const VertexElement* texElement = FindElement(elements, DeclUsage::TexCoord);
-    out->stride = DeclarationVertexSize(decl);
+    out->stride = DeclarationVertexSize(decl.data());
+    // Where each element of the mesh's DeclData and FVFData blocks goes in the vertex.
+    struct BlockCopy {
+        const XVertexData* block;
+        const VertexElement* from;
+        const VertexElement* to;
+    };
+    std::vector<BlockCopy> copies;
+    for (const auto& block : data.vertexData)
+        for (const auto& e : block.elements)
+            if (const VertexElement* to = FindElement(elements, e.usage, e.usageIndex)) copies.push_back({&block, &e, to});
 
     Matrix normalMatrix;
     if (transform != nullptr) {
@@ -118,6 +181,21 @@ void AppendXMesh(const XMeshData& data, const Matrix* transform, const XMaterial
         }
         if (texElement != nullptr && data.hasTexCoords)
             std::memcpy(vertex + texElement->offset, &data.texCoords[v], sizeof(Vector2));
+        for (const auto& copy : copies) {
+            uint8_t* to = vertex + copy.to->offset;
+            std::memcpy(to, copy.block->data.data() + size_t(v) * copy.block->stride + copy.from->offset,
+                        DeclTypeSize(copy.from->type));
+            const bool direction = copy.from->usage == DeclUsage::Normal || copy.from->usage == DeclUsage::Tangent ||
+                                   copy.from->usage == DeclUsage::Binormal;
+            if (transform != nullptr && direction &&
+                (copy.from->type == DeclType::Float3 || copy.from->type == DeclType::Float4)) {
+                Vector3 d;
+                std::memcpy(&d, to, sizeof d);
+                Vec3TransformNormal(&d, &d, &normalMatrix);
+                Vec3Normalize(&d, &d);
+                std::memcpy(to, &d, sizeof d);
+            }
+        }
         out->sourceVertex.push_back(v);
     }
     out->vertexCount = base + added;
@@ -127,7 +205,7 @@ void AppendXMesh(const XMeshData& data, const Matrix* transform, const XMaterial
     size_t corner = 0;
     for (size_t p = 0; p < data.polygonSizes.size(); ++p) {
         const uint32_t size = data.polygonSizes[p];
-        const uint32_t attribute = attributeBase + (data.hasMaterialList ? data.polygonMaterials[p] : 0);
+        const uint32_t attribute = data.hasMaterialList ? attributeBase + data.polygonMaterials[p] : noListAttribute;
         for (uint32_t i = 1; i + 1 < size; ++i) {
             out->indices.push_back(base + cornerVertex[corner]);
             out->indices.push_back(base + cornerVertex[corner + i]);
@@ -136,11 +214,7 @@ void AppendXMesh(const XMeshData& data, const Matrix* transform, const XMaterial
         }
         corner += size;
     }
-    if (data.hasMaterialList) {
-        out->materials.insert(out->materials.end(), data.materials.begin(), data.materials.end());
-    } else if (fallback != nullptr) {
-        out->materials.push_back(*fallback);
-    }
+    if (data.hasMaterialList) out->materials.insert(out->materials.end(), data.materials.begin(), data.materials.end());
 }
 
 Result CreateMeshFromBuilt(const BuiltMesh& built, uint32_t options, Device* device, std::shared_ptr<Mesh>* mesh,
@@ -148,7 +222,9 @@ Result CreateMeshFromBuilt(const BuiltMesh& built, uint32_t options, Device* dev
     const uint32_t faces = uint32_t(built.attributes.size());
     if (built.vertexCount > 0xFFFF) options |= MeshOption::Use32Bit;
     std::shared_ptr<Mesh> result;
-    Result r = CreateMeshFVF(faces, built.vertexCount, options, built.fvf, device, &result);
+    std::vector<VertexElement> decl = built.elements;
+    decl.push_back(kDeclEnd);
+    Result r = CreateMesh(faces, built.vertexCount, options, decl.data(), device, &result);
     if (Failed(r)) return r;
 
     std::vector<uint32_t> order(faces);

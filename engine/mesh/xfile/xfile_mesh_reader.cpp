@@ -1,5 +1,6 @@
 // Mesh and its companions (MeshNormals, MeshTextureCoords, MeshVertexColors, MeshMaterialList,
-// Material, TextureFilename, SkinWeights, XSkinMeshHeader, VertexDuplicationIndices).
+// Material, TextureFilename, SkinWeights, XSkinMeshHeader, VertexDuplicationIndices; DeclData and
+// FVFData in xfile_vertex_data_reader.cpp).
 // Each count is checked against the values that remain before anything is sized by it, and each
 // index against what it indexes, so a malformed file stops here with its line number.
 #include "engine/math/d3dx_math.h"
@@ -238,11 +239,10 @@ bool ReadMeshObject(const XObject& object, const XDocument& document, XMeshData*
         else if (IsTemplate(child, "SkinWeights")) ok = ReadSkinWeights(child, mesh, document.label, error);
         else if (IsTemplate(child, "VertexDuplicationIndices")) ok = ReadDuplicationIndices(child, *mesh, document.label, error);
         else if (IsTemplate(child, "DeclData") || IsTemplate(child, "FVFData")) {
-            // Their vertex elements (tangents, extra texture sets) are not read into the mesh; a mesh that
-            // carries them is refused by name rather than loaded without them.
-            XCursor data(child, document.label, error);
-            ok = data.Fail(child.line, ObjectTitle(child) + " in " + ObjectTitle(object) +
-                                           ": extra vertex elements are not supported; the mesh is refused");
+            mesh->vertexData.emplace_back();
+            ok = IsTemplate(child, "DeclData")
+                     ? ReadDeclDataObject(child, *mesh, document.label, &mesh->vertexData.back(), error)
+                     : ReadFvfDataObject(child, *mesh, document.label, &mesh->vertexData.back(), error);
         } else if (IsTemplate(child, "XSkinMeshHeader")) {
             XCursor header(child, document.label, error);
             uint32_t perVertex = 0, perFace = 0, bones = 0;
@@ -255,7 +255,7 @@ bool ReadMeshObject(const XObject& object, const XDocument& document, XMeshData*
         }
         if (!ok) return false;
     }
-    return true;
+    return ResolveVertexData(mesh, document.label, error);
 }
 
 }  // namespace velor

@@ -18,7 +18,9 @@ bool ReadFrameObject(const XObject& object, const XDocument& document, std::set<
                      XFrameData* frame, std::string* error) {
     frame->name = object.name;
     MatrixIdentity(&frame->transform);
-    bool haveTransform = false;
+    // The product of the transform blocks read so far: what a mesh or child frame read now is placed by.
+    Matrix placement;
+    MatrixIdentity(&placement);
     for (const auto& child : object.children) {
         const XObject* target = &child;
         if (child.isReference) {
@@ -29,15 +31,17 @@ bool ReadFrameObject(const XObject& object, const XDocument& document, std::set<
             referencedMeshes->insert(target);
         }
         if (IsTemplate(*target, "FrameTransformMatrix")) {
-            if (haveTransform) continue;
+            // A second block replaces the first as the frame's matrix, as D3DX keeps the last.
             XCursor in(*target, document.label, error);
             if (!in.Mat(&frame->transform, "a frame transform matrix element")) return false;
-            haveTransform = true;
+            MatrixMultiply(&placement, &frame->transform, &placement);
         } else if (IsTemplate(*target, "Frame")) {
             frame->children.emplace_back();
+            frame->childPlacements.push_back(placement);
             if (!ReadFrameObject(*target, document, referencedMeshes, &frame->children.back(), error)) return false;
         } else if (IsTemplate(*target, "Mesh")) {
             frame->meshes.emplace_back();
+            frame->meshPlacements.push_back(placement);
             if (!ReadMeshObject(*target, document, &frame->meshes.back(), error)) return false;
         }
     }

@@ -15,6 +15,14 @@ bool ReadAnimationObject(const XObject& object, const XDocument& document, XAnim
 bool ReadAnimationSetObject(const XObject& object, const XDocument& document, XAnimationSetData* set,
                             std::string* error);
 
+// DeclData and FVFData blocks of `mesh` (whose positions are read); ResolveVertexData, once every block
+// of the mesh is read, settles which elements they give (see XMeshData::vertexData).
+bool ReadDeclDataObject(const XObject& object, const XMeshData& mesh, std::string_view label, XVertexData* block,
+                        std::string* error);
+bool ReadFvfDataObject(const XObject& object, const XMeshData& mesh, std::string_view label, XVertexData* block,
+                       std::string* error);
+bool ResolveVertexData(XMeshData* mesh, std::string_view label, std::string* error);
+
 // The object a reference names, or a message "reference to unknown object 'X'".
 const XObject* ResolveReference(const XObject& reference, const XDocument& document, std::string* error);
 

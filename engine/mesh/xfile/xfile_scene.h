@@ -20,6 +20,16 @@ struct XSkinWeightsData {
     Matrix offset;
 };
 
+// A DeclData or FVFData block: vertex elements beyond what the standard blocks give, with one record
+// per position of the mesh. Element offsets are within a record.
+struct XVertexData {
+    uint32_t line = 0;
+    bool fromFvf = false;  // FVFData: its texture coordinate sets come after the mesh's other sets
+    std::vector<VertexElement> elements;
+    uint32_t stride = 0;        // bytes per record
+    std::vector<uint8_t> data;  // stride bytes for each position
+};
+
 struct XMeshData {
     std::string name;
     uint32_t line = 0;
@@ -36,15 +46,23 @@ struct XMeshData {
     bool hasMaterialList = false;
     std::vector<uint32_t> polygonMaterials;  // one per polygon, each below materials.size()
     std::vector<XMaterial> materials;
+    // DeclData and FVFData blocks, in file order. Once the mesh is read no element repeats another or
+    // one of the standard blocks above: an element of a block replaces the standard block's (whose
+    // has* flag is then false) and FVFData texture sets are numbered after the others.
+    std::vector<XVertexData> vertexData;
     std::vector<XSkinWeightsData> skinWeights;
     uint32_t maxSkinWeightsPerVertex = 0, maxSkinWeightsPerFace = 0, headerBones = 0;  // XSkinMeshHeader
 };
 
 struct XFrameData {
     std::string name;
-    Matrix transform;  // identity unless FrameTransformMatrix gives one
+    Matrix transform;  // the last FrameTransformMatrix, identity when there is none
     std::vector<XFrameData> children;
     std::vector<XMeshData> meshes;
+    // For each child and each mesh: the product of the frame's FrameTransformMatrix blocks that come
+    // before it in the file (a later block applied before an earlier one, as a nested frame's would
+    // be), identity when none does. LoadMeshFromX places meshes with these.
+    std::vector<Matrix> childPlacements, meshPlacements;
 };
 
 template <typename T>

@@ -10,12 +10,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <utility>
 #include <vector>
 
+#include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
-#include "demo/shell/win_main.h"
-#include "demo/timeline/demo_timeline.h"
 #include "engine/gfx/device.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/os/messages.h"
 
 namespace velor::demo {
@@ -36,34 +38,28 @@ int PlayAndWrite(bool merge, const std::string& path) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     std::filesystem::current_path(VELOR_RUN_DIR);
     std::ofstream out(path, std::ios::binary);
-    FixedStepClock clock(kStep);
+    FrameSchedule schedule = FrameSchedule::AtTimes({std::begin(kTimes), std::end(kTimes)}, kStep);
     ShellOptions shell;
-    shell.clock = &clock;
     shell.visibleWindow = false;
     shell.headless = true;
     shell.startMusic = false;
-    shell.afterStartUp = [merge] {
-        gShell.device->SetDrawMerging(merge);
-        gShell.device->SetRasterization(false);
-    };
+    shell.afterStartUp = [merge] { SetDrawMerging(*gShell.device, merge); };
     size_t next = 0;
     uint64_t drawsBefore = 0;
-    shell.afterFrame = [&] {
+    ScheduleHooks hooks;
+    hooks.afterFrame = [&](const ScheduledFrame& frame) {
         Device* device = gShell.device.get();
-        if (next < std::size(kTimes) && double(gTimeline.demoTime) >= kTimes[next] - 1e-6) {
-            uint64_t draws = device->GpuDrawCalls() - drawsBefore;
-            std::vector<uint32_t> pixels = device->ReadBackBuffer();
+        if (frame.drawn) {
+            uint64_t draws = GpuDrawCalls(*device) - drawsBefore;
+            std::vector<uint32_t> pixels = ReadBackBuffer(*device);
             out.write(reinterpret_cast<const char*>(&draws), sizeof draws);
             out.write(reinterpret_cast<const char*>(pixels.data()), std::streamsize(pixels.size() * 4));
             ++next;
         }
-        if (next == std::size(kTimes)) {
-            PostQuitMessage(0);
-            return;
-        }
-        drawsBefore = device->GpuDrawCalls();
-        device->SetRasterization(double(gTimeline.demoTime) + 1.5 * kStep >= kTimes[next] - 1e-6);
+        drawsBefore = GpuDrawCalls(*device);
+        return true;
     };
+    ScheduleOnShell(shell, schedule, std::move(hooks));
     int code = WinMain(shell);
     out.close();
     return code != 0 ? code : (next == std::size(kTimes) ? 0 : 3);

@@ -6,7 +6,7 @@
 #include "demo/overlay/image_overlay.h"
 #include "demo/overlay/text_record.h"
 #include "demo/shell/shell_state.h"
-#include "demo/timeline/demo_timeline.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/ui/sprite.h"
 #include "tests/gfx/render_fixture.h"
 
@@ -43,8 +43,7 @@ protected:
 int Grey(uint32_t p) { return int((p >> 8) & 0xFF); }
 
 TEST_F(ImageOverlayTest, AtClockZeroTheRecordsSitAtTheTopOfTheirCircles) {
-    gTimeline.terrainClock = 0;
-    DrawFourSpriteOverlay();
+    DrawFourSpriteOverlay(0);
     const float expected[4][2] = {{250, 130}, {250, 140}, {270, 120}, {280, 120}};
     for (int record = 1; record <= 4; ++record) {
         const TextRecord& r = gTextRecords[size_t(record)];
@@ -59,8 +58,7 @@ TEST_F(ImageOverlayTest, AtClockZeroTheRecordsSitAtTheTopOfTheirCircles) {
 
 TEST_F(ImageOverlayTest, PositionsAreWholePixelsTruncatedTowardZero) {
     // u = 10 · 0.2 = 2: s = 0.909, c = -0.416.
-    gTimeline.terrainClock = 0.2f;
-    DrawFourSpriteOverlay();
+    DrawFourSpriteOverlay(0.2f);
     const float s = float(std::sin(2.0)), c = float(std::cos(2.0));
     const float expected[4][2] = {{std::trunc(250 + 10 * s), std::trunc(120 + 10 * c)},
                                   {std::trunc(250 + 20 * s), std::trunc(120 + 20 * c)},
@@ -75,9 +73,8 @@ TEST_F(ImageOverlayTest, PositionsAreWholePixelsTruncatedTowardZero) {
 }
 
 TEST_F(ImageOverlayTest, ImagesBlendTranslucentlyWhereTheyLie) {
-    gTimeline.terrainClock = 0;
-    DrawFourSpriteOverlay();
-    const auto pixels = device_->ReadBackBuffer();
+    DrawFourSpriteOverlay(0);
+    const auto pixels = ReadBackBuffer(*device_);
     // Left of and above every image: untouched.
     EXPECT_EQ(test::PixelAt(pixels, 200, 100), 0xFF000000u);
     EXPECT_EQ(test::PixelAt(pixels, 900, 700), 0xFF000000u);
@@ -112,7 +109,7 @@ TEST_F(ImageOverlayTest, FadeLevelDarkensTheScreenWithTheWrappedAlphaByte) {
         device_->Clear(0, nullptr, Clear::Target, 0xFFFFFFFFu, 1.0f, 0);
         gTextRecords[kFadeRecord].alphaLevel = c.level;
         DrawRecordScreen(gTextRecords[kFadeRecord], fade);
-        const auto pixels = device_->ReadBackBuffer();
+        const auto pixels = ReadBackBuffer(*device_);
         EXPECT_NEAR(Grey(test::PixelAt(pixels, 512, 384)), c.grey, 2) << c.level;
         EXPECT_NEAR(Grey(test::PixelAt(pixels, 3, 765)), c.grey, 2) << c.level;
     }

@@ -8,6 +8,7 @@
 #include "demo/overlay/scroller.h"
 #include "demo/overlay/text_record.h"
 #include "demo/shell/shell_state.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/ui/font.h"
 #include "engine/ui/sprite.h"
 #include "tests/gfx/render_fixture.h"
@@ -62,10 +63,7 @@ protected:
         gShell.device.reset();
     }
 
-    static void Frame(float delta) {
-        gShell.frameDelta = delta;
-        DrawScroller();
-    }
+    static void Frame(float delta) { DrawScroller(delta); }
 };
 
 int Red(uint32_t p) { return int((p >> 16) & 0xFF); }
@@ -132,7 +130,7 @@ TEST_F(ScrollerTest, DrawsTheCurrentCellRedAcrossTheMiddleOfTheScreen) {
         gScroller.fireFrameClock = 0;
         gScroller.scrollOffset = -5000;  // texts far below the screen
         Frame(0);
-        const auto pixels = device_->ReadBackBuffer();
+        const auto pixels = ReadBackBuffer(*device_);
         // The cell covers x 190..748 and y -42..688; its middle is at (469, 323).
         const uint32_t middle = test::PixelAt(pixels, 469, 323);
         EXPECT_NEAR(Red(middle), int(CellRed(column, row)), 2) << column << "," << row;
@@ -147,20 +145,26 @@ TEST_F(ScrollerTest, DrawsTheCurrentCellRedAcrossTheMiddleOfTheScreen) {
 
 TEST_F(ScrollerTest, TitleStartsBelowTheScreenAndReachesTheTopAtOffset960) {
     Frame(0);  // offset 0: title at y 960, greetings at 1150, both off screen
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     EXPECT_EQ(FirstRow(pixels, 0, 0, White), -1);
 
     device_->Clear(0, nullptr, Clear::Target, 0xFF000000u, 1.0f, 0);
     gScroller.scrollOffset = 950;
     Frame(0.1f);  // + 10 pixels: 960
     ASSERT_FLOAT_EQ(gScroller.scrollOffset, 960.0f);
-    pixels = device_->ReadBackBuffer();
+    pixels = ReadBackBuffer(*device_);
     const int titleTop = FirstRow(pixels, 0, 550, White);
     ASSERT_GE(titleTop, 0);
     EXPECT_LT(titleTop, 8);  // the first line's cell starts at row 0
     // Nothing white left of the title's x, and the two title lines end well above the greetings.
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 548; ++x) ASSERT_FALSE(White(test::PixelAt(pixels, x, y))) << x << "," << y;
+    // Nor does it start further right: the V's left edge is one column in from the title's x.
+    int titleLeft = int(kBackBufferWidth);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < titleLeft; ++x)
+            if (White(test::PixelAt(pixels, x, y))) titleLeft = x;
+    EXPECT_LE(titleLeft, 553);
     EXPECT_EQ(FirstRow(pixels, 60, 0, White), -1);
     // The greetings, blue-white, start 190 rows lower, right of x 600.
     const int greetingsTop = FirstRow(pixels, 0, 0, BlueWhite);

@@ -10,6 +10,7 @@
 #include "demo/scene/scene_object.h"
 #include "demo/scene/skeleton.h"
 #include "demo/shell/shell_state.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_writer.h"
 #include "engine/math/d3dx_math.h"
 #include "tests/demo/scene/skeleton_fixture.h"
@@ -176,7 +177,7 @@ TEST_F(Skeleton, ContainerTheSetUpNeverReachedIsDrawnUnskinned) {
     device.Clear(0, nullptr, Clear::Target | Clear::ZBuffer, 0xFF000000u, 1.0f, 0);
     Object(kSkeletonSlot).position = {0, 0, 0.5f};
     DrawObject(kSkeletonSlot);
-    std::vector<uint32_t> pixels = device.ReadBackBuffer();
+    std::vector<uint32_t> pixels = ReadBackBuffer(device);
     auto lit = [&](float x, float y) {
         const int px = int((x + 1) * 0.5f * kBackBufferWidth), py = int((1 - y) * 0.5f * kBackBufferHeight);
         return (test::PixelAt(pixels, px, py) & 0x00FFFFFFu) != 0;

@@ -4,6 +4,7 @@
 
 #include "demo/scene/scene_object.h"
 #include "demo/shadows/reflective_object.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/gfx/texture_files.h"
 #include "engine/mesh/mesh_shapes.h"
 #include "tests/demo/sprites/demo_device_fixture.h"
@@ -76,7 +77,7 @@ TEST_F(ReflectiveObject, SphereShowsTheEnvironmentAddedOverBlackAndNothingAround
     DrawReflectiveObject();
     device_->SetRenderState(RenderState::AlphaBlendEnable, 0);
     device_->SetRenderState(RenderState::ZWriteEnable, 1);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     WriteFrame(pixels, "velor_reflective_object.png");
     int lit = 0;
     for (int y = 334; y < 434; y += 4)
@@ -89,7 +90,7 @@ TEST_F(ReflectiveObject, SphereShowsTheEnvironmentAddedOverBlackAndNothingAround
 TEST_F(ReflectiveObject, NoMaterialsDrawsNothing) {
     Object(kReflectiveSlot).materialCount = 0;
     DrawReflectiveObject();
-    EXPECT_LT(BrightestNear(device_->ReadBackBuffer(), 512, 384, 100), 1);
+    EXPECT_LT(BrightestNear(ReadBackBuffer(*device_), 512, 384, 100), 1);
 }
 
 }  // namespace

@@ -3,11 +3,12 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/gfx/device_controls.h"
 #include "demo/shadows/reflective_object.h"
 #include "demo/shadows/shadow_reflection_scene.h"
 #include "demo/shadows/shadow_volume_scene.h"
 #include "demo/sprites/point_seeking.h"
-#include "demo/timeline/demo_timeline.h"
+#include "demo/windows/shadow_reflection_window.h"
 #include "tests/demo/sprites/demo_device_fixture.h"
 
 namespace velor::demo {
@@ -17,19 +18,16 @@ class ShadowReflectionScene : public test::DemoDeviceTest {
 protected:
     void SetUp() override {
         test::DemoDeviceTest::SetUp();
-        device_->SetRasterization(false);  // these tests look at state, not pixels
+        SetRasterization(*device_, false);  // these tests look at state, not pixels
         gShadowReflection = ShadowReflectionState{};
-        gTimeline = TimelineState{};
-        SetUpLightSprites();
+        SetUpShadowReflectionWindow();
     }
     void TearDown() override {
-        device_->SetRasterization(true);
+        SetRasterization(*device_, true);
         test::DemoDeviceTest::TearDown();
     }
     static void RunFrame(float t, float dt) {
-        gTimeline.demoTime = t;
-        gShell.frameDelta = dt;
-        DrawShadowReflectionScene();
+        DrawShadowReflectionScene(t, dt);
     }
 };
 

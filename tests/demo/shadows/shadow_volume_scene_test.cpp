@@ -1,7 +1,9 @@
 // The shadow passes on a real device: a slab with a block standing on it, lit by coloured point
 // lights through "ShadowVolume.fx". Every visible floor point of a grid is checked against the
-// colour it should have (ambient, plus each light that reaches it, by a ray test against the block),
-// so acne, gaps, a light added more than once or a light's shadow leaking into the next all show.
+// colour it should have, by a ray test against the block, so acne, gaps or a light added more than
+// once all show. The stencil is cleared once per frame and the volumes of the lights add up: a point
+// in one light's shadow gets none of the lights drawn after it either, while the lights drawn before
+// that light still reach it.
 // The frames are written as PNG files to the test's working folder.
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@
 #include "demo/shadows/shadow_volume_scene.h"
 #include "demo/shell/shell_state.h"
 #include "demo/timeline/camera.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_writer.h"
 #include "engine/math/d3dx_math.h"
 #include "tests/demo/shadows/shadow_test_meshes.h"
@@ -33,6 +36,7 @@ constexpr int kTolerance = 6;         // per channel, out of 255
 
 const Vector4 kGreen{0.3f, 1.0f, 0.3f, 1.0f};
 const Vector4 kBlue{0.0f, 0.0f, 1.0f, 1.0f};
+const Vector4 kOrange{0.8f, 0.3f, 0.1f, 1.0f};
 
 // Where segment p→q meets the box grown by `grow` (shrunk when negative).
 bool SegmentHitsBox(Vector3 p, Vector3 q, Vector3 lo, Vector3 hi, float grow) {
@@ -59,6 +63,14 @@ Reach LightReaches(Vector3 point, Vector3 light) {
     if (SegmentHitsBox(point, light, kBlockLo, kBlockHi, -kEdgeMargin)) return Reach::Shadowed;
     if (SegmentHitsBox(point, light, kBlockLo, kBlockHi, kEdgeMargin)) return Reach::Edge;
     return Reach::Lit;
+}
+
+// On the convex block a face is in a light's volume exactly when it is turned away from the light.
+Reach FaceReach(Vector3 point, Vector3 normal, Vector3 light) {
+    Vector3 l{light.x - point.x, light.y - point.y, light.z - point.z};
+    Vec3Normalize(&l, &l);
+    const float facing = normal.x * l.x + normal.y * l.y + normal.z * l.z;
+    return facing > 0.05f ? Reach::Lit : facing < -0.05f ? Reach::Shadowed : Reach::Edge;
 }
 
 struct SceneLight {
@@ -133,7 +145,7 @@ protected:
         device.BeginScene();
         DrawShadowVolumeScene();
         device.EndScene();
-        auto pixels = device.ReadBackBuffer();
+        auto pixels = ReadBackBuffer(device);
         Image image(kBackBufferWidth, kBackBufferHeight);
         image.pixels = pixels;
         EXPECT_TRUE(WritePng((output_ / (std::string("shadow_scene_") + c.name + ".png")).string(), image).ok());
@@ -153,17 +165,21 @@ protected:
         return *x >= 2 && *y >= 2 && *x < int(kBackBufferWidth) - 2 && *y < int(kBackBufferHeight) - 2;
     }
 
-    // What a white surface point with normal n shows: ambient plus each light that reaches it.
-    // False when a light's reach cannot be judged there.
-    static bool Expected(const SceneCase& c, Vector3 point, Vector3 n, bool onBlock, float rgb[3], int* shadowedBy) {
+    // What a white surface point with normal n shows: ambient plus each light drawn before the first
+    // light whose volume holds the point. `volumes` gets a bit per light whose volume holds it.
+    // False when the reach of a light that matters cannot be judged there.
+    static bool Expected(const SceneCase& c, Vector3 point, Vector3 n, bool onBlock, float rgb[3], uint32_t* volumes) {
         rgb[0] = rgb[1] = rgb[2] = kAmbient;
-        for (const auto& light : c.lights) {
-            const Reach reach = c.dropVolume || onBlock ? Reach::Lit : LightReaches(point, light.position);
-            if (reach == Reach::Edge) return false;
-            if (reach == Reach::Shadowed) {
-                ++*shadowedBy;
-                continue;
-            }
+        bool inShadow = false;
+        for (size_t i = 0; i < c.lights.size(); ++i) {
+            const SceneLight& light = c.lights[i];
+            const Reach reach = c.dropVolume ? Reach::Lit
+                                : onBlock    ? FaceReach(point, n, light.position)
+                                             : LightReaches(point, light.position);
+            if (reach == Reach::Edge && !inShadow) return false;
+            if (reach == Reach::Shadowed) *volumes |= 1u << i;
+            inShadow = inShadow || reach == Reach::Shadowed;
+            if (inShadow) continue;
             Vector3 l{light.position.x - point.x, light.position.y - point.y, light.position.z - point.z};
             Vec3Normalize(&l, &l);
             const float diffuse = std::max(0.0f, n.x * l.x + n.y * l.y + n.z * l.z);
@@ -185,7 +201,7 @@ TEST_P(ShadowScene, EveryVisibleSurfacePointShowsTheLightsThatReachIt) {
     struct Surface {
         const char* name;
         Vector3 normal;
-        bool onBlock;                 // the convex block shadows none of its own faces that a light faces
+        bool onBlock;                 // the convex block shadows only its own faces turned from a light
         Vector3 (*at)(float, float);  // a point on it for two parameters in -1..1
     };
     const Surface surfaces[] = {
@@ -194,6 +210,7 @@ TEST_P(ShadowScene, EveryVisibleSurfacePointShowsTheLightsThatReachIt) {
         {"block front", {0, 0, -1}, true, [](float u, float v) { return Vector3{0.45f * u, 1 + 0.9f * v, -0.5f}; }},
     };
     int judged = 0, shadowed = 0, wrong = 0;
+    int inFirstVolume = 0, inLastVolumeOnly = 0;
     for (const auto& s : surfaces) {
         for (int i = 0; i <= 80; ++i)
             for (int j = 0; j <= 80; ++j) {
@@ -205,10 +222,12 @@ TEST_P(ShadowScene, EveryVisibleSurfacePointShowsTheLightsThatReachIt) {
                 const Vector3 toEye{c.eye.x - p.x, c.eye.y - p.y, c.eye.z - p.z};
                 if (s.normal.x * toEye.x + s.normal.y * toEye.y + s.normal.z * toEye.z <= 0) continue;
                 float rgb[3];
-                int shadowedBy = 0;
-                if (!Expected(c, p, s.normal, s.onBlock, rgb, &shadowedBy)) continue;
+                uint32_t volumes = 0;
+                if (!Expected(c, p, s.normal, s.onBlock, rgb, &volumes)) continue;
                 ++judged;
-                shadowed += shadowedBy > 0;
+                shadowed += volumes != 0;
+                inFirstVolume += (volumes & 1u) != 0;
+                inLastVolumeOnly += c.lights.size() > 1 && volumes == 1u << (c.lights.size() - 1);
                 const uint32_t expected =
                     ColorArgb(255, uint32_t(std::min(rgb[0], 1.0f) * 255 + 0.5f), uint32_t(std::min(rgb[1], 1.0f) * 255 + 0.5f),
                               uint32_t(std::min(rgb[2], 1.0f) * 255 + 0.5f));
@@ -225,6 +244,12 @@ TEST_P(ShadowScene, EveryVisibleSurfacePointShowsTheLightsThatReachIt) {
     if (!c.dropVolume && !c.lights.empty()) {
         EXPECT_GT(shadowed, 20) << "the view shows some shadow";
     }
+    if (!c.dropVolume && c.lights.size() > 1) {
+        // Both sides of the accumulation are in view: the first light's shadow, dark for every
+        // light, and a shadow of the last light alone, which the earlier lights still reach.
+        EXPECT_GT(inFirstVolume, 20) << "points in the first light's volume";
+        EXPECT_GT(inLastVolumeOnly, 20) << "points in the last light's volume only";
+    }
     EXPECT_EQ(velor::test::PixelAt(pixels, 3, 3), 0xFF000000u) << "background stays black";
 
     // What the window draws next sees the states it had before, and the caster's world.
@@ -234,6 +259,7 @@ TEST_P(ShadowScene, EveryVisibleSurfacePointShowsTheLightsThatReachIt) {
     };
     const StateAfter after[] = {
         {RenderState::StencilEnable, 0},         {RenderState::TwoSidedStencilMode, 0},
+        {RenderState::StencilWriteMask, 0xFFFFFFFFu},
         {RenderState::ColorWriteEnable, 0xF},    {RenderState::ZWriteEnable, 1},
         {RenderState::AlphaBlendEnable, 0},      {RenderState::CullMode, uint32_t(Cull::CCW)},
         {RenderState::ZEnable, 1},               {RenderState::ZFunc, uint32_t(Cmp::LessEqual)},
@@ -274,13 +300,18 @@ TEST(ShadowSetUp, MissingCasterLeavesTheShadowSlotEmptyAndDrawsNothing) {
     test.device->Clear(0, nullptr, Clear::Target | Clear::ZBuffer | Clear::Stencil, 0xFF000000u, 1.0f, 0);
     gShadow.highestLightIndex = 2;
     DrawShadowVolumeScene();
-    const auto pixels = test.device->ReadBackBuffer();
+    const auto pixels = ReadBackBuffer(*test.device);
     EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(), [](uint32_t p) { return (p & 0xFFFFFFu) == 0; }));
 }
 
 const SceneCase kCases[] = {
-    // Each light shadows the floor on the far side of the block; the other light still reaches it.
+    // Each light shadows the floor on the far side of the block. The green light's shadow stays dark
+    // for the blue light too; the green light still reaches the blue light's shadow.
     {"two_lights", {0, 7, -9}, {0, 0, 0}, {{{-6, 6, 0}, kGreen}, {{6, 6, 0}, kBlue}}},
+    // Three lights around the block as in window 2, two of the shadows overlapping: the first
+    // light's shadow gets the ambient term only, the last light's shadow the first two lights.
+    {"three_lights", {0, 8, -9}, {0, 0, 0},
+     {{{-6, 4, -2}, kGreen}, {{-3, 6, 6}, kBlue}, {{7, 4, 1}, kOrange}}},
     // The eye stands in the green light's shadow, low behind the block, looking along the shadow.
     {"eye_in_volume", {1.5f, 0.5f, 0}, {6, 0, 0}, {{{-6, 6, 0}, kGreen}}},
     // A light low at the side and the eye opposite: long shadow, grazing light on the floor.

@@ -12,6 +12,7 @@
 #include "demo/shell/shell_state.h"
 #include "demo/sprites/point_sprite.h"
 #include "demo/timeline/camera.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_writer.h"
 #include "engine/math/d3dx_math.h"
 #include "tests/support/gl_test_device.h"
@@ -33,7 +34,7 @@ protected:
         ASSERT_NE(test.device, nullptr) << error;
         gShell.device = test.device;
         device_ = test.device.get();
-        device_->SetRasterization(true);
+        SetRasterization(*device_, true);
         Viewport whole{0, 0, kBackBufferWidth, kBackBufferHeight, 0, 1};
         device_->SetViewport(&whole);
         device_->Clear(0, nullptr, Clear::Target | Clear::ZBuffer | Clear::Stencil, 0xFF000000u, 1.0f, 0);

@@ -15,11 +15,15 @@
 #include "demo/sprites/skeleton_followers.h"
 #include "demo/sprites/sphere_swarm.h"
 #include "demo/terrain/forest.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/math/d3dx_math.h"
 #include "tests/support/gl_test_device.h"
 
 namespace velor::demo {
 namespace {
+
+// The frame delta the next draw is given.
+float gFrameDelta = 0;
 
 constexpr uint32_t kFigureFvf = Fvf::XYZ | Fvf::Normal | Fvf::Tex1;  // 32 bytes a vertex
 
@@ -58,10 +62,10 @@ float Length(const Vector3& a, const Vector3& b) { return std::hypot(a.x - b.x, 
 
 TEST_F(Followers, FollowerAtTheOriginSeekingAFarVertexMovesInMinusX) {
     SetFigure({{0.3f, 0.4f, 0.5f}, {1200, 0, 0}, {0, 0, 0}}, 3);
-    gShell.frameDelta = 0.3f;
+    gFrameDelta = 0.3f;
     SampleFigureVertices();
     EXPECT_EQ(gPointSnapshot[1].position.x, 1200.0f);
-    DrawSkeletonFollowers();
+    DrawSkeletonFollowers(gFrameDelta);
     // Target (1200 / 1200 - 1200, 0, 0) = (-1199, 0, 0); two steps of 0.3 / 30.
     const Vector3& f = gSeeking.followers[1];
     EXPECT_NEAR(f.x, -0.02f, 1e-6);
@@ -75,9 +79,9 @@ TEST_F(Followers, FollowerAtTheOriginSeekingAFarVertexMovesInMinusX) {
 
 TEST_F(Followers, TargetsMirrorXAndShrinkZByATenth) {
     SetFigure({{0, 0, 0}, {0, 0, 10}, {0, -600, 0}, {-1200, 0, 0}}, 4);
-    gShell.frameDelta = 0.3f;
+    gFrameDelta = 0.3f;
     SampleFigureVertices();
-    DrawSkeletonFollowers();
+    DrawSkeletonFollowers(gFrameDelta);
     EXPECT_NEAR(gSeeking.followers[1].z, 0.02f, 1e-6) << "toward z = 9";
     EXPECT_NEAR(gSeeking.followers[2].y, -0.02f, 1e-6) << "toward y = -599.5";
     EXPECT_NEAR(gSeeking.followers[3].x, 0.02f, 1e-6) << "x = -1200 mirrored to +1199";
@@ -91,12 +95,12 @@ TEST_F(Followers, EachFrameMovesAFollowerByAtMostTwoSteps) {
     SetFigure(figure, int(figure.size()));
     for (float dt : {0.001f, 1.0f / 60.0f, 0.25f, 1.0f}) {
         SCOPED_TRACE(dt);
-        gShell.frameDelta = dt;
+        gFrameDelta = dt;
         const float limit = 2.0f * (dt / 30.0f);
         for (int frame = 0; frame < 40; ++frame) {
             const std::vector<Vector3> before = gSeeking.followers;
             SampleFigureVertices();
-            DrawSkeletonFollowers();
+            DrawSkeletonFollowers(gFrameDelta);
             for (size_t i = 1; i < figure.size(); ++i) {
                 const float moved = Length(gSeeking.followers[i], before[i]);
                 ASSERT_LE(moved, limit * 1.0001f + 1e-7f) << "follower " << i << " frame " << frame;
@@ -113,9 +117,9 @@ TEST_F(Followers, NothingOutsideTheSnapshotOrTheFollowerTableIsTouched) {
     const size_t followers = gSeeking.followers.size();
     ASSERT_LT(followers, size_t(kPointSnapshotSize));
     for (SnapshotEntry& e : gPointSnapshot) e.normal = {-9, -9, -9};
-    gShell.frameDelta = 0.5f;
+    gFrameDelta = 0.5f;
     SampleFigureVertices();
-    DrawSkeletonFollowers();
+    DrawSkeletonFollowers(gFrameDelta);
     EXPECT_EQ(gSeeking.followers.size(), followers) << "the table keeps its size";
     for (int i = 0; i < kPointSnapshotSize; ++i) {
         ASSERT_EQ(gPointSnapshot[i].position.x, figure[size_t(i)].x) << i;
@@ -170,10 +174,10 @@ TEST_F(FollowersOnScreen, BothLayersDrawAtTheFollowerOffsetWithRedDominating) {
     device.SetTransform(TransformState::View, &view);
     device.SetTransform(TransformState::Projection, &projection);
     device.Clear(0, nullptr, Clear::Target | Clear::ZBuffer, 0xFF000000u, 1.0f, 0);
-    gShell.frameDelta = 1.0f / 60.0f;
+    gFrameDelta = 1.0f / 60.0f;
     SampleFigureVertices();
-    DrawSkeletonFollowers();
-    const std::vector<uint32_t> pixels = device.ReadBackBuffer();
+    DrawSkeletonFollowers(gFrameDelta);
+    const std::vector<uint32_t> pixels = ReadBackBuffer(device);
 
     EXPECT_EQ(gSprites.followerB->diffuse.y, 0.5f) << "green drawn last";
     EXPECT_NEAR(gSprites.followerB->position.x, 1.5f, 1e-6);

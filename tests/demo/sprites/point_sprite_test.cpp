@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/gfx/device_controls.h"
 #include "demo/content/demo_resources.h"
 #include "demo/scene/scene_object.h"
 #include "demo/shadows/reflective_object.h"
 #include "demo/sprites/point_seeking.h"
 #include "demo/shadows/shadow_volume_scene.h"
+#include "demo/windows/shadow_reflection_window.h"
 #include "tests/demo/sprites/demo_device_fixture.h"
 
 namespace velor::demo {
@@ -117,7 +119,7 @@ TEST_F(PointSpriteDraw, PointAtOneZeroZeroTurnedQuarterAboutYLandsAtMinusZOnScre
     s.sprite.position = {1, 0, 0};
     s.sprite.rotation = {0, kPi / 2, 0};
     DrawPointSprite(s.sprite, 0.5f);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     test::DemoDeviceTest::WriteFrame(pixels, "velor_point_sprite_turned.png");
 
     int landX, landY, startX, startY, originX, originY;
@@ -139,7 +141,7 @@ TEST_F(PointSpriteDraw, TwoDrawsOfOneSpriteGiveTwoPointsTintedByItsDiffuse) {
     DrawPointSprite(s.sprite, 0.4f);
     s.sprite.position = {1.5f, 0, 0};
     DrawPointSprite(s.sprite, 0.4f);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     for (float x : {-1.5f, 1.5f}) {
         int px, py;
         ToScreen({x, 0, 0}, &px, &py);
@@ -157,10 +159,10 @@ TEST_F(PointSpriteDraw, OverlappingSpritesAddUp) {
     test::TestSprite s;
     s.sprite.diffuse = {0.2f, 0.2f, 0.2f, 1};
     DrawPointSprite(s.sprite, 0.4f);
-    int once = Brightest(velor::test::PixelAt(device_->ReadBackBuffer(), 512, 384));
+    int once = Brightest(velor::test::PixelAt(ReadBackBuffer(*device_), 512, 384));
     DrawPointSprite(s.sprite, 0.4f);
     DrawPointSprite(s.sprite, 0.4f);
-    int thrice = Brightest(velor::test::PixelAt(device_->ReadBackBuffer(), 512, 384));
+    int thrice = Brightest(velor::test::PixelAt(ReadBackBuffer(*device_), 512, 384));
     EXPECT_GT(once, 20);
     EXPECT_NEAR(thrice, 3 * once, 4);
 }
@@ -171,14 +173,14 @@ TEST_F(PointSpriteDraw, SizeZeroStillDrawsAtLeastOnePixel) {
     test::TestSprite s;
     DrawPointSprite(s.sprite, 0.0f);
     // One pixel samples the texture's smallest level, the flare's average: dim, but not black.
-    EXPECT_GT(BrightestNear(device_->ReadBackBuffer(), 512, 384, 1), 4);
+    EXPECT_GT(BrightestNear(ReadBackBuffer(*device_), 512, 384, 1), 4);
 }
 
 TEST_F(PointSpriteDraw, LightSpritesSetUpWindowTwo) {
     SceneObject& scroll = Object(kScrollSlot);
     scroll.materialCount = 2;
     scroll.textures = {std::make_shared<Texture>(1, 1, 1, 0, Format::A8R8G8B8, Pool::Managed), nullptr};
-    SetUpLightSprites();
+    SetUpShadowReflectionWindow();
     for (PointSprite* sprite : {gSprites.glowA, gSprites.glowB, gSprites.sparkA, gSprites.sparkB}) {
         ASSERT_NE(sprite, nullptr);
         EXPECT_NE(sprite->vertexBuffer, nullptr);

@@ -6,6 +6,7 @@
 
 #include "demo/content/demo_resources.h"
 #include "demo/sprites/sphere_swarm.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/mesh/mesh_shapes.h"
 #include "tests/demo/sprites/demo_device_fixture.h"
 
@@ -62,7 +63,7 @@ TEST_F(SphereSwarm, EntryZeroAndEntriesFrom893OnAreNeverDrawn) {
     for (int i = 1; i <= 891; ++i) gPointSnapshot[i].position = {0, 0, 0};
     gPointSnapshot[892].position = {0, -1.5f, 0};  // below: the last one drawn
     DrawSphereSwarm(0.0f);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     int x, y;
     ToScreen({0, 0, 0}, &x, &y);
     EXPECT_GT(BrightestNear(pixels, x, y, 2), 200) << "entries 1 to 891";
@@ -84,7 +85,7 @@ TEST_F(SphereSwarm, AtZeroEveryPointSitsOnItsSnapshotUnturned) {
     EXPECT_EQ(sprite_->sprite.position.y, gPointSnapshot[892].position.y);
     EXPECT_EQ(sprite_->sprite.position.z, gPointSnapshot[892].position.z);
     EXPECT_EQ(sprite_->sprite.rotation.x, 0.0f);
-    auto pixels = device_->ReadBackBuffer();
+    auto pixels = ReadBackBuffer(*device_);
     WriteFrame(pixels, "velor_sphere_swarm_s0.png");
     // The true vertices form a 0.2 sphere: its silhouette's top is lit...
     int x, y;
@@ -104,7 +105,7 @@ TEST_F(SphereSwarm, AtZeroEveryPointSitsOnItsSnapshotUnturned) {
 }
 
 TEST_F(SphereSwarm, PointsMoveOutAlongTheirNormalsAndTurnAboutTheOrigin) {
-    device_->SetRasterization(false);
+    SetRasterization(*device_, false);
     FillSnapshot({0, 0, 0});
     gPointSnapshot[892] = {{0.1f, 0.2f, 0.3f}, {0.6f, 0.5f, 1.2f}};
     DrawSphereSwarm(12.0f);
@@ -117,7 +118,7 @@ TEST_F(SphereSwarm, PointsMoveOutAlongTheirNormalsAndTurnAboutTheOrigin) {
 }
 
 TEST_F(SphereSwarm, CameraCreepsForwardEvenWhenTheSphereIsTooSmallToDraw) {
-    device_->SetRasterization(false);
+    SetRasterization(*device_, false);
     ASSERT_EQ(CreateSphere(device_, 0.2f, 10, 10, &gResources.sphereMesh), Result::Ok);  // 92 vertices
     sprite_->sprite.position = {9, 9, 9};
     gCamera.eye = {0, 0, -1};

@@ -8,14 +8,18 @@
 #include "demo/content/demo_resources.h"
 #include "demo/scene/scene_object.h"
 #include "demo/shell/shell_state.h"
+#include "engine/gfx/device_controls.h"
 #include "demo/sprites/point_sprite.h"
 #include "demo/sprites/warped_cube.h"
-#include "demo/timeline/demo_timeline.h"
 #include "engine/mesh/d3dx_mesh.h"
 #include "tests/gfx/render_fixture.h"
 
 namespace velor::demo {
 namespace {
+
+// The warp and frame delta the next draw is given.
+CubeWarp gWarp;
+float gFrameDelta = 0;
 
 struct CubeVertex {  // the cube mesh's 32-byte record: position, normal, texture coordinate
     float x, y, z, nx, ny, nz, u, v;
@@ -143,8 +147,8 @@ protected:
         MatrixIdentity(&identity);
         device_->SetTransform(TransformState::View, &identity);
         device_->SetTransform(TransformState::Projection, &identity);
-        gTimeline.cubeWarpMode = 0;
-        gTimeline.cubeWarpRate = 0;
+        gWarp.mode = 0;
+        gWarp.rate = 0;
         gWarpedCube.warpClock = 0;
     }
     void TearDown() override {
@@ -163,10 +167,10 @@ TEST_F(WarpedCubeDrawTest, EachLayerDrawsExactlyOnePointPerVertex) {
     PutCubeMesh(std::vector<CubeVertex>(kVertices, CubeVertex{0, 0, 0.5f, 0, 0, 0, 0, 0}), device_);
     // Stale entries past the mesh's vertices would land on the same pixel if they were drawn.
     for (int i = kVertices; i < kVertices + 10; ++i) gWarpedCube.snapshot[size_t(i)] = {{0, 0, 0.5f}, {0, 0, 0}};
-    gTimeline.cubeWarpMode = 99;  // unwarped
-    gShell.frameDelta = 0;
-    DrawWarpedCube();
-    const auto pixels = device_->ReadBackBuffer();
+    gWarp.mode = 99;  // unwarped
+    gFrameDelta = 0;
+    DrawWarpedCube(gWarp, gFrameDelta);
+    const auto pixels = ReadBackBuffer(*device_);
     const uint32_t middle = test::PixelAt(pixels, 512, 384);
     EXPECT_EQ(int((middle >> 16) & 0xFF), kVertices) << "layer A";
     EXPECT_EQ(int((middle >> 8) & 0xFF), kVertices) << "layer B";
@@ -174,9 +178,9 @@ TEST_F(WarpedCubeDrawTest, EachLayerDrawsExactlyOnePointPerVertex) {
 
 TEST_F(WarpedCubeDrawTest, LayersAreMirroredInYOffsetAlongTheNormalsAndTurned) {
     PutCubeMesh({{9, 9, 9, 0, 0, 0, 0, 0}, {1, 2, 3, 0.6f, 0.8f, 0, 0, 0}}, device_);
-    gTimeline.cubeWarpMode = 7;  // unwarped, so the offsets can be read off
-    gShell.frameDelta = 1.0f;    // warp clock 0.6: turn 0.15
-    DrawWarpedCube();
+    gWarp.mode = 7;  // unwarped, so the offsets can be read off
+    gFrameDelta = 1.0f;    // warp clock 0.6: turn 0.15
+    DrawWarpedCube(gWarp, gFrameDelta);
     EXPECT_FLOAT_EQ(gWarpedCube.warpClock, 0.6f);
     const float turn = 0.25f * 0.6f;
     const Vector3 rotation = Object(kCubeSlot).rotation;
@@ -201,10 +205,10 @@ TEST_F(WarpedCubeDrawTest, LayersAreMirroredInYOffsetAlongTheNormalsAndTurned) {
 TEST_F(WarpedCubeDrawTest, PhaseIsTheRateTimesTheWarpClock) {
     const std::vector<CubeVertex> vertices = {{-0.7f, 1.3f, 0.9f, 0, 0, 0, 0, 0}};
     PutCubeMesh(vertices, device_);
-    gTimeline.cubeWarpMode = 0;
-    gTimeline.cubeWarpRate = 2.0f;
-    gShell.frameDelta = 1.0f;  // clock 0.6, phase 1.2
-    DrawWarpedCube();
+    gWarp.mode = 0;
+    gWarp.rate = 2.0f;
+    gFrameDelta = 1.0f;  // clock 0.6, phase 1.2
+    DrawWarpedCube(gWarp, gFrameDelta);
     EXPECT_NEAR(gWarpedCube.snapshot[0].position.x, 0.072638f, 2e-4);
     EXPECT_NEAR(gWarpedCube.snapshot[0].position.y, 0.985129f, 2e-4);
     EXPECT_NEAR(gWarpedCube.snapshot[0].position.z, 2.599909f, 2e-4);

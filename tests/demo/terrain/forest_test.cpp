@@ -12,6 +12,7 @@
 #include "demo/sprites/point_seeking.h"
 #include "demo/terrain/forest.h"
 #include "demo/timeline/camera.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_writer.h"
 #include "engine/math/d3dx_math.h"
 #include "tests/demo/scene/skeleton_fixture.h"
@@ -19,6 +20,9 @@
 
 namespace velor::demo {
 namespace {
+
+// The frame delta the next draw is given.
+float gFrameDelta = 0;
 
 const Vector2 kDollyTarget{1.5f, -1.0f};
 
@@ -28,7 +32,7 @@ protected:
         fixture::ResetSkinning();
         gForest = ForestState{};
         gCamera = CameraState{};
-        gShell.frameDelta = 0;
+        gFrameDelta = 0;
     }
     void TearDown() override {
         // Meshes, textures and buffers go while the device and its context are still there.
@@ -90,15 +94,15 @@ TEST_F(Forest, PlacementSharesTheTreeAndSeedsTheDollyWaypoints) {
 TEST_F(Forest, FirstFrameDrawsTheSkeletonAtTheOriginAndTheThreeTreesUnturned) {
     LoadContentAndPlace();
     SceneObject& skeleton = Object(kSkeletonSlot);
-    gShell.frameDelta = 0.02f;
-    DrawForest();
+    gFrameDelta = 0.02f;
+    DrawForest(gFrameDelta);
     for (int c = 0; c < 3; ++c) EXPECT_EQ(skeleton.world.m[3][c], 0.0f);
     EXPECT_DOUBLE_EQ(skeleton.animationController->GetTime(), double(0.0001f));
     for (int slot = 252; slot <= 254; ++slot) EXPECT_TRUE(IsUnturned(Object(slot).world)) << slot;
     EXPECT_EQ(skeleton.animationStep, 0.2f * 0.02f);
 
-    gShell.frameDelta = 0.05f;
-    DrawForest();
+    gFrameDelta = 0.05f;
+    DrawForest(gFrameDelta);
     for (int c = 0; c < 3; ++c) EXPECT_EQ(skeleton.world.m[3][c], -200.0f);
     EXPECT_DOUBLE_EQ(skeleton.animationController->GetTime(), double(0.0001f) + double(0.2f * 0.02f));
     for (int slot = 252; slot <= 254; ++slot) {
@@ -115,12 +119,12 @@ TEST_F(Forest, DollySwitchesToTheRiseOnceOnTheFirstFrameWithinHalfAUnit) {
         gForest = ForestState{};
         gCamera = CameraState{};
         PlaceForest();
-        gShell.frameDelta = dt;
+        gFrameDelta = dt;
         int switches = 0, frames = 0;
         while (frames < 5000 && switches == 0) {
             const float before = DistanceToDollyTarget();
             const Vector3 eye = gCamera.eye;
-            DrawForest();
+            DrawForest(gFrameDelta);
             ++frames;
             if (before > 0.5f) {
                 ASSERT_EQ(gForest.dollyState, 0) << "frame " << frames << " distance " << before;
@@ -139,7 +143,7 @@ TEST_F(Forest, DollySwitchesToTheRiseOnceOnTheFirstFrameWithinHalfAUnit) {
         // Rising from then on: the eye climbs, the dolly point and eye x stay.
         const Vector2 dolly = gSeeking.waypoints[10];
         const Vector3 eye = gCamera.eye;
-        for (int i = 0; i < 20; ++i) DrawForest();
+        for (int i = 0; i < 20; ++i) DrawForest(gFrameDelta);
         EXPECT_EQ(gForest.dollyState, 1);
         EXPECT_EQ(gSeeking.waypoints[10].x, dolly.x);
         EXPECT_EQ(gCamera.eye.x, eye.x);
@@ -158,13 +162,13 @@ TEST_F(Forest, RiseRateNeverPassesOneByMoreThanOneIncrement) {
         gForest.dollyState = 1;
         gForest.riseRate = c.startRate;
         gCamera = CameraState{};
-        gShell.frameDelta = c.dt;
+        gFrameDelta = c.dt;
         const float increment = 0.0001f * c.dt;
         int framesAtTop = 0;
         for (int frame = 0; frame < 30000 && framesAtTop < 3; ++frame) {
             const float rate = gForest.riseRate;
             const float eyeY = gCamera.eye.y;
-            DrawForest();
+            DrawForest(gFrameDelta);
             ASSERT_LE(gForest.riseRate, 1.0f + increment);
             if (rate < 1.0f) {
                 EXPECT_EQ(gForest.riseRate, rate + increment);
@@ -205,14 +209,14 @@ TEST_F(Forest, RenderedFrameShowsTheSkyAndLitTrees) {
     device.SetSamplerState(0, SamplerState::MipFilter, uint32_t(TextureFilter::Linear));
 
     // Three frames of the window from the home camera, each drawn with the previous frame's camera.
-    gShell.frameDelta = 1.0f / 30.0f;
+    gFrameDelta = 1.0f / 30.0f;
     ApplyCamera(35, 4.8f, 3);
     std::vector<uint32_t> pixels;
     for (int frame = 0; frame < 3; ++frame) {
         device.Clear(0, nullptr, Clear::Target | Clear::ZBuffer, 0xFF000000u, 1.0f, 0);
-        DrawForest();
+        DrawForest(gFrameDelta);
         ApplyCamera(35, 4.8f, 3);
-        pixels = device.ReadBackBuffer();
+        pixels = ReadBackBuffer(device);
     }
     Image image(kBackBufferWidth, kBackBufferHeight);
     image.pixels = pixels;

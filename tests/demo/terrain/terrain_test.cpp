@@ -15,6 +15,7 @@
 #include "demo/shell/shell_state.h"
 #include "demo/terrain/terrain.h"
 #include "demo/timeline/camera.h"
+#include "engine/gfx/device_controls.h"
 #include "engine/image/image_writer.h"
 #include "engine/math/d3dx_math.h"
 #include "engine/mesh/d3dx_mesh.h"
@@ -101,7 +102,7 @@ protected:
 
     // Writes the back buffer when VELOR_TEST_PNG_DIR names a folder (for looking at the picture).
     std::vector<uint32_t> Picture(const char* name) {
-        std::vector<uint32_t> pixels = device_->ReadBackBuffer();
+        std::vector<uint32_t> pixels = ReadBackBuffer(*device_);
         if (const char* dir = std::getenv("VELOR_TEST_PNG_DIR")) {
             Image image(kBackBufferWidth, kBackBufferHeight);
             image.pixels = pixels;

@@ -7,10 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "demo/shell/shell_state.h"
 #include "demo/sprites/point_sprite.h"
 #include "demo/timeline/camera.h"
 #include "demo/timeline/demo_timeline.h"
+#include "demo/windows/forest_window.h"
+#include "demo/windows/scene_calls.h"
+#include "demo/windows/sphere_swarm_window.h"
+#include "demo/windows/tunnel_window.h"
+#include "demo/windows/warped_cube_window.h"
 
 namespace velor::demo {
 namespace {
@@ -21,6 +25,9 @@ float gMusicTimer = -1;
 int32_t gSeenMode = -1;
 float gSeenRate = -1;
 float gSeenRedA = -1;
+// The camera's view as the post passes saw it.
+Matrix gMosaicView;
+Matrix gBlurView;
 
 SceneCalls Recording() {
     SceneCalls calls{};
@@ -28,22 +35,26 @@ SceneCalls Recording() {
     calls.mosaicPass = [](float timer) {
         gCalls.push_back("mosaic");
         gMusicTimer = timer;
+        gMosaicView = gCamera.view;
     };
-    calls.drawShadowReflectionScene = [] { gCalls.push_back("shadows"); };
+    calls.drawShadowReflectionScene = [](float, float) { gCalls.push_back("shadows"); };
     calls.drawTerrain = [](float) { gCalls.push_back("terrain"); };
-    calls.radialBlurPass = [](const Matrix&, const Matrix&) { gCalls.push_back("blur"); };
-    calls.drawFourSpriteOverlay = [] { gCalls.push_back("images"); };
-    calls.drawFadeOverlay = [] { gCalls.push_back("fade"); };
-    calls.drawWarpedCube = [] {
+    calls.radialBlurPass = [](const Matrix& view, const Matrix&) {
+        gCalls.push_back("blur");
+        gBlurView = view;
+    };
+    calls.drawFourSpriteOverlay = [](float) { gCalls.push_back("images"); };
+    calls.drawFadeOverlay = [](float) { gCalls.push_back("fade"); };
+    calls.drawWarpedCube = [](const CubeWarp& warp, float) {
         gCalls.push_back("cube");
-        gSeenMode = gTimeline.cubeWarpMode;
-        gSeenRate = gTimeline.cubeWarpRate;
+        gSeenMode = warp.mode;
+        gSeenRate = warp.rate;
         gSeenRedA = gSprites.cubeA->diffuse.x;
     };
-    calls.drawForest = [] { gCalls.push_back("forest"); };
+    calls.drawForest = [](float) { gCalls.push_back("forest"); };
     calls.sampleFigureVertices = [] { gCalls.push_back("sample"); };
-    calls.drawSkeletonFollowers = [] { gCalls.push_back("followers"); };
-    calls.drawScroller = [] { gCalls.push_back("scroller"); };
+    calls.drawSkeletonFollowers = [](float) { gCalls.push_back("followers"); };
+    calls.drawScroller = [](float) { gCalls.push_back("scroller"); };
     return calls;
 }
 
@@ -52,6 +63,10 @@ protected:
     void SetUp() override {
         gSceneCalls = Recording();
         gTimeline = TimelineState{};
+        gSphereSwarmWindow = SphereSwarmWindowState{};
+        gTunnelWindow = TunnelWindowState{};
+        gWarpedCubeWindow = WarpedCubeWindowState{};
+        gForestWindow = ForestWindowState{};
         gCamera = CameraState{};
         gCalls.clear();
         gSprites.cubeA = &cubeA_;
@@ -65,8 +80,7 @@ protected:
     // One frame of the given length; returns the scenes it ran.
     std::vector<std::string> Frame(float delta) {
         gCalls.clear();
-        gShell.frameDelta = delta;
-        DemoTimeline();
+        DemoTimeline(delta);
         return gCalls;
     }
     PointSprite cubeA_, cubeB_, sphere_;
@@ -104,6 +118,34 @@ TEST_F(Timeline, EachWindowRunsItsScenesInsideItsInterval) {
     }
 }
 
+// Each window from just inside its start to just inside its end: a window that ended early or
+// began late leaves a gap where only the clear shows, which the boundaries alone would not notice.
+TEST_F(Timeline, EachWindowRunsRightUpToBothOfItsEnds) {
+    struct Case {
+        float time;
+        Calls calls;
+    };
+    const Calls swarm = {"swarm", "mosaic"}, shadows = {"shadows"}, cube = {"cube"}, forest = {"forest"};
+    const Case cases[] = {
+        {0.01f, swarm},
+        {19.39f, swarm},
+        {19.41f, shadows},
+        {31.99f, shadows},
+        {32.01f, {"terrain", "blur"}},
+        {56.99f, {"terrain", "blur", "images", "fade"}},
+        {57.01f, cube},
+        {75.99f, cube},
+        {76.01f, forest},
+        {97.99f, {"forest", "sample", "followers"}},
+        {98.01f, {"scroller"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.time);
+        gTimeline = TimelineState{};
+        EXPECT_EQ(Frame(c.time), c.calls);
+    }
+}
+
 TEST_F(Timeline, BoundaryOf19Point4IsComparedInDoublePrecision) {
     // 19.4f is slightly below the double 19.4: a frame there still belongs to window 1, where a
     // single-precision comparison would find it on the boundary and draw nothing.
@@ -119,11 +161,11 @@ TEST_F(Timeline, MosaicPhaseIsASawtoothNeverAbove0Point31) {
     float previous = 0;
     for (int frame = 0; frame < 1000; ++frame) {
         Frame(1.0f / 60);
-        highest = std::max(highest, gTimeline.mosaicPhase);
-        if (gTimeline.mosaicPhase < previous) ++wraps;
-        previous = gTimeline.mosaicPhase;
-        EXPECT_FLOAT_EQ(gMusicTimer, (gTimeline.mosaicPhase + 0.1f) * 0.5f);
-        EXPECT_FLOAT_EQ(sphere_.diffuse.y, gTimeline.mosaicPhase + 0.3f);
+        highest = std::max(highest, gSphereSwarmWindow.mosaicPhase);
+        if (gSphereSwarmWindow.mosaicPhase < previous) ++wraps;
+        previous = gSphereSwarmWindow.mosaicPhase;
+        EXPECT_FLOAT_EQ(gMusicTimer, (gSphereSwarmWindow.mosaicPhase + 0.1f) * 0.5f);
+        EXPECT_FLOAT_EQ(sphere_.diffuse.y, gSphereSwarmWindow.mosaicPhase + 0.3f);
     }
     EXPECT_LE(highest, 0.31f);
     EXPECT_GT(highest, 0.30f);
@@ -133,18 +175,18 @@ TEST_F(Timeline, MosaicPhaseIsASawtoothNeverAbove0Point31) {
 TEST_F(Timeline, FadeStopsAtItsFirstValueOfOneOrMore) {
     gTimeline.demoTime = 53.5f;
     for (int frame = 0; frame < 400 && gTimeline.demoTime < 56.95f; ++frame) Frame(1.0f / 60);
-    EXPECT_GE(gTimeline.fadeLevel, 1.0f);
-    EXPECT_LT(gTimeline.fadeLevel, 1.0f + 0.3f / 60 + 1e-6f);
-    float stopped = gTimeline.fadeLevel;
+    EXPECT_GE(gTunnelWindow.fadeLevel, 1.0f);
+    EXPECT_LT(gTunnelWindow.fadeLevel, 1.0f + 0.3f / 60 + 1e-6f);
+    float stopped = gTunnelWindow.fadeLevel;
     Frame(1.0f / 60);
-    EXPECT_EQ(gTimeline.fadeLevel, stopped);
+    EXPECT_EQ(gTunnelWindow.fadeLevel, stopped);
 }
 
 TEST_F(Timeline, CubeSettingsTakeEffectOneFrameLate) {
     gTimeline.demoTime = 69.6f;  // inside both the first row (below 70) and the second (above 69.5)
     Frame(0.01f);
     EXPECT_EQ(gSeenMode, 0);             // the cloud drew with the settings of before
-    EXPECT_EQ(gTimeline.cubeWarpMode, 1);  // the later row wins
+    EXPECT_EQ(gWarpedCubeWindow.warp.mode, 1);  // the later row wins
     EXPECT_FLOAT_EQ(cubeA_.diffuse.x, 0.5f);
     Frame(0.01f);
     EXPECT_EQ(gSeenMode, 1);
@@ -167,8 +209,8 @@ TEST_F(Timeline, CubeSettingsTakeEffectOneFrameLate) {
         SCOPED_TRACE(row.time);
         gTimeline.demoTime = row.time - 0.01f;
         Frame(0.01f);
-        EXPECT_EQ(gTimeline.cubeWarpMode, row.mode);
-        EXPECT_FLOAT_EQ(gTimeline.cubeWarpRate, row.rate);
+        EXPECT_EQ(gWarpedCubeWindow.warp.mode, row.mode);
+        EXPECT_FLOAT_EQ(gWarpedCubeWindow.warp.rate, row.rate);
         EXPECT_FLOAT_EQ(cubeA_.diffuse.x, row.redA);
         EXPECT_FLOAT_EQ(cubeB_.diffuse.x, row.redB);
     }
@@ -193,12 +235,12 @@ TEST_F(Timeline, ForestRestoresTheHomeCameraOnceOnItsFirstFrame) {
     gCamera.eye = {9, 9, 9};
     gTimeline.demoTime = 76.5f;
     Frame(0.01f);
-    EXPECT_EQ(gTimeline.forestEntryCount, 1);
+    EXPECT_EQ(gForestWindow.entryCount, 1);
     EXPECT_FLOAT_EQ(gCamera.up.y, 1.0f);
     EXPECT_FLOAT_EQ(gCamera.eye.z, -1.0f);
     gCamera.eye = {9, 9, 9};  // as the forest's dolly would move it
     Frame(0.01f);
-    EXPECT_EQ(gTimeline.forestEntryCount, 2);
+    EXPECT_EQ(gForestWindow.entryCount, 2);
     EXPECT_FLOAT_EQ(gCamera.eye.x, 9.0f);
 }
 
@@ -206,7 +248,30 @@ TEST_F(Timeline, JumpFromWindowOnePast98RunsOnlyTheScroller) {
     Frame(1.0f);
     EXPECT_EQ(gCalls, (Calls{"swarm", "mosaic"}));
     EXPECT_EQ(Frame(100.0f), (Calls{"scroller"}));
-    EXPECT_EQ(gTimeline.forestEntryCount, 0);  // the forest's one-shot restore never happened
+    EXPECT_EQ(gForestWindow.entryCount, 0);  // the forest's one-shot restore never happened
+}
+
+bool SameMatrix(const Matrix& a, const Matrix& b) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (a.m[r][c] != b.m[r][c]) return false;
+    return true;
+}
+
+// The mosaic shows the swarm with the camera of the previous frame; the blur shows the tunnel with
+// the view built inside this frame's target pass.
+TEST_F(Timeline, OnlyTheTunnelBuildsItsCameraBeforeItsPostPass) {
+    const Matrix stale = gCamera.view;  // never built: all zero
+    gTimeline.demoTime = 10.0f;
+    Frame(0.01f);
+    EXPECT_TRUE(SameMatrix(gMosaicView, stale));
+    EXPECT_FALSE(SameMatrix(gCamera.view, stale)) << "the window ends with ApplyCamera";
+
+    gCamera.view = stale;
+    gTimeline.demoTime = 40.0f;
+    Frame(0.01f);
+    EXPECT_FALSE(SameMatrix(gBlurView, stale));
+    EXPECT_TRUE(SameMatrix(gBlurView, gCamera.view));
 }
 
 TEST_F(Timeline, TunnelRollsTheUpVectorButRebuildsTheEye) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/audio/module_renderer.h"
+#include "tools/common/path_arguments.h"
 #include "tools/contentgen/music/module_composer.h"
 
 namespace {
@@ -37,7 +38,15 @@ bool WriteWav(const std::string& path, const std::vector<float>& stereo) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string folder = argc > 1 ? argv[1] : ".";
+    std::vector<const char*> paths;
+    const auto exit = velor::tools::ParsePathArguments(
+        "velor-music-render",
+        "usage: velor-music-render [FOLDER]\n"
+        "Composes the demo's module, writes it and a 16-bit WAV of one pass into FOLDER (default .), and\n"
+        "prints its length, its peak and the peak and RMS level of each section.\n",
+        argc, argv, 0, 1, &paths);
+    if (exit) return *exit;
+    const std::string folder = paths.empty() ? "." : paths[0];
     velor::ComposedModule composed = velor::ComposeVelorModule();
     if (!composed.Ok()) {
         std::fprintf(stderr, "velor-music-render: %s\n", composed.error.c_str());
