@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "demo/shell/content_folder.h"
 #include "demo/shell/player.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
     if (options.version) {
         std::printf("velor %s\n", velor::demo::kVelorVersion);
         return 0;
+    }
+    if (!velor::demo::EnterContentFolder(options.data, &error)) {
+        std::fprintf(stderr, "velor: %s\n", error.c_str());
+        return 1;
     }
     velor::PerformanceCounterClock clock;
     return velor::demo::RunPlayer(options, clock);

@@ -33,7 +33,8 @@ bool LooksLikeSize(const char* text) { return std::regex_match(text, std::regex(
 }  // namespace
 
 const char* PlayerUsageLine() {
-    return "usage: velor [--windowed [WxH]] [--mute] [--from T] [--scale N|auto] [--vsync] [--help] [--version]";
+    return "usage: velor [--windowed [WxH]] [--mute] [--from T] [--scale N|auto] [--vsync] [--data DIR] [--help] "
+           "[--version]";
 }
 
 const char* PlayerHelp() {
@@ -44,6 +45,8 @@ const char* PlayerHelp() {
            "  --scale N|auto    render N times as many pixels each way (1 to 8, default 1); auto: as\n"
            "                    many as the screen's largest 4:3 area holds\n"
            "  --vsync           wait for the vertical retrace at each frame\n"
+           "  --data DIR        the folder holding the content (default: the working folder,\n"
+           "                    else the executable's folder, else the installed share/velor)\n"
            "  --help            this text\n"
            "  --version         the version\n";
 }
@@ -73,6 +76,12 @@ bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions* option
                     return false;
                 }
             }
+        } else if (arg == "--data") {
+            if (i + 1 >= argc || argv[i + 1][0] == 0) {
+                *error = "--data needs a folder";
+                return false;
+            }
+            options->data = argv[++i];
         } else if (arg == "--from") {
             if (i + 1 >= argc) {
                 *error = "--from needs a time in seconds";

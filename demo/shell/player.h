@@ -12,7 +12,7 @@
 
 namespace velor::demo {
 
-inline constexpr const char* kVelorVersion = "1.0.0";
+inline constexpr const char* kVelorVersion = VELOR_VERSION;  // the project() version, set by the build
 
 struct PlayerOptions {
     bool windowed = false;
@@ -21,12 +21,13 @@ struct PlayerOptions {
     double from = 0;                 // demo seconds to start at
     float scale = 1;                 // --scale: real pixels per back-buffer pixel; 0 for auto
     bool vsync = false;              // --vsync: wait for the vertical retrace
+    std::string data;                // --data: the content's folder; empty: looked for (content_folder.h)
     bool help = false;
     bool version = false;
 };
 
 // False with a reason for an unknown option, a size that is not WxH, a time that is not a number
-// of seconds >= 0 or a scale that is not 1 to 8 or auto.
+// of seconds >= 0, a scale that is not 1 to 8 or auto, or a --data without its folder.
 bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions* options, std::string* error);
 
 const char* PlayerUsageLine();

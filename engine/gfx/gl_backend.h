@@ -84,7 +84,8 @@ private:
     uint64_t drawCalls_ = 0;
 
     Window* window_;
-    bool robustness_ = false;  // the context can report a reset (glGetGraphicsResetStatus)
+    // The context can report a reset (glGetGraphicsResetStatus); never on the web, which has no such query.
+    [[maybe_unused]] bool robustness_ = false;
     GLint maxTextureSize_ = 4096;
     uint32_t pending_ = kDirtyAll;  // dirty groups handed over and not yet applied
     bool lastSprites_ = false;

@@ -83,6 +83,29 @@ TEST(CaptureOptions, VideoFramesCoverFromToTo) {
     }
 }
 
+TEST(CaptureOptions, DataNamesTheContentFolderInEitherMode) {
+    struct Case {
+        std::vector<const char*> args;
+        bool ok;
+        std::string data;
+    };
+    const Case cases[] = {
+        {{"--at", "25", "--data", "share/velor"}, true, "share/velor"},
+        {{"--data", "/d", "--video", "a.mp4"}, true, "/d"},
+        {{"--at", "25"}, true, ""},
+        {{"--at", "25", "--data"}, false, ""},
+        {{"--at", "25", "--data", ""}, false, ""},
+    };
+    for (const Case& c : cases) {
+        CaptureOptions options;
+        std::string error;
+        EXPECT_EQ(Parse(c.args, &options, &error), c.ok) << c.args[0] << " " << error;
+        if (c.ok) {
+            EXPECT_EQ(options.dataDir, c.data);
+        }
+    }
+}
+
 TEST(CaptureOptions, HelpNeedsNothingElse) {
     CaptureOptions options;
     std::string error;

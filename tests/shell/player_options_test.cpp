@@ -57,6 +57,15 @@ TEST(PlayerOptions, EachOptionSetsWhatItNames) {
     EXPECT_TRUE(options.version);
 }
 
+TEST(PlayerOptions, DataNamesTheContentFolder) {
+    PlayerOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--windowed", "--data", "/opt/velor", "--mute"}, &options, &error)) << error;
+    EXPECT_EQ(options.data, "/opt/velor");
+    EXPECT_TRUE(options.mute);
+    EXPECT_TRUE(options.windowed);
+}
+
 TEST(PlayerOptions, BadOptionsAreRefusedWithAReason) {
     const std::vector<std::vector<const char*>> cases = {
         {"--fullscreen"},              // unknown

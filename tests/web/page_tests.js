@@ -1,5 +1,6 @@
-// The web page in headless Chromium (SwiftShader's WebGL2), driven through puppeteer-core.
-//   node page_tests.js loads|frames|missing-data
+// The web page in a browser driven through puppeteer-core: headless Chromium (SwiftShader's WebGL2),
+// or Firefox in a window under Xvfb (llvmpipe's WebGL2; see page_session.js).
+//   node page_tests.js loads|frames|missing-data|subfolder [chromium|firefox]
 // Environment: VELOR_WEB_DIR (build/web), VELOR_WEB_MODULES (the node_modules scripts/web installs),
 // VELOR_CAPTURE (the native velor-capture, for `frames`), VELOR_MUSIC_RENDER (the native module
 // renderer, for `loads`), VELOR_WEB_REQUIRED=1 to fail rather than
@@ -15,7 +16,7 @@ const compare = require("./frame_compare");
 const SKIP = 77;
 const webDir = process.env.VELOR_WEB_DIR;
 const modules = process.env.VELOR_WEB_MODULES;
-const chromium = process.env.VELOR_CHROMIUM || "/usr/bin/chromium";
+const browser = process.argv[3] || "chromium";
 
 function skipOrFail(why) {
   console.log(`web: ${why}`);
@@ -24,8 +25,12 @@ function skipOrFail(why) {
 
 if (!webDir || !fs.existsSync(path.join(webDir, "velor.html"))) skipOrFail("the page is not built (scripts/web)");
 if (!modules || !fs.existsSync(path.join(modules, "puppeteer-core"))) skipOrFail("puppeteer-core is not installed (scripts/web)");
-if (!fs.existsSync(chromium)) skipOrFail(`no browser at ${chromium}`);
-const withPage = require("./page_session").withPage;
+const { withPage, BROWSERS } = require("./page_session");
+if (!BROWSERS[browser]) {
+  console.error(`unknown browser ${browser}: ${Object.keys(BROWSERS).join(" or ")}`);
+  process.exit(2);
+}
+if (!fs.existsSync(BROWSERS[browser].executable)) skipOrFail(`no ${browser} at ${BROWSERS[browser].executable}`);
 
 async function waitForTitle(page, pattern, seconds) {
   await page.waitForFunction((p) => new RegExp(p).test(document.title) || document.title === "velor: failed",
@@ -118,7 +123,7 @@ function nativeMusicLevel(seconds) {
 // speakers as sound (not silence, not a saturated block); nothing reaches the console as an error.
 // Escape ends it and the page says so.
 async function testLoads() {
-  await withPage(modules, webDir, chromium, async (page, base, log) => {
+  await withPage(modules, webDir, browser, async (page, base, log) => {
     await page.evaluateOnNewDocument(listenToAudio);
     await page.goto(`${base}/velor.html`);
     await page.waitForFunction(() => /Click to start/.test(document.getElementById("message").textContent),
@@ -152,7 +157,7 @@ async function testLoads() {
 
 // Without its data file the page says why instead of leaving a blank canvas.
 async function testMissingData() {
-  await withPage(modules, webDir, chromium, async (page, base) => {
+  await withPage(modules, webDir, browser, async (page, base) => {
     await page.goto(`${base}/no-data/velor.html?at=5`);
     await page.waitForFunction(() => document.getElementById("message").className === "error",
                                { timeout: 60000, polling: 250 }).catch(() => {});
@@ -176,7 +181,7 @@ async function testFrames() {
   try {
     execFileSync(capture, ["--at", FRAME_TIMES.join(","), "--step", String(STEP), "--out", out],
                  { cwd: path.dirname(capture), stdio: "inherit" });
-    await withPage(modules, webDir, chromium, async (page, base) => {
+    await withPage(modules, webDir, browser, async (page, base) => {
       for (const t of FRAME_TIMES) {
         const started = Date.now();
         await page.goto(`${base}/velor.html?at=${t}&step=${STEP}`);
@@ -206,7 +211,25 @@ async function testFrames() {
   }
 }
 
-const tests = { loads: testLoads, frames: testFrames, "missing-data": testMissingData };
+// Served from a sub-folder of the host (nothing outside it exists): the page finds its script, wasm
+// and data beside it, through the folder's own address (a host's index.html) and by its name, and
+// draws a lit frame.
+async function testSubfolder() {
+  await withPage(modules, webDir, browser, async (page, base, log) => {
+    for (const address of [`${base}/?at=25`, `${base}/velor.html?at=25`]) {
+      await page.goto(address);
+      await waitForTitle(page, /^velor:ready$/, 600);
+      const shot = png.decode(await (await page.$("#canvas")).screenshot({ type: "png" }));
+      let sum = 0;
+      for (let p = 0; p < shot.rgba.length; p += 4) sum += shot.rgba[p] + shot.rgba[p + 1] + shot.rgba[p + 2];
+      const mean = sum / (shot.rgba.length / 4 * 3);
+      check(mean > 5, `${address}: the frame at 25 s is lit (mean ${mean.toFixed(1)} of 255)`);
+    }
+    check(log.errors.length === 0, `every file is found under the sub-folder (${log.errors.slice(0, 5).join(" | ")})`);
+  }, { folder: "/demos/velor/" });
+}
+
+const tests = { loads: testLoads, frames: testFrames, "missing-data": testMissingData, subfolder: testSubfolder };
 const name = process.argv[2];
 if (!tests[name]) {
   console.error(`usage: node page_tests.js ${Object.keys(tests).join("|")}`);

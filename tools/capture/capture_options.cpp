@@ -38,11 +38,11 @@ bool ParseTime(const std::string& flag, const std::string& text, double* value, 
 const char* CaptureUsageLine() {
     // One line: errors end with it, and an error is one line.
     return "usage: velor-capture --at T1,T2,... [--step S] [--out DIR] | --video FILE [--fps N] [--from T] [--to T] "
-           "[--lossless] [--scale N | --size WxH] [--ssaa N]";
+           "[--lossless] [--scale N | --size WxH] [--ssaa N] [--data DIR]";
 }
 
 const char* CaptureHelp() {
-    return "Plays the demo headless from the run folder and writes frames or a video.\n"
+    return "Plays the demo headless and writes frames or a video.\n"
            "  --at T1,T2,...   write the first frame at or past each demo time as DIR/tT.png\n"
            "  --step S         seconds of demo time per frame with --at (default 1/60)\n"
            "  --out DIR        folder for --at frames (default .)\n"
@@ -57,6 +57,8 @@ const char* CaptureHelp() {
            "                   (1 to 8, default 1; 2.8125 is 2880x2160)\n"
            "  --size WxH       the same, given as the frame size: 4:3, from 1024x768 to 8192x6144\n"
            "  --ssaa N         render N times larger still and average N x N pixels into each (1 to 4)\n"
+           "  --data DIR       the folder holding the content (default: the working folder,\n"
+           "                   else the executable's folder, else the installed share/velor)\n"
            "  --rasterize-all  draw every frame, not only the frames written\n"
            "  --help           this text\n";
 }
@@ -71,8 +73,8 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             return true;
         }
     }
-    static const char* const kValueOptions[] = {"--at",  "--step", "--out",   "--video", "--fps",
-                                                 "--from", "--to",   "--scale", "--size",  "--ssaa"};
+    static const char* const kValueOptions[] = {"--at",   "--step", "--out",   "--data", "--video", "--fps",
+                                                 "--from", "--to",   "--scale", "--size", "--ssaa"};
     for (int i = 1; i < argc; ++i) {
         std::string flag = argv[i];
         if (flag == "--rasterize-all") {
@@ -120,6 +122,12 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             if (!demo::ParseSsaaValue(value, &options->ssaa, error)) return false;
         } else if (flag == "--out") {
             options->outDir = value;
+        } else if (flag == "--data") {
+            if (value.empty()) {
+                *error = "--data needs a folder";
+                return false;
+            }
+            options->dataDir = value;
         } else if (flag == "--video") {
             options->videoFile = value;
             if (value.empty()) {

@@ -23,6 +23,7 @@ struct CaptureOptions {
     float scale = 1;            // --scale, or --size / 1024: output pixels per back-buffer pixel
     int ssaa = 1;               // --ssaa: rendered pixels per output pixel each way
     bool lossless = false;      // --lossless: FFV1 and PCM sound (a .mkv file), for parts to be joined
+    std::string dataDir;        // --data: the content's folder; empty: looked for (content_folder.h)
 
     bool rasterizeAll = false;  // --rasterize-all: draw every frame, as a check on the fast-forward
     bool help = false;          // --help: print the usage and exit 0

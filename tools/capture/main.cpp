@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "demo/content/demo_resources.h"
+#include "demo/shell/content_folder.h"
 #include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
 #include "engine/audio/module_renderer.h"
@@ -206,6 +207,14 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::printf("%s\n%s", capture::CaptureUsageLine(), capture::CaptureHelp());
         return 0;
+    }
+    // The content's folder becomes the working folder: the output names are the caller's, from here.
+    std::error_code ec;
+    if (!options.outDir.empty()) options.outDir = std::filesystem::absolute(options.outDir, ec).string();
+    if (!options.videoFile.empty()) options.videoFile = std::filesystem::absolute(options.videoFile, ec).string();
+    if (!demo::EnterContentFolder(options.dataDir, &error)) {
+        std::fprintf(stderr, "velor-capture: %s\n", error.c_str());
+        return 1;
     }
     return options.videoFile.empty() ? CaptureStills(options) : CaptureVideo(options);
 }

@@ -1,7 +1,7 @@
 // velor-content: writes every content file the demo opens into a run folder, procedurally and
 // identically on every run, and optionally a contact sheet of all its pictures.
 //
-//   velor-content --out DIR [--contact-sheet FILE.png] [--threads N] [--quiet]
+//   velor-content [--out DIR [--contact-sheet FILE.png] [--threads N] [--quiet]] [--icon FILE.png]
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +11,8 @@
 
 #include "tools/contentgen/contact_sheet.h"
 #include "tools/contentgen/content_catalog.h"
+#include "tools/contentgen/icon.h"
+#include "tools/contentgen/image_files.h"
 
 namespace {
 
@@ -18,7 +20,9 @@ namespace fs = std::filesystem;
 using velor::content::Blob;
 using velor::content::GeneratedFile;
 
-constexpr const char* kUsageLine = "usage: velor-content --out DIR [--contact-sheet FILE.png] [--threads N] [--quiet]";
+// One line: a refused command line repeats it after the error.
+constexpr const char* kUsageLine =
+    "usage: velor-content [--out DIR [--contact-sheet FILE.png] [--threads N] [--quiet]] [--icon FILE.png]";
 
 // A refused command line: one line on the error output, exit 2.
 int Usage(const char* message) {
@@ -31,7 +35,9 @@ int Help() {
                 "  --out DIR             write every content file (data.xyz, textures/, music) under DIR\n"
                 "  --contact-sheet FILE  also write a labelled PNG of every generated picture\n"
                 "  --threads N           generator threads (default 2)\n"
-                "  --quiet               print nothing but errors\n", kUsageLine);
+                "  --quiet               print nothing but errors\n"
+                "  --icon FILE           write the program's icon for desktop menus (128 x 128 PNG); alone,\n"
+                "                        without --out, nothing else\n", kUsageLine);
     return 0;
 }
 
@@ -63,7 +69,7 @@ bool WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes, std::str
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string outDir, sheetPath;
+    std::string outDir, sheetPath, iconPath;
     int threads = 2;
     bool quiet = false;
     // Help wins wherever it stands, so that "--out --help" never makes a folder of that name.
@@ -80,6 +86,10 @@ int main(int argc, char** argv) {
             const char* v = value();
             if (!v) return Usage("--contact-sheet needs a file name");
             sheetPath = v;
+        } else if (arg == "--icon") {
+            const char* v = value();
+            if (!v) return Usage("--icon needs a file name");
+            iconPath = v;
         } else if (arg == "--threads") {
             const char* v = value();
             if (!v || std::atoi(v) < 1 || std::atoi(v) > 64) return Usage("--threads needs a number from 1 to 64");
@@ -92,7 +102,16 @@ int main(int argc, char** argv) {
             return Usage(("unexpected argument '" + arg + "'").c_str());
         }
     }
-    if (outDir.empty()) return Usage("--out is required");
+    if (!iconPath.empty()) {
+        const velor::content::Blob icon = velor::content::EncodePngFile(velor::content::PaintIcon(velor::content::kIconSize), 4, true);
+        std::string error;
+        if (!icon.ok() || !WriteFile(iconPath, icon.bytes, &error)) {
+            std::fprintf(stderr, "velor-content: %s: %s\n", iconPath.c_str(), icon.ok() ? error.c_str() : icon.error.c_str());
+            return 1;
+        }
+        if (outDir.empty()) return 0;
+    }
+    if (outDir.empty()) return Usage("--out or --icon is required");
 
     const auto start = std::chrono::steady_clock::now();
     velor::content::ContentSet set = velor::content::GenerateContent(threads);
