@@ -1,6 +1,6 @@
 // The web page in a browser driven through puppeteer-core: headless Chromium (SwiftShader's WebGL2),
 // or Firefox in a window under Xvfb (llvmpipe's WebGL2; see page_session.js).
-//   node page_tests.js loads|frames|missing-data|subfolder [chromium|firefox]
+//   node page_tests.js loads|frames|missing-data|subfolder|scale [chromium|firefox]
 // Environment: VELOR_WEB_DIR (build/web), VELOR_WEB_MODULES (the node_modules scripts/web installs),
 // VELOR_CAPTURE (the native velor-capture, for `frames`), VELOR_MUSIC_RENDER (the native module
 // renderer, for `loads`), VELOR_WEB_REQUIRED=1 to fail rather than
@@ -229,7 +229,54 @@ async function testSubfolder() {
   }, { folder: "/demos/velor/" });
 }
 
-const tests = { loads: testLoads, frames: testFrames, "missing-data": testMissingData, subfolder: testSubfolder };
+// A 2w-wide image averaged 2 x 2 into a w-wide one; any other width is returned as it is.
+function halve(image, width) {
+  if (image.width !== 2 * width) return image;
+  const w = image.width / 2, h = Math.floor(image.height / 2);
+  const rgba = new Uint8Array(w * h * 4);
+  for (let y = 0; y < h; y++)
+    for (let x = 0; x < w; x++)
+      for (let c = 0; c < 4; c++) {
+        let sum = 0;
+        for (let dy = 0; dy < 2; dy++)
+          for (let dx = 0; dx < 2; dx++) sum += image.rgba[((2 * y + dy) * image.width + 2 * x + dx) * 4 + c];
+        rgba[(y * w + x) * 4 + c] = Math.round(sum / 4);
+      }
+  return { width: w, height: h, rgba };
+}
+
+// ?scale=2: the page renders twice the pixels each way (the canvas's drawing buffer is 2048 x 1536)
+// and the picture is still the frame at that time, as the native 1x frame has it.
+async function testScale() {
+  const capture = process.env.VELOR_CAPTURE;
+  if (!capture || !fs.existsSync(capture)) skipOrFail("velor-capture is not built");
+  const out = fs.mkdtempSync(path.join(os.tmpdir(), "velor-web-"));
+  const t = 25;
+  try {
+    execFileSync(capture, ["--at", String(t), "--step", String(STEP), "--out", out],
+                 { cwd: path.dirname(capture), stdio: "inherit" });
+    await withPage(modules, webDir, browser, async (page, base) => {
+      await page.goto(`${base}/velor.html?at=${t}&step=${STEP}&scale=2`);
+      await waitForTitle(page, /^velor:ready$/, 600);
+      const size = await page.evaluate(() => {
+        const canvas = document.getElementById("canvas");
+        return [canvas.width, canvas.height];
+      });
+      check(size[0] === 2048 && size[1] === 1536, `?scale=2 draws 2048 x 1536 pixels (saw ${size[0]} x ${size[1]})`);
+      const native = png.decode(fs.readFileSync(path.join(out, `t${t.toFixed(3)}.png`)));
+      // The shot is at the canvas's laid-out size: 1x, or the real pixels, averaged down 2 x 2 here.
+      const web = halve(png.decode(await (await page.$("#canvas")).screenshot({ type: "png" })), native.width);
+      const m = compare.measure(native, web);
+      console.log(`scale 2, t=${t}: ${compare.describe(m)}`);
+      for (const [ok, what] of compare.verdicts(m)) check(ok, `scale 2, t=${t}: ${what}`);
+    });
+  } finally {
+    fs.rmSync(out, { recursive: true, force: true });
+  }
+}
+
+const tests = { loads: testLoads, frames: testFrames, "missing-data": testMissingData, subfolder: testSubfolder,
+                scale: testScale };
 const name = process.argv[2];
 if (!tests[name]) {
   console.error(`usage: node page_tests.js ${Object.keys(tests).join("|")}`);
