@@ -1,12 +1,12 @@
 #include "demo/shell/player.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <regex>
 #include <utility>
 
 #include "demo/content/demo_resources.h"
+#include "demo/shell/option_values.h"
 #include "demo/shell/scale_options.h"
 #include "demo/shell/scheduled_shell.h"
 #include "demo/shell/win_main.h"
@@ -87,15 +87,7 @@ bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions* option
                 *error = "--from needs a time in seconds";
                 return false;
             }
-            std::string value = argv[++i];
-            char* end = nullptr;
-            errno = 0;
-            double t = std::strtod(value.c_str(), &end);
-            if (value.empty() || errno != 0 || end != value.c_str() + value.size() || !std::isfinite(t) || t < 0) {
-                *error = "--from: '" + value + "' is not a time in seconds";
-                return false;
-            }
-            options->from = t;
+            if (!ParseSecondsValue("--from", argv[++i], &options->from, error)) return false;
         } else {
             *error = "unknown option '" + arg + "'";
             return false;

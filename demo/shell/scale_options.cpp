@@ -1,10 +1,10 @@
 #include "demo/shell/scale_options.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <regex>
 
+#include "demo/shell/option_values.h"
 #include "engine/gfx/device.h"
 #include "engine/gfx/pixel_scale.h"
 
@@ -14,16 +14,6 @@ namespace {
 
 constexpr int kMaxSsaa = 4;
 
-bool ParseReal(const std::string& text, double* value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    double v = std::strtod(text.c_str(), &end);
-    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(v)) return false;
-    *value = v;
-    return true;
-}
-
 }  // namespace
 
 bool ParseScaleValue(const std::string& text, bool allowAuto, float* scale, std::string* error) {
@@ -32,7 +22,7 @@ bool ParseScaleValue(const std::string& text, bool allowAuto, float* scale, std:
         return true;
     }
     double v = 0;
-    if (!ParseReal(text, &v) || v < 1 || v > kMaxPixelScale) {
+    if (!ParseFiniteNumber(text, &v) || v < 1 || v > kMaxPixelScale) {
         *error = "--scale: '" + text + "' is not a scale from 1 to 8" + (allowAuto ? " or auto" : "");
         return false;
     }
@@ -60,7 +50,7 @@ bool ParseSizeValue(const std::string& text, float* scale, std::string* error) {
 
 bool ParseSsaaValue(const std::string& text, int* factor, std::string* error) {
     double v = 0;
-    if (!ParseReal(text, &v) || v != std::floor(v) || v < 1 || v > kMaxSsaa) {
+    if (!ParseFiniteNumber(text, &v) || v != std::floor(v) || v < 1 || v > kMaxSsaa) {
         *error = "--ssaa: '" + text + "' is not a whole number from 1 to " + std::to_string(kMaxSsaa);
         return false;
     }

@@ -1,12 +1,12 @@
 #include "tools/capture/capture_options.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
 
+#include "demo/shell/option_values.h"
 #include "demo/shell/scale_options.h"
 #include "engine/gfx/device.h"
 #include "engine/gfx/pixel_scale.h"
@@ -16,22 +16,6 @@ namespace velor::capture {
 namespace {
 
 constexpr int kMaxFps = 240;
-
-bool ParseNumber(const std::string& text, double* value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    double v = std::strtod(text.c_str(), &end);
-    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(v)) return false;
-    *value = v;
-    return true;
-}
-
-bool ParseTime(const std::string& flag, const std::string& text, double* value, std::string* error) {
-    if (ParseNumber(text, value) && *value >= 0) return true;
-    *error = flag + ": '" + text + "' is not a time in seconds";
-    return false;
-}
 
 }  // namespace
 
@@ -102,13 +86,13 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
                 size_t comma = value.find(',', start);
                 std::string item = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
                 double t = 0;
-                if (!ParseTime("--at", item, &t, error)) return false;
+                if (!demo::ParseSecondsValue("--at", item, &t, error)) return false;
                 options->times.push_back(t);
                 if (comma == std::string::npos) break;
                 start = comma + 1;
             }
         } else if (flag == "--step") {
-            if (!ParseNumber(value, &options->step) || options->step <= 0) {
+            if (!demo::ParseFiniteNumber(value, &options->step) || options->step <= 0) {
                 *error = "--step: '" + value + "' is not a positive number of seconds";
                 return false;
             }
@@ -136,17 +120,17 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             }
         } else if (flag == "--fps") {
             double fps = 0;
-            if (!ParseNumber(value, &fps) || fps != std::floor(fps) || fps < 1 || fps > kMaxFps) {
+            if (!demo::ParseFiniteNumber(value, &fps) || fps != std::floor(fps) || fps < 1 || fps > kMaxFps) {
                 *error = "--fps: '" + value + "' is not a whole number of frames per second from 1 to 240";
                 return false;
             }
             options->fps = int(fps);
             sawVideoOption = true;
         } else if (flag == "--from") {
-            if (!ParseTime("--from", value, &options->from, error)) return false;
+            if (!demo::ParseSecondsValue("--from", value, &options->from, error)) return false;
             sawVideoOption = true;
         } else if (flag == "--to") {
-            if (!ParseTime("--to", value, &options->to, error)) return false;
+            if (!demo::ParseSecondsValue("--to", value, &options->to, error)) return false;
             sawVideoOption = true;
         }
     }
