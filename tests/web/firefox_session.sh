@@ -2,8 +2,13 @@
 # Runs a command with what Firefox needs to draw and sound without a GPU or a sound card, both
 # private to this run: an X display (Xvfb; headless Firefox has no WebGL2 there) and a PulseAudio
 # server whose only output is a null sink (without a sound server Firefox's audio never starts).
+# Without Xvfb or PulseAudio it skips, as the page tests do without their browser.
 #   firefox_session.sh COMMAND...
 set -u
+. "$(dirname "$0")/skip_or_fail.sh"
+for tool in Xvfb pulseaudio; do
+    command -v "$tool" >/dev/null || skip_or_fail "$tool is not installed (scripts/web --test installs it)"
+done
 runtime=$(mktemp -d)
 pids=()
 cleanup() {
