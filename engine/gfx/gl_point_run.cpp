@@ -26,6 +26,14 @@ namespace {
 // A vertex larger than this is drawn on its own (the demo's sprites have 16 bytes).
 constexpr uint32_t kMaxRunVertexBytes = 64;
 
+template <class... Parts>
+constexpr bool EveryPartHasGroups(const DrawStateParts<Parts...>*) {
+    return ((Parts::kGroups != 0) && ...);
+}
+// A part in no dirty group would never be compared, and a run would carry its old value past a change.
+static_assert(EveryPartHasGroups(static_cast<const SharedDrawParts*>(nullptr)),
+              "every part of the shared draw state needs the dirty groups that a change to it marks");
+
 }  // namespace
 
 // The matrix must be the fixed-function vertex stage's, and lit points with normals (which read the

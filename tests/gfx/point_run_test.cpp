@@ -1,8 +1,11 @@
 // One-point sprite draws merged into instanced draws: every scene below is drawn twice, merging on
 // and off, and must come out pixel for pixel the same, not black, and (where only world transforms
 // separate the points) in fewer GL draws.
+#include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/gfx/device_controls.h"
 #include "engine/gfx/ffp_shaders.h"
@@ -79,7 +82,7 @@ public:
     // A point at the world origin from user memory, as text and font code draw.
     void DrawUserPoint(uint32_t color) {
         const ColorVertex point{0, 0, 0, color};
-        device_->SetFVF(kSpriteFvf);
+        device_->SetFVF(vertexFvf);
         ASSERT_EQ(device_->DrawPrimitiveUP(PrimitiveType::PointList, 1, &point, sizeof point), Result::Ok);
     }
 
@@ -111,6 +114,12 @@ public:
     }
 
     std::shared_ptr<VertexBuffer> zeroVertex_;
+    // What the cases of a part's change keep between their draws.
+    std::shared_ptr<Texture> texture, otherTexture;
+    std::shared_ptr<GpuProgram> greenProgram;
+    Matrix projection;
+    bool projectionKept = false;
+    uint32_t vertexFvf = kSpriteFvf;
 };
 
 void PointRuns::CheckSameAsSeparateDraws(const SceneCase& c) {
@@ -279,6 +288,180 @@ TEST_F(PointRuns, MergedDrawsGiveTheSeparateDrawsPixels) {
          }},
     };
     for (const SceneCase& c : cases) CheckSameAsSeparateDraws(c);
+}
+
+// One change between two runs of points, for each part of the state a run shares: Set puts the part's
+// first value (changed = false) or its second, Restore puts back what Render starts from. Declared for
+// every part and defined for none, so a part added to the shared state fails to build here until it
+// has its case.
+template <class Part>
+struct PartChange;
+
+// Fills a 2 x 2 texture with four colours, so that filtering and texture changes show on a sprite.
+std::shared_ptr<Texture> QuadColourTexture(Device& device) {
+    std::shared_ptr<Texture> texture;
+    EXPECT_EQ(device.CreateTexture(2, 2, 1, 0, Format::A8R8G8B8, Pool::Managed, &texture), Result::Ok);
+    LockedRect locked;
+    EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), Result::Ok);
+    const uint32_t colours[2][2] = {{0xFFFF0000u, 0xFF00FF00u}, {0xFF0000FFu, 0xFFFFFF00u}};
+    for (int y = 0; y < 2; ++y)
+        std::memcpy(static_cast<uint8_t*>(locked.bits) + y * locked.pitch, colours[y], sizeof colours[y]);
+    texture->UnlockRect(0);
+    return texture;
+}
+
+template <>
+struct PartChange<RenderStateValues> {
+    static constexpr const char* kName = "render states: the source blend";
+    static void Set(PointRuns& s, bool changed) {
+        s.device()->SetRenderState(RenderState::SrcBlend, uint32_t(changed ? Blend::One : Blend::SrcAlpha));
+    }
+    static void Restore(PointRuns& s) { Set(s, false); }
+};
+
+template <>
+struct PartChange<SamplerStateValues> {
+    static constexpr const char* kName = "sampler states: point to linear magnification";
+    static void Set(PointRuns& s, bool changed) {
+        if (s.texture == nullptr) s.texture = QuadColourTexture(*s.device());
+        s.device()->SetTexture(0, s.texture);
+        s.device()->SetSamplerState(0, SamplerState::MagFilter,
+                                    uint32_t(changed ? TextureFilter::Linear : TextureFilter::Point));
+    }
+    static void Restore(PointRuns& s) {
+        s.device()->SetSamplerState(0, SamplerState::MagFilter, uint32_t(TextureFilter::Point));
+        s.device()->SetTexture(0, nullptr);
+    }
+};
+
+template <>
+struct PartChange<StageStateValues> {
+    static constexpr const char* kName = "texture stage states: texture times colour to colour alone";
+    static void Set(PointRuns& s, bool changed) {
+        if (s.texture == nullptr) s.texture = QuadColourTexture(*s.device());
+        s.device()->SetTexture(0, s.texture);
+        s.device()->SetTextureStageState(0, TextureStageState::ColorOp,
+                                         uint32_t(changed ? TextureOp::SelectArg2 : TextureOp::Modulate));
+    }
+    static void Restore(PointRuns& s) {
+        s.device()->SetTextureStageState(0, TextureStageState::ColorOp, uint32_t(TextureOp::Modulate));
+        s.device()->SetTexture(0, nullptr);
+    }
+};
+
+template <>
+struct PartChange<CameraTransforms> {
+    static constexpr const char* kName = "camera transforms: a wider projection";
+    static void Set(PointRuns& s, bool changed) {
+        if (!s.projectionKept) {
+            s.device()->GetTransform(TransformState::Projection, &s.projection);
+            s.projectionKept = true;
+        }
+        Matrix projection = s.projection;
+        if (changed) projection.m[0][0] *= 0.5f, projection.m[1][1] *= 0.5f;
+        s.device()->SetTransform(TransformState::Projection, &projection);
+    }
+    static void Restore(PointRuns& s) { Set(s, false); }
+};
+
+template <>
+struct PartChange<LightingValues> {
+    static constexpr const char* kName = "lighting: the material";
+    static void Set(PointRuns& s, bool changed) {
+        // Without normals only the ambient term lights a point: the material's ambient is its colour.
+        s.device()->SetRenderState(RenderState::Lighting, 1);
+        s.device()->SetRenderState(RenderState::Ambient, 0xFFFFFFFFu);
+        Material material{};
+        material.ambient = changed ? ColorValue{0, 1, 0, 1} : ColorValue{1, 0, 0, 1};
+        s.device()->SetMaterial(&material);
+    }
+    static void Restore(PointRuns& s) { s.device()->SetRenderState(RenderState::Lighting, 0); }
+};
+
+template <>
+struct PartChange<TextureBindings> {
+    static constexpr const char* kName = "texture bindings: another texture";
+    static void Set(PointRuns& s, bool changed) {
+        if (s.texture == nullptr) s.texture = QuadColourTexture(*s.device());
+        if (s.otherTexture == nullptr) s.otherTexture = s.SolidTexture(0xFF00FFFFu);
+        s.device()->SetTexture(0, changed ? s.otherTexture : s.texture);
+    }
+    static void Restore(PointRuns& s) { s.device()->SetTexture(0, nullptr); }
+};
+
+template <>
+struct PartChange<VertexLayout> {
+    // The same 16 bytes read another way: a colour as the specular one leaves the diffuse white.
+    static constexpr const char* kName = "vertex layout: the colour read as specular";
+    static void Set(PointRuns& s, bool changed) { s.vertexFvf = changed ? Fvf::XYZ | Fvf::Specular : kSpriteFvf; }
+    static void Restore(PointRuns& s) { s.vertexFvf = kSpriteFvf; }
+};
+
+template <>
+struct PartChange<TargetValues> {
+    static constexpr const char* kName = "target: the viewport";
+    static void Set(PointRuns& s, bool changed) {
+        const Viewport viewport{0, 0, changed ? 512u : kBackBufferWidth, kBackBufferHeight, 0, 1};
+        s.device()->SetViewport(&viewport);
+    }
+    static void Restore(PointRuns& s) { Set(s, false); }
+};
+
+template <>
+struct PartChange<ProgramValues> {
+    static constexpr const char* kName = "program: fixed function to a pixel program";
+    static void Set(PointRuns& s, bool changed) {
+        if (s.greenProgram == nullptr) {
+            std::shared_ptr<GpuShader> pixel;
+            std::string log;
+            EXPECT_EQ(s.device()->CreateShader(ShaderType::Pixel,
+                                               std::string(FragmentPrelude()) +
+                                                   "void main() { oColor = vec4(0.0, 1.0, 0.2, 1.0); }\n",
+                                               &pixel, &log),
+                      Result::Ok)
+                << log;
+            EXPECT_EQ(s.device()->CreateProgram(nullptr, *pixel, &s.greenProgram, &log), Result::Ok) << log;
+        }
+        s.device()->BindProgram(changed ? ProgramBinding{s.greenProgram} : ProgramBinding{});
+    }
+    static void Restore(PointRuns& s) { s.device()->BindProgram(ProgramBinding{}); }
+};
+
+// Two runs of points with one part changed between them (or not, to see that the change shows).
+template <class Part>
+SceneCase ChangeBetweenRuns(bool change) {
+    return {PartChange<Part>::kName, true, [change](PointRuns& s) {
+                PartChange<Part>::Set(s, false);
+                for (int i = 0; i < 15; ++i) {
+                    s.PlaceOnGrid(i);
+                    s.DrawUserPoint(0xC0FF6020u);
+                }
+                PartChange<Part>::Set(s, change);
+                for (int i = 20; i < 35; ++i) {
+                    s.PlaceOnGrid(i);
+                    s.DrawUserPoint(0xC0FF6020u);
+                }
+                PartChange<Part>::Restore(s);
+            }};
+}
+
+// The parts come from the list the run compares, so none can be left out.
+template <class... Parts>
+std::vector<std::pair<SceneCase, SceneCase>> ChangesOfEachPart(const DrawStateParts<Parts...>*) {
+    return {{ChangeBetweenRuns<Parts>(true), ChangeBetweenRuns<Parts>(false)}...};
+}
+
+// A change to any part of the shared state between two points ends the run: each part's change must be
+// in a dirty group the device marks for it and the run compares.
+TEST_F(PointRuns, AChangeToAnyPartOfTheSharedStateEndsTheRun) {
+    for (const auto& [changed, unchanged] : ChangesOfEachPart(static_cast<const SharedDrawParts*>(nullptr))) {
+        SCOPED_TRACE(changed.name);
+        // The change must show, or the comparison below could pass with it ignored.
+        Frame with = Render(false, [&] { changed.scene(*this); });
+        Frame without = Render(false, [&] { unchanged.scene(*this); });
+        EXPECT_NE(with.pixels, without.pixels) << "the change draws nothing different";
+        CheckSameAsSeparateDraws(changed);
+    }
 }
 
 // Colours set on a program per point (as an effect's parameters reach it) change within a run.
