@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The resolution scale through velor-capture: one frame per window at scale 2 averaged down matches
 # the scale-1 frame, its letterbox bands are twice as tall; the title text at 105 s is sharper than
-# the scale-1 frame magnified; --ssaa 2 changes the plain frame only along edges; bad values are
+# the scale-1 frame magnified and covers twice the width and height, in the same place; --ssaa 2 changes the plain frame only along edges; bad values are
 # refused with one line and exit 2.
 set -eu
 run_dir=$1
@@ -20,6 +20,7 @@ for t in 3 25 45 65 85 105; do
 done
 # The title block ("VELOR DEMO" and the credit line) at 105 s, in back-buffer pixels.
 "$compare" sharper "$out/one/t105.000.png" "$out/two/t105.000.png" 545 255 760 305 || failed=1
+"$compare" footprint "$out/one/t105.000.png" "$out/two/t105.000.png" 545 255 760 305 || failed=1
 ./velor-capture --at 25 --ssaa 2 --out "$out/smooth"
 "$compare" edges "$out/one/t25.000.png" "$out/smooth/t25.000.png" || failed=1
 [ "$(od -An -tx1 -j16 -N8 "$out/two/t25.000.png" | tr -d ' \n')" = "0000080000000600" ] || {

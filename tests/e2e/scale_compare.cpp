@@ -7,6 +7,10 @@
 //     In the rectangle (ONE's pixels), SCALED must hold clearly more high-frequency energy (squared
 //     Laplacian) than ONE magnified k times as a display scales it (bilinear): letters drawn at the
 //     real size, not magnified.
+//   scale_compare footprint ONE.png SCALED.png LEFT TOP RIGHT BOTTOM
+//     In the rectangle (ONE's pixels), the box around the bright pixels (text on a darker ground) in
+//     SCALED must be k times the box in ONE, within two real pixels on each edge: text drawn at its
+//     scaled size and place.
 //   scale_compare edges PLAIN.png SMOOTH.png
 //     Two frames of one size (plain and supersampled): where they differ by more than a few levels
 //     must be along the plain frame's edges: the smoothed value within the range of the plain
@@ -201,6 +205,59 @@ int Sharper(const Frame& one, const Frame& scaled, int left, int top, int right,
     return 0;
 }
 
+struct Box {
+    int left = 0, top = 0, right = -1, bottom = -1;  // inclusive; empty when right < left
+    int Width() const { return right - left + 1; }
+    int Height() const { return bottom - top + 1; }
+};
+
+// The box around the pixels of the rectangle at or above `threshold` in luminance.
+Box BrightBox(const Frame& f, int left, int top, int right, int bottom, float threshold) {
+    Box box{right, bottom, left - 1, top - 1};
+    for (int y = std::max(top, 0); y < std::min(bottom, f.height); ++y)
+        for (int x = std::max(left, 0); x < std::min(right, f.width); ++x) {
+            if (f.Luma(x, y) < threshold) continue;
+            box.left = std::min(box.left, x), box.right = std::max(box.right, x);
+            box.top = std::min(box.top, y), box.bottom = std::max(box.bottom, y);
+        }
+    return box;
+}
+
+int Footprint(const Frame& one, const Frame& scaled, int left, int top, int right, int bottom) {
+    int k = scaled.width / one.width;
+    if (k < 2 || scaled.width != one.width * k || scaled.height != one.height * k) {
+        std::fprintf(stderr, "scale_compare: not a whole multiple\n");
+        return 1;
+    }
+    // Halfway between the rectangle's darkest and brightest pixel in ONE: a glyph's edge pixel counts
+    // when it is at least half covered, at either scale.
+    float lo = 255, hi = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) lo = std::min(lo, one.Luma(x, y)), hi = std::max(hi, one.Luma(x, y));
+    float threshold = (lo + hi) / 2;
+    Box a = BrightBox(one, left, top, right, bottom, threshold);
+    Box b = BrightBox(scaled, left * k, top * k, right * k, bottom * k, threshold);
+    std::printf("footprint in (%d,%d)-(%d,%d) above luma %.0f: scale 1 %dx%d at (%d,%d), scale %d %dx%d at (%d,%d); "
+                "k times scale 1 is %dx%d at (%d,%d)\n",
+                left, top, right, bottom, double(threshold), a.Width(), a.Height(), a.left, a.top, k, b.Width(),
+                b.Height(), b.left, b.top, k * a.Width(), k * a.Height(), k * a.left, k * a.top);
+    if (hi - lo < 64 || a.Width() < 20 || a.Height() < 5) {
+        std::fprintf(stderr, "scale_compare: no text in the rectangle at scale 1\n");
+        return 1;
+    }
+    // Each edge of the box at scale 1 is a whole pixel, k real ones: the scaled box's edges lie within
+    // two real pixels of k times them.
+    constexpr int kSlack = 2;
+    const int edges[4][2] = {{b.left, k * a.left}, {b.top, k * a.top},
+                             {b.right, k * a.right + k - 1}, {b.bottom, k * a.bottom + k - 1}};
+    for (const auto& edge : edges)
+        if (std::abs(edge[0] - edge[1]) > kSlack) {
+            std::fprintf(stderr, "scale_compare: the scaled text's box is not k times the scale-1 box\n");
+            return 1;
+        }
+    return 0;
+}
+
 int Edges(const Frame& plain, const Frame& smooth) {
     if (plain.width != smooth.width || plain.height != smooth.height) {
         std::fprintf(stderr, "scale_compare: sizes differ\n");
@@ -255,11 +312,12 @@ int main(int argc, char** argv) {
         if (!Load(argv[2], &a) || !Load(argv[3], &b)) return 2;
         return mode == "match" ? Match(a, b) : Edges(a, b);
     }
-    if (mode == "sharper" && argc == 8) {
+    if ((mode == "sharper" || mode == "footprint") && argc == 8) {
         if (!Load(argv[2], &a) || !Load(argv[3], &b)) return 2;
-        return Sharper(a, b, std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]), std::atoi(argv[7]));
+        auto measure = mode == "sharper" ? Sharper : Footprint;
+        return measure(a, b, std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]), std::atoi(argv[7]));
     }
     std::fprintf(stderr, "usage: scale_compare match ONE.png SCALED.png | sharper ONE.png SCALED.png L T R B | "
-                         "edges PLAIN.png SMOOTH.png\n");
+                         "footprint ONE.png SCALED.png L T R B | edges PLAIN.png SMOOTH.png\n");
     return 2;
 }
