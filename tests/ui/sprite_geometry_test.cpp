@@ -116,5 +116,26 @@ TEST(SpriteGeometry, ProjectionMapsRenderTargetPixelsIntoTheViewport) {
     }
 }
 
+// On a device at scale k the shift is half a real pixel, 1/(2k) of a unit: half a unit would put every
+// sprite and glyph half a real pixel off its pixels, too little for a frame's measures to show.
+TEST(SpriteGeometry, ProjectionShiftsByHalfARealPixelAtAScale) {
+    const Viewport vp{0, 100, 1024, 568, 0.0f, 1.0f};
+    for (float k : {2.0f, 1.875f, 2.8125f}) {
+        SCOPED_TRACE(k);
+        Matrix p = SpriteProjection(vp, k);
+        const float half = 0.5f / k;
+        const struct {
+            Vector3 in;
+            float cx, cy;
+        } cases[] = {{{half, 100 + half, 0}, -1, 1}, {{1024 + half, 668 + half, 0}, 1, -1}};
+        for (const auto& c : cases) {
+            Vector3 out;
+            Vec3TransformCoord(&out, &c.in, &p);
+            EXPECT_NEAR(out.x, c.cx, 1e-5);
+            EXPECT_NEAR(out.y, c.cy, 1e-5);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace velor
