@@ -15,6 +15,7 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "velor_content_lookup: $*"; exit 1; }
+. "$(dirname "$0")/find_window.sh"
 mkdir -p "$work/bin" "$work/empty"
 cp "$run_dir/velor" "$run_dir/velor-capture" "$work/bin/"
 cd "$work/empty" || exit 1
@@ -51,7 +52,7 @@ code=$?
 # --data: velor plays in a window, quits on Escape, and says nothing (no missing file).
 "$work/bin/velor" --windowed 640x480 --mute --data "$run_dir" 2>"$work/err" &
 pid=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
+window=$(find_window "$pid" 30 --onlyvisible)
 [ -n "$window" ] || { kill -KILL "$pid"; fail "no window with --data: $(cat "$work/err")"; }
 sleep 2
 xdotool windowfocus --sync "$window" key --clearmodifiers Escape

@@ -9,6 +9,7 @@ if [ -z "${VELOR_E2E_INNER:-}" ]; then
     export VELOR_E2E_INNER=1
     exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
 fi
+. "$(dirname "$0")/find_window.sh"
 cd "$run_dir" || exit 1
 err=$(mktemp)
 trap 'rm -f "$err"' EXIT
@@ -32,8 +33,8 @@ play() {
     ./velor "$@" 2>"$err" &
     local pid=$!
     local window
-    window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
-    [ -n "$window" ] || { kill -KILL "$pid"; fail "no window for $*"; }
+    window=$(find_window "$pid" 30 --onlyvisible)
+    [ -n "$window" ] || { kill -KILL "$pid"; fail "no window for $*: $(cat "$err")"; }
     sleep 1
     # A later start runs the schedule up to it first: wait for what the caller expects to see.
     if [ -n "${WAIT_FOR:-}" ]; then

@@ -12,11 +12,12 @@ if [ -z "${VELOR_E2E_INNER:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
 fi
 
+. "$(dirname "$0")/find_window.sh"
 cd "$run_dir" || exit 1
 export SDL_AUDIODRIVER=dummy
 ./velor &
 pid=$!
-window=$(timeout 20 xdotool search --sync --pid "$pid" 2>/dev/null | head -n 1)
+window=$(find_window "$pid" 20)
 if [ -z "$window" ]; then
     echo "velor_quit: no window appeared for velor (pid $pid)"
     kill -KILL "$pid" 2>/dev/null

@@ -10,6 +10,7 @@ if [ "$how" = escape-startup ] && [ -z "${VELOR_E2E_INNER:-}" ]; then
     export VELOR_E2E_INNER=1
     exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
 fi
+. "$(dirname "$0")/../e2e/find_window.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/run" "$work/tmp" "$work/out"
@@ -58,7 +59,7 @@ startup-*|running-*)
 escape-startup)
     ./velor 2>"$work/stderr" &
     pid=$!
-    window=$(timeout 20 xdotool search --sync --pid "$pid" 2>/dev/null | head -n 1)
+    window=$(find_window "$pid" 20)
     [ -n "$window" ] || { kill -KILL "$pid"; fail "no window"; }
     xdotool windowfocus --sync "$window" key --clearmodifiers Escape 2>/dev/null
     [ -n "$(ls -A "$work/tmp")" ] && echo "interrupts [$how]: Escape pressed while the private folder existed"
