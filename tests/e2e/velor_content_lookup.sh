@@ -10,7 +10,7 @@ run_dir=$(cd "$1" && pwd)
 installed=$2
 if [ -z "${VELOR_E2E_INNER:-}" ]; then
     export VELOR_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x800x24 -noreset" bash "$0" "$@"
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

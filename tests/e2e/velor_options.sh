@@ -7,7 +7,7 @@ set -u
 run_dir=$1
 if [ -z "${VELOR_E2E_INNER:-}" ]; then
     export VELOR_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x800x24 -noreset" bash "$0" "$@"
 fi
 . "$(dirname "$0")/find_window.sh"
 cd "$run_dir" || exit 1

@@ -8,7 +8,7 @@ set -u
 run_dir=$1 how=$2
 if [ "$how" = escape-startup ] && [ -z "${VELOR_E2E_INNER:-}" ]; then
     export VELOR_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x800x24 -noreset" bash "$0" "$@"
 fi
 . "$(dirname "$0")/../e2e/find_window.sh"
 work=$(mktemp -d)
