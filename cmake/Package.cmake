@@ -1,6 +1,7 @@
-# CPack (scripts/package): a Debian package installing under /usr, and a relocatable .tar.gz holding
-# the same tree (bin/, share/) that plays from wherever it is unpacked. The version is the project's.
-set(CPACK_GENERATOR DEB TGZ)
+# CPack (scripts/package): a Debian package installing under /usr, with the system's libraries. The
+# .tar.gz is scripts/linux-archive's, the same tree with its libraries beside it. The version is the
+# project's.
+set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velor)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Velor")
@@ -16,8 +17,7 @@ textures and music are made procedurally.
 .
 velor-capture plays the demo headless and writes chosen frames as PNG
 files, or a video with its music through ffmpeg.")
-# The .tar.gz (and the one folder it unpacks into); the .deb takes Debian's own name.
-set(CPACK_PACKAGE_FILE_NAME velor-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
+# The .deb takes Debian's own name.
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 

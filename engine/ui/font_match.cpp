@@ -105,17 +105,24 @@ PatternPtr MatchFamily(const char* family, int weight, bool italic) {
 
 }  // namespace
 
+// A system with no fonts, or no fontconfig configuration, still draws text: with the font files
+// shipped in the content folder (the working folder), as a self-contained archive carries them.
 bool MatchFont(const FontRequest& request, FontMatch* match, std::string* error) {
+    const char* family = request.faceName.empty() ? kDefaultFamily : request.faceName.c_str();
+    std::string bundledError;
     if (!FcInit()) {
-        if (error) *error = "fontconfig: cannot load its configuration";
+        if (MatchBundledFont(request, ".", match, &bundledError)) return true;
+        if (error) *error = "fontconfig: cannot load its configuration; " + bundledError;
         return false;
     }
     const int weight = request.weight == FontWeight::DontCare ? int(FontWeight::Normal) : int(request.weight);
-    const char* family = request.faceName.empty() ? kDefaultFamily : request.faceName.c_str();
     PatternPtr found = MatchFamily(family, weight, request.italic);
     if (!found) found = MatchFamily(kLastResortFamily, weight, request.italic);
     if (!found) {
-        if (error) *error = std::string("fontconfig: no scalable font for \"") + family + "\", nor " + kLastResortFamily;
+        if (MatchBundledFont(request, ".", match, &bundledError)) return true;
+        if (error)
+            *error = std::string("fontconfig: no scalable font for \"") + family + "\", nor " + kLastResortFamily +
+                     "; " + bundledError;
         return false;
     }
 

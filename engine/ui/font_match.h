@@ -21,7 +21,8 @@ struct FontMatch {
     bool oblique = false;    // italic asked, the file is upright: slant synthetically
 };
 
-// False, with the reason in `error`, when fontconfig finds no usable file, not even DejaVu Sans.
+// When fontconfig finds no usable file, not even DejaVu Sans, the shipped files in the working folder
+// are taken as MatchBundledFont finds them; false, with the reason in `error`, without those either.
 // A build without fontconfig (VELOR_NO_FONTCONFIG, a browser build) looks in the run folder with
 // MatchBundledFont instead.
 bool MatchFont(const FontRequest& request, FontMatch* match, std::string* error);

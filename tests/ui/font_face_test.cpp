@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
+
+#include <fontconfig/fontconfig.h>
+#include <unistd.h>
 
 #include "engine/ui/font_face.h"
 #include "engine/ui/font_match.h"
@@ -162,6 +166,50 @@ TEST(FontFace, FileThatIsNoFontIsAnErrorNamingIt) {
         EXPECT_EQ(FontFace::Open(match, FontSize{12, 0, true}, &error), nullptr);
         EXPECT_NE(error.find(file), std::string::npos) << error;
     }
+}
+
+// A system without fonts: fontconfig is set to a configuration that knows none, and the font files
+// shipped in the working folder (the content folder) are taken instead.
+class NoSystemFonts : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(FcInit());
+        system_ = FcConfigReference(nullptr);
+        ASSERT_TRUE(FcConfigSetCurrent(FcConfigCreate()));
+        previous_ = std::filesystem::current_path();
+        folder_ = std::filesystem::temp_directory_path() / ("velor_no_system_fonts_" + std::to_string(::getpid()));
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_ / "fonts");
+        std::filesystem::current_path(folder_);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(folder_);
+        FcConfigSetCurrent(system_);
+        FcConfigDestroy(system_);
+    }
+
+    FcConfig* system_ = nullptr;
+    std::filesystem::path previous_, folder_;
+};
+
+TEST_F(NoSystemFonts, TheShippedFontIsTaken) {
+    std::ofstream("fonts/DejaVuSans.ttf") << "not read";
+    FontMatch match;
+    std::string error;
+    ASSERT_TRUE(MatchFont(FontRequest{"", 1, true}, &match, &error)) << error;
+    EXPECT_EQ(std::filesystem::path(match.file), std::filesystem::path("./fonts/DejaVuSans.ttf"));
+    EXPECT_EQ(match.family, "DejaVu Sans");
+    EXPECT_TRUE(match.oblique);
+    EXPECT_FALSE(match.embolden);
+}
+
+TEST_F(NoSystemFonts, WithoutAShippedFontTheErrorSaysWhereItLooked) {
+    FontMatch match;
+    std::string error;
+    EXPECT_FALSE(MatchFont(FontRequest{}, &match, &error));
+    EXPECT_NE(error.find("fontconfig: no scalable font"), std::string::npos) << error;
+    EXPECT_NE(error.find("DejaVuSans.ttf"), std::string::npos) << error;
 }
 
 }  // namespace
