@@ -32,8 +32,13 @@ done
 took=$(( ($(date +%s%N) - sent) / 1000000 ))
 if kill -0 "$pid" 2>/dev/null; then
     cat velor.log
-    echo "velor_windowed_escape: velor.exe still running 2 s after Escape"
-    kill -KILL "$pid"
+    for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then
+        echo "velor_windowed_escape: velor.exe still running 12 s after Escape"
+        kill -KILL "$pid"
+    else
+        echo "velor_windowed_escape: velor.exe ended $(( ($(date +%s%N) - sent) / 1000000 )) ms after Escape, over 2 s"
+    fi
     exit 1
 fi
 wait "$pid"
