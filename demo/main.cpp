@@ -2,6 +2,7 @@
 
 #include "demo/shell/content_folder.h"
 #include "demo/shell/player.h"
+#include "engine/os/error_box.h"
 
 int main(int argc, char** argv) {
     velor::demo::PlayerOptions options;
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     }
     if (!velor::demo::EnterContentFolder(options.data, &error)) {
         std::fprintf(stderr, "velor: %s\n", error.c_str());
+        velor::ShowErrorBox("Velor", error);
         return 1;
     }
     velor::PerformanceCounterClock clock;

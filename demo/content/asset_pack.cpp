@@ -3,20 +3,18 @@
 // user's "tree.x" in the working folder is never overwritten or deleted.
 #include "demo/content/asset_pack.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <filesystem>
 #include <vector>
 
 #include "demo/content/demo_resources.h"
-#include "demo/content/pack_cleanup.h"
 #include "demo/overlay/text_record.h"
 #include "demo/scene/scene_object.h"
 #include "demo/scene/skeleton.h"
 #include "demo/shell/shell_state.h"
 #include "engine/gfx/texture_files.h"
+#include "engine/os/folder_cleanup_guard.h"
+#include "engine/os/process_files.h"
 
 namespace velor::demo {
 
@@ -47,17 +45,6 @@ constexpr MeshLoad kMeshesAfterSkeleton[] = {
     {7, kTunnelSlot, true},  {8, kCubeSlot, false},      {9, kQuadSlot, false},
 };
 
-std::string MakePrivateFolder() {
-    std::error_code ec;
-    std::filesystem::path base = std::filesystem::temp_directory_path(ec);
-    if (ec) base = "/tmp";
-    std::string pattern = (base / "velor-data.xyz-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (mkdtemp(name.data()) == nullptr) return {};
-    return name.data();
-}
-
 void LoadMesh(const MeshLoad& load) {
     if (!gPack.extracted[load.entry]) return;  // the slot stays empty
     LoadObjectFromX(PackEntryPath(kPackEntryNames[load.entry]).c_str(), load.slot);
@@ -73,11 +60,11 @@ std::string PackEntryPath(const char* fileName) {
 
 void LoadAssets() {
     gPack = PackState{};
-    gPack.folder = MakePrivateFolder();
+    gPack.folder = MakePrivateTempFolder("velor-data.xyz").string();
     if (gPack.folder.empty()) std::fprintf(stderr, "velor: cannot make a temporary folder for %s\n", kPackFile);
     {
         // Until the folder is gone again, an interrupt removes it before the process ends.
-        PackCleanupGuard cleanup(gPack.folder, kPackEntryNames, kPackEntryCount);
+        FolderCleanupGuard cleanup(gPack.folder, kPackEntryNames, kPackEntryCount);
 
         if (std::FILE* pack = gPack.folder.empty() ? nullptr : std::fopen(kPackFile, "rb")) {
             int k = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "demo/content/demo_resources.h"
+#include "engine/os/process_files.h"
 
 // Where the build installs the content, from its install layout (CMake's GNUInstallDirs): relative to
 // the executable's folder, and in full under the configured prefix.
@@ -81,9 +82,9 @@ ContentFolderResult FindContentFolder(const std::vector<fs::path>& candidates, c
 }
 
 bool EnterContentFolder(const std::string& dataOption, std::string* error) {
-    std::error_code ec, exeError;
+    std::error_code ec;
     const fs::path working = fs::current_path(ec);
-    const fs::path executable = fs::read_symlink("/proc/self/exe", exeError);  // empty without /proc
+    const fs::path executable = ExecutablePath();
     ContentFolderResult found = FindContentFolder(
         ContentFolderCandidates(working, executable, VELOR_DATA_FROM_BINDIR, VELOR_INSTALLED_DATADIR), dataOption);
     if (found.folder.empty()) {

@@ -33,8 +33,8 @@ struct ContentFolderResult {
 ContentFolderResult FindContentFolder(const std::vector<std::filesystem::path>& candidates,
                                       const std::string& dataOption);
 
-// Finds the content for this process (its working folder, /proc/self/exe and the install layout it
-// was built for) and makes its folder the working folder. False with the line to print otherwise.
+// Finds the content for this process (its working folder, the executable's folder and the install
+// layout it was built for) and makes its folder the working folder. False with the line to print otherwise.
 bool EnterContentFolder(const std::string& dataOption, std::string* error);
 
 }  // namespace velor::demo

@@ -1,7 +1,7 @@
 #include "engine/audio/sound_engine.h"
 
 #include <SDL.h>
-#ifndef __EMSCRIPTEN__
+#if defined(__linux__)
 #include <dlfcn.h>
 #endif
 
@@ -27,13 +27,13 @@ constexpr size_t kMaxSounds = 8;
 // NOTE: with no sound card, ALSA's library prints a dozen lines of its own to stderr while SDL
 // probes it, burying our one line. SDL loads libasound dynamically; if it is present we load the same
 // library and give it a handler that drops its diagnostics (SDL_GetError still says what failed).
-// A browser has no ALSA (and a dlopen there would abort the program).
-#ifndef __EMSCRIPTEN__
+// Only Linux has ALSA (and a dlopen in a browser would abort the program).
+#if defined(__linux__)
 void SilentAlsaHandler(const char*, int, const char*, int, const char*, ...) {}
 #endif
 
 void SilenceAlsaDiagnostics() {
-#ifndef __EMSCRIPTEN__
+#if defined(__linux__)
     static const bool done = [] {
         void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
         if (alsa == nullptr) return false;

@@ -7,6 +7,13 @@
 #include <cerrno>
 #include <cstring>
 
+// Windows' C library opens files in text mode unless told otherwise, and has no close-on-exec flag.
+#ifdef _WIN32
+constexpr int kOpenFlags = O_BINARY | O_NOINHERIT;
+#else
+constexpr int kOpenFlags = O_CLOEXEC;
+#endif
+
 namespace velor {
 
 namespace {
@@ -23,7 +30,7 @@ struct FileDescriptor {
 
 ImageResult<std::vector<uint8_t>> ReadFileBytes(std::string_view path) {
     const std::string name(path);
-    FileDescriptor file{open(name.c_str(), O_RDONLY | O_CLOEXEC)};
+    FileDescriptor file{open(name.c_str(), O_RDONLY | kOpenFlags)};
     if (file.fd < 0) return ImageResult<std::vector<uint8_t>>::Fail(name + ": cannot open file");
 
     struct stat info {};
@@ -47,7 +54,7 @@ ImageResult<std::vector<uint8_t>> ReadFileBytes(std::string_view path) {
 
 ImageStatus WriteFileBytes(std::string_view path, const std::vector<uint8_t>& bytes) {
     const std::string name(path);
-    FileDescriptor file{open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
+    FileDescriptor file{open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | kOpenFlags, 0644)};
     if (file.fd < 0) return ImageStatus::Fail(name + ": cannot write file: " + std::strerror(errno));
     size_t done = 0;
     while (done < bytes.size()) {

@@ -1,12 +1,18 @@
-// velor-capture: plays the demo headless (SDL's offscreen video and dummy audio drivers) on a fixed
-// frame step and writes what it draws: the back buffer as a PNG at each requested demo time, or a
+// velor-capture: plays the demo headless (SDL's offscreen video and dummy audio drivers; on Windows
+// a hidden window, since SDL's offscreen driver there has no GL) on a fixed frame step and writes
+// what it draws: the back buffer as a PNG at each requested demo time, or a
 // video of a stretch of the demo with its music.
 //
 // The schedule always runs from demo time 0, since its state builds up frame by frame; frames that
 // are not written skip rasterisation (the demo keeps all of its state on the CPU), which makes the
 // run up to a late time quick. The music of a video is rendered offline on the same clock: frame n
 // shows demo time n / fps and carries the sound of the 1 / fps seconds before it.
+#ifdef _WIN32
+#include <io.h>
+#include <stdlib.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cmath>
@@ -37,8 +43,20 @@ constexpr int kSampleRate = 48000;
 constexpr size_t kSkipChunkFrames = 4096;
 
 void StartHeadless() {
+#ifdef _WIN32
+    _putenv_s("SDL_AUDIODRIVER", "dummy");
+#else
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+#endif
+}
+
+bool StderrIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
 }
 
 // The back buffer at the output's size: as rendered, or averaged down from the supersampled size.
@@ -157,7 +175,7 @@ int CaptureVideo(const capture::CaptureOptions& options) {
     StartHeadless();
     const auto started = std::chrono::steady_clock::now();
     demo::FrameSchedule schedule = demo::FrameSchedule::Frames(range.first, range.count, 1.0 / options.fps);
-    capture::ProgressBar progress(range.count, isatty(STDERR_FILENO) != 0);
+    capture::ProgressBar progress(range.count, StderrIsTerminal());
     long written = 0;
     bool failed = false;
     demo::ShellOptions shell;

@@ -1,10 +1,5 @@
 #include "tools/capture/video_output.h"
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -12,8 +7,7 @@
 #include <filesystem>
 
 #include "engine/image/image_writer.h"
-
-extern char** environ;
+#include "tools/capture/piped_process.h"
 
 namespace velor::capture {
 
@@ -29,8 +23,7 @@ void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
 class FfmpegOutput final : public VideoOutput {
 public:
     ~FfmpegOutput() override {
-        if (pipe_ >= 0) close(pipe_);
-        if (pid_ > 0) waitpid(pid_, nullptr, 0);
+        process_.Finish();  // ffmpeg may still read the sound file
         if (!soundFile_.empty()) std::remove(soundFile_.c_str());
     }
 
@@ -58,30 +51,7 @@ public:
         }
         args.push_back(desc.file);
 
-        int fds[2];
-        if (pipe(fds) != 0) {
-            *error = std::string("pipe: ") + std::strerror(errno);
-            return false;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
-        posix_spawn_file_actions_addclose(&actions, fds[1]);
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        int rc = posix_spawn(&pid_, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[0]);
-        if (rc != 0) {
-            close(fds[1]);
-            pid_ = 0;
-            *error = ffmpeg + ": " + std::strerror(rc);
-            return false;
-        }
-        pipe_ = fds[1];
-        // A dead ffmpeg shows up as a failed write, not as a signal that ends the capture silently.
-        signal(SIGPIPE, SIG_IGN);
+        if (!process_.Start(args, error)) return false;
         rgb_.resize(size_t(width_) * size_t(height_) * 3);
         return true;
     }
@@ -93,28 +63,16 @@ public:
             rgb_[3 * i + 1] = uint8_t(p >> 8);
             rgb_[3 * i + 2] = uint8_t(p);
         }
-        const uint8_t* data = rgb_.data();
-        size_t left = rgb_.size();
-        while (left > 0) {
-            ssize_t n = write(pipe_, data, left);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                *error = "ffmpeg stopped taking frames (" + std::string(std::strerror(errno)) + ")";
-                return false;
-            }
-            data += n;
-            left -= size_t(n);
+        std::string reason;
+        if (!process_.Write(rgb_.data(), rgb_.size(), &reason)) {
+            *error = "ffmpeg stopped taking frames (" + reason + ")";
+            return false;
         }
         return true;
     }
 
     bool Finish(std::string* error) override {
-        close(pipe_);
-        pipe_ = -1;
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = 0;
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        if (!process_.Finish()) {
             *error = "ffmpeg failed writing " + file_;
             return false;
         }
@@ -126,8 +84,7 @@ public:
 private:
     int width_ = 0, height_ = 0;
     std::string file_, soundFile_;
-    pid_t pid_ = 0;
-    int pipe_ = -1;
+    PipedProcess process_;
     std::vector<uint8_t> rgb_;
 };
 
@@ -166,23 +123,7 @@ private:
 
 }  // namespace
 
-std::string FindFfmpeg() {
-    const char* path = std::getenv("PATH");
-    if (path == nullptr) return {};
-    std::string dirs = path;
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        size_t colon = dirs.find(':', start);
-        std::string dir = dirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
-        if (!dir.empty()) {
-            std::string candidate = (fs::path(dir) / "ffmpeg").string();
-            if (access(candidate.c_str(), X_OK) == 0) return candidate;
-        }
-        if (colon == std::string::npos) break;
-        start = colon + 1;
-    }
-    return {};
-}
+std::string FindFfmpeg() { return FindOnPath("ffmpeg"); }
 
 std::unique_ptr<VideoOutput> OpenVideoOutput(const VideoDesc& desc, const std::string& ffmpeg, std::string* error) {
     fs::path parent = fs::path(desc.file).parent_path();
