@@ -47,11 +47,12 @@ void StartHeadless() {
 // band of the supersampled whole one.
 std::vector<uint32_t> ReadFrame(const capture::CaptureOptions& options) {
     if (options.ssaa == 1) return ReadPresentedFrame(*demo::gShell.device).pixels;
-    const float scale = options.scale;
-    const uint32_t width = ScaledLength(kBackBufferWidth, scale);
-    std::vector<uint32_t> whole = capture::AverageDown(ReadBackBuffer(*demo::gShell.device), width,
-                                                       ScaledLength(kBackBufferHeight, scale), options.ssaa);
-    const FrameRect rect = FramePixels(options.frame, scale);
+    const float rendered = capture::RenderScale(options);
+    std::vector<uint32_t> whole =
+        capture::AverageDown(ReadBackBuffer(*demo::gShell.device), ScaledLength(kBackBufferWidth, rendered),
+                             ScaledLength(kBackBufferHeight, rendered), options.ssaa);
+    const uint32_t width = ScaledLength(kBackBufferWidth, options.scale);
+    const FrameRect rect = FramePixels(options.frame, options.scale);
     std::vector<uint32_t> framed;
     framed.reserve(size_t(rect.width) * rect.height);
     for (uint32_t row = 0; row < rect.height; ++row) {
