@@ -1,12 +1,13 @@
 #include "demo/shell/graphics_init.h"
 
 #include "demo/shell/shell_state.h"
-#include "engine/gfx/pixel_scale.h"
+#include "engine/gfx/device_controls.h"
+#include "engine/gfx/present_frame.h"
 #include "engine/os/window.h"
 
 namespace velor::demo {
 
-void InitGraphics(float pixelScale, bool vsync) {
+void InitGraphics(float pixelScale, bool vsync, PresentFrame frame) {
     gShell.direct3d = Direct3DCreate9(gShell.mainWindow.get(), 32);
     Direct3D* d3d = gShell.direct3d.get();
     if (d3d == nullptr) return;
@@ -38,10 +39,11 @@ void InitGraphics(float pixelScale, bool vsync) {
     if (pixelScale <= 0) {
         int w = 0, h = 0;
         gShell.mainWindow->GetDrawableSize(&w, &h);
-        pixelScale = FitPixelScale(w, h);
+        pixelScale = FitPixelScale(w, h, frame);
     }
     pp.pixelScale = pixelScale;
     d3d->CreateDevice(0, gShell.mainWindow.get(), pp, &gShell.device);
+    if (gShell.device != nullptr) SetPresentFrame(*gShell.device, frame);
 }
 
 }  // namespace velor::demo

@@ -1,11 +1,13 @@
 #include "demo/shell/player.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <regex>
 #include <utility>
 
 #include "demo/content/demo_resources.h"
+#include "demo/shell/frame_options.h"
 #include "demo/shell/option_values.h"
 #include "demo/shell/scale_options.h"
 #include "demo/shell/scheduled_shell.h"
@@ -33,8 +35,8 @@ bool LooksLikeSize(const char* text) { return std::regex_match(text, std::regex(
 }  // namespace
 
 const char* PlayerUsageLine() {
-    return "usage: velor [--windowed [WxH]] [--mute] [--from T] [--scale N|auto] [--vsync] [--data DIR] [--help] "
-           "[--version]";
+    return "usage: velor [--windowed [WxH]] [--mute] [--from T] [--scale N|auto] [--frame wide|4:3] [--display N] "
+           "[--vsync] [--data DIR] [--help] [--version]";
 }
 
 const char* PlayerHelp() {
@@ -43,7 +45,10 @@ const char* PlayerHelp() {
            "  --mute            play without music\n"
            "  --from T          start T seconds into the demo (the music starts there too)\n"
            "  --scale N|auto    render N times as many pixels each way (1 to 8, default 1); auto: as\n"
-           "                    many as the screen's largest 4:3 area holds\n"
+           "                    many as the screen holds of the framed picture\n"
+           "  --frame wide|4:3  show the picture's 16:9 middle (wide, the default) or the whole\n"
+           "                    4:3 frame with its black bands\n"
+           "  --display N       play on monitor N (counted from 0)\n"
            "  --vsync           wait for the vertical retrace at each frame\n"
            "  --data DIR        the folder holding the content (default: the working folder,\n"
            "                    else the executable's folder, else the installed share/velor)\n"
@@ -68,6 +73,15 @@ bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions* option
                 return false;
             }
             if (!ParseScaleValue(argv[++i], true, &options->scale, error)) return false;
+        } else if (arg == "--frame" || arg == "--display") {
+            if (i + 1 >= argc) {
+                *error = arg + " needs a value";
+                return false;
+            }
+            const std::string value = argv[++i];
+            if (arg == "--frame" ? !ParseFrameValue(value, &options->frame, error)
+                                 : !ParseDisplayValue(value, &options->display, error))
+                return false;
         } else if (arg == "--windowed") {
             options->windowed = true;
             if (i + 1 < argc && LooksLikeSize(argv[i + 1])) {
@@ -97,7 +111,14 @@ bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions* option
 }
 
 int RunPlayer(const PlayerOptions& options, FrameClock& realClock) {
+    std::string error;
+    if (!DisplayExists(options.display, &error)) {
+        std::fprintf(stderr, "velor: %s; %s\n", error.c_str(), PlayerUsageLine());
+        return 2;
+    }
     ShellOptions shell;
+    shell.frame = options.frame;
+    shell.display = options.display;
     shell.fullScreen = !options.windowed;
     shell.windowWidth = options.width;
     shell.windowHeight = options.height;

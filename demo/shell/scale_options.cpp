@@ -30,21 +30,27 @@ bool ParseScaleValue(const std::string& text, bool allowAuto, float* scale, std:
     return true;
 }
 
-bool ParseSizeValue(const std::string& text, float* scale, std::string* error) {
+bool ParseSizeValue(const std::string& text, float* scale, PresentFrame* frame, std::string* error) {
     static const std::regex size(R"((\d{1,5})x(\d{1,5}))");
     std::smatch m;
     const uint32_t maxWidth = ScaledLength(kBackBufferWidth, kMaxPixelScale);
-    const uint32_t maxHeight = ScaledLength(kBackBufferHeight, kMaxPixelScale);
     if (std::regex_match(text, m, size)) {
         uint32_t w = uint32_t(std::stoul(m[1])), h = uint32_t(std::stoul(m[2]));
-        // 4:3 exactly: w x 3 == h x 4, which also makes the scale w / 1024 give h rows.
-        if (w * 3 == h * 4 && w >= kBackBufferWidth && w <= maxWidth) {
-            *scale = float(w) / float(kBackBufferWidth);
-            return true;
+        // Exactly the framing's aspect, so that the scale w / 1024 gives h rows of it.
+        for (PresentFrame f : {PresentFrame::Whole, PresentFrame::Wide}) {
+            const FrameRect units = FrameUnits(f);
+            if (uint64_t(w) * units.height == uint64_t(h) * units.width && w >= kBackBufferWidth && w <= maxWidth) {
+                *scale = float(w) / float(kBackBufferWidth);
+                *frame = f;
+                return true;
+            }
         }
     }
-    *error = "--size: '" + text + "' is not a 4:3 size from 1024x768 to " + std::to_string(maxWidth) + "x" +
-             std::to_string(maxHeight);
+    const FrameRect wide = FrameUnits(PresentFrame::Wide);
+    *error = "--size: '" + text + "' is neither a 4:3 size from 1024x768 to " + std::to_string(maxWidth) + "x" +
+             std::to_string(ScaledLength(kBackBufferHeight, kMaxPixelScale)) + " nor a 16:9 one from " +
+             std::to_string(wide.width) + "x" + std::to_string(wide.height) + " to " + std::to_string(maxWidth) + "x" +
+             std::to_string(ScaledLength(wide.height, kMaxPixelScale));
     return false;
 }
 

@@ -33,6 +33,7 @@ bool CreateMainWindow(const ShellOptions& options) {
     desc.fullScreen = options.fullScreen;
     desc.visible = options.visibleWindow;
     desc.requireDisplay = !options.headless;
+    desc.display = options.display;
     std::string error;
     gShell.mainWindow = Window::Create(desc, &error);
     if (gShell.mainWindow == nullptr) {
@@ -67,7 +68,7 @@ int WinMain(const ShellOptions& options) {
         ~EndPrefetch() { EndImagePrefetch(); }
     } endPrefetch;
     if (!CreateMainWindow(options)) return 1;
-    InitGraphics(options.pixelScale, options.vsync);
+    InitGraphics(options.pixelScale, options.vsync, options.frame);
     if (gShell.device == nullptr) {
         // An adapter that cannot blend into a float target quits quietly with code 0; any other
         // missing device is an error the user should hear about.

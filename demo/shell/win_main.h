@@ -2,6 +2,7 @@
 // The program: start-up in its fixed order, the message loop, shutdown.
 #include <functional>
 
+#include "engine/gfx/present_frame.h"
 #include "engine/os/clock.h"
 
 namespace velor::demo {
@@ -14,6 +15,8 @@ struct ShellOptions {
     bool fullScreen = true;                 // false: a framed window of windowWidth x windowHeight
     int windowWidth = 1024, windowHeight = 768;
     float pixelScale = 1.0f;                // real pixels per back-buffer pixel; 0: fit the window
+    PresentFrame frame = PresentFrame::Whole;  // what of the back buffer is shown, read back and fitted
+    int display = -1;                       // the monitor the window goes on, from 0; -1: the system's choice
     bool vsync = false;                     // Present waits for the vertical retrace
     bool startMusic = true;                 // false: the caller starts it (StartMusic) or plays muted
     std::function<void()> afterStartUp;     // runs once the resources exist, before the first frame

@@ -2,6 +2,7 @@
 
 #include "engine/gfx/frame_recorder.h"
 #include "engine/gfx/gl_backend.h"
+#include "engine/gfx/present_frame.h"
 
 namespace velor {
 
@@ -72,6 +73,27 @@ float TargetPixelScale(const Device& device) {
 }
 
 std::vector<uint32_t> ReadBackBuffer(Device& device) { return A::Backend(device).ReadBackBuffer(); }
+
+void SetPresentFrame(Device& device, PresentFrame frame) { A::Backend(device).SetPresentFrame(frame); }
+
+PresentFrame GetPresentFrame(const Device& device) { return A::Backend(device).GetPresentFrame(); }
+
+FrameRect PresentedRect(const Device& device) { return A::Backend(device).PresentedRect(); }
+
+PresentedPixels ReadPresentedFrame(Device& device) {
+    const FrameRect rect = PresentedRect(device);
+    const uint32_t fullWidth = A::Backend(device).BackBufferRealWidth();
+    std::vector<uint32_t> whole = ReadBackBuffer(device);
+    PresentedPixels frame;
+    frame.width = rect.width;
+    frame.height = rect.height;
+    frame.pixels.reserve(size_t(rect.width) * rect.height);
+    for (uint32_t row = 0; row < rect.height; ++row) {
+        auto first = whole.begin() + ptrdiff_t((size_t(rect.y) + row) * fullWidth + size_t(rect.x));
+        frame.pixels.insert(frame.pixels.end(), first, first + ptrdiff_t(rect.width));
+    }
+    return frame;
+}
 
 std::vector<uint32_t> ReadRenderTarget(Device& device, const std::shared_ptr<Texture>& texture) {
     return A::Backend(device).ReadTexture(texture);

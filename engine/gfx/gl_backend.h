@@ -28,6 +28,11 @@ public:
     // The back buffer: width × height in the device's units, drawn at `pixelScale` real pixels each.
     bool Initialise(uint32_t width, uint32_t height, float pixelScale, std::string* error);
     void SetVsync(bool wait);
+    void SetPresentFrame(PresentFrame frame) { targets_.SetPresentFrame(frame); }
+    PresentFrame GetPresentFrame() const { return targets_.GetPresentFrame(); }
+    // The framed rectangle Present shows, in the back buffer's real pixels.
+    FrameRect PresentedRect() const { return targets_.PresentedRect(); }
+    uint32_t BackBufferRealWidth() const { return targets_.RealWidth(); }
     bool ContextWasReset();
     GLint MaxTextureSize() const { return maxTextureSize_; }
 

@@ -145,10 +145,8 @@ void GlTargets::ClearBackBuffer() {
 void GlTargets::Present(Window* window) {
     int w = 0, h = 0;
     window->GetDrawableSize(&w, &h);
-    // Largest 4:3 rectangle that fits, centred; black around it.
-    int dw = w, dh = w * 3 / 4;
-    if (dh > h) dh = h, dw = h * 4 / 3;
-    int dx = (w - dw) / 2, dy = (h - dh) / 2;
+    const FrameRect source = PresentedRect();
+    const FrameRect shown = FitInDrawable(source.width, source.height, w, h);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -156,8 +154,11 @@ void GlTargets::Present(Window* window) {
     glClear(GL_COLOR_BUFFER_BIT);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, backFbo_);
     // The back buffer's row 0 is the top row; the window's is the bottom row.
-    glBlitFramebuffer(0, 0, GLint(width_), GLint(height_), dx, dy + dh, dx + dw, dy, GL_COLOR_BUFFER_BIT,
-                      (dw == int(width_) && dh == int(height_)) ? GL_NEAREST : GL_LINEAR);
+    const GLint dx = shown.x, dy = h - shown.y - GLint(shown.height);
+    const bool sameSize = shown.width == source.width && shown.height == source.height;
+    glBlitFramebuffer(source.x, source.y, source.x + GLint(source.width), source.y + GLint(source.height), dx,
+                      dy + GLint(shown.height), dx + GLint(shown.width), dy, GL_COLOR_BUFFER_BIT,
+                      sameSize ? GL_NEAREST : GL_LINEAR);
     window->SwapBuffers();
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/gfx/device_state.h"
+#include "engine/gfx/present_frame.h"
 
 namespace velor {
 
@@ -39,8 +40,16 @@ public:
     // Clears the viewport, clipped by the rectangles when there are any, on the bound target.
     void Clear(const Viewport& viewport, uint32_t rectCount, const Rect* rects, uint32_t flags, Color color, float z,
                uint32_t stencil);
-    // Scales the back buffer into the window's largest centred 4:3 rectangle, black around it, and
-    // swaps. Leaves the window's framebuffer bound: the next draw must bind its target again.
+    void SetPresentFrame(PresentFrame frame) { frame_ = frame; }
+    PresentFrame GetPresentFrame() const { return frame_; }
+    // The whole framing is the whole back buffer, whatever its size; the wide one its 16:9 middle.
+    FrameRect PresentedRect() const {
+        return frame_ == PresentFrame::Whole ? FrameRect{0, 0, width_, height_} : FramePixels(frame_, pixelScale_);
+    }
+    uint32_t RealWidth() const { return width_; }
+    // Scales the framed part of the back buffer (present_frame.h) into the window's largest centred
+    // rectangle of its aspect, black around it, and swaps. Leaves the window's framebuffer bound:
+    // the next draw must bind its target again.
     void Present(Window* window);
     // Both leave the read framebuffer bound to what they read; both are in real pixels.
     std::vector<uint32_t> ReadBackBuffer();
@@ -53,6 +62,7 @@ private:
     uint32_t width_ = 0, height_ = 0;  // the back buffer's real pixels
     float pixelScale_ = 1.0f;          // the back buffer's
     float boundScale_ = 1.0f;          // the bound target's
+    PresentFrame frame_ = PresentFrame::Whole;
     GLuint backFbo_ = 0, backColor_ = 0, backDepth_ = 0;
     std::map<std::pair<uint32_t, uint32_t>, GLuint> depthBuffers_;
     bool hasDepth_ = true;

@@ -41,6 +41,11 @@ bool IsHeadlessDriver(const char* driver) {
 
 }  // namespace
 
+int DisplayCount() {
+    if (!InitVideo(nullptr)) return -1;
+    return SDL_GetNumVideoDisplays();
+}
+
 bool WantsGlEs() {
 #ifdef __EMSCRIPTEN__
     return true;
@@ -78,11 +83,19 @@ std::unique_ptr<Window> Window::Create(const WindowDesc& desc, std::string* erro
 
     // Full screen is a borderless window over the display; a window of its own size gets a frame
     // and sits in the middle, where a person expects it.
-    uint32_t flags = SDL_WINDOW_OPENGL | (desc.fullScreen ? SDL_WINDOW_BORDERLESS : 0);
+    // High-DPI: the drawable gets the screen's real pixels, which the resolution fit is sized for.
+    uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | (desc.fullScreen ? SDL_WINDOW_BORDERLESS : 0);
     flags |= desc.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
-    const int position = desc.fullScreen ? 0 : int(SDL_WINDOWPOS_CENTERED);
+    // A chosen monitor: a window starts in its middle, a full-screen one at its corner, so that the
+    // display the window is found on below is that one.
+    int x = desc.fullScreen ? 0 : int(SDL_WINDOWPOS_CENTERED), y = x;
+    SDL_Rect chosen;
+    if (desc.display >= 0 && SDL_GetDisplayBounds(desc.display, &chosen) == 0) {
+        x = desc.fullScreen ? chosen.x : int(SDL_WINDOWPOS_CENTERED_DISPLAY(desc.display));
+        y = desc.fullScreen ? chosen.y : x;
+    }
     std::unique_ptr<Window> window(new Window());
-    window->window_ = SDL_CreateWindow(desc.title, position, position, desc.width, desc.height, flags);
+    window->window_ = SDL_CreateWindow(desc.title, x, y, desc.width, desc.height, flags);
     if (window->window_ == nullptr) {
         if (error) *error = std::string("cannot create the window: ") + SDL_GetError();
         return nullptr;

@@ -19,6 +19,7 @@ struct WindowDesc {
     // A program a person watches needs a real display; SDL would otherwise fall back to its
     // invisible offscreen driver. Headless tools and tests turn this off (and pick the driver).
     bool requireDisplay = true;
+    int display = -1;  // the monitor, counted from 0; -1: wherever the system puts it
 };
 
 class Window final : public MessageSource {
@@ -41,6 +42,10 @@ private:
     void* context_ = nullptr;
     bool hidden_ = false;
 };
+
+// How many monitors the video system sees; -1 when it cannot start (no display at all), which
+// Window::Create then reports.
+int DisplayCount();
 
 // Whether windows get an OpenGL ES 3.0 context rather than a 3.3 core one: always in a browser;
 // natively when the environment says VELOR_GL_PROFILE=es.

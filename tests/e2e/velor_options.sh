@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# velor's options: --help and --version print and exit 0; a bad option gets one line and exit 2;
+# velor's options: --help and --version print and exit 0; a bad option (a framing that is not wide
+# or 4:3, a monitor the machine does not have) gets one line and exit 2;
 # --windowed WxH makes a framed window of that size; --mute never opens the sound; --from starts
 # later and still quits on Escape.
 #   velor_options.sh RUN_DIR
@@ -17,7 +18,8 @@ fail() { echo "velor_options: $*"; exit 1; }
 
 ./velor --help | grep -q '^usage: velor ' || fail "--help prints no usage"
 ./velor --version | grep -Eq '^velor [0-9]+\.[0-9]+\.[0-9]+$' || fail "--version prints no version"
-for bad in --bogus "--from" "--from soon" "--windowed 0x0"; do
+# --display 9 is well formed, but this Xvfb has one monitor.
+for bad in --bogus "--from" "--from soon" "--windowed 0x0" "--frame 5:4" "--display 9"; do
     # shellcheck disable=SC2086
     ./velor $bad >/dev/null 2>"$err"
     code=$?

@@ -57,6 +57,30 @@ TEST(PlayerOptions, EachOptionSetsWhatItNames) {
     EXPECT_TRUE(options.version);
 }
 
+// The wide framing unless asked for the whole frame; the system's monitor unless one is named.
+TEST(PlayerOptions, FrameAndDisplay) {
+    struct Case {
+        std::vector<const char*> args;
+        PresentFrame frame;
+        int display;
+    };
+    const Case cases[] = {
+        {{}, PresentFrame::Wide, -1},
+        {{"--frame", "4:3"}, PresentFrame::Whole, -1},
+        {{"--frame", "4:3", "--frame", "wide"}, PresentFrame::Wide, -1},
+        {{"--display", "0"}, PresentFrame::Wide, 0},
+        {{"--display", "2", "--frame", "4:3", "--windowed"}, PresentFrame::Whole, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        PlayerOptions options;
+        std::string error;
+        ASSERT_TRUE(Parse(c.args, &options, &error)) << error;
+        EXPECT_EQ(options.frame, c.frame);
+        EXPECT_EQ(options.display, c.display);
+    }
+}
+
 TEST(PlayerOptions, DataNamesTheContentFolder) {
     PlayerOptions options;
     std::string error;
@@ -77,6 +101,14 @@ TEST(PlayerOptions, BadOptionsAreRefusedWithAReason) {
         {"--windowed", "0x480"},       // a size, but empty
         {"--windowed", "99999x480"},   // larger than any window
         {"--windowed", "640x480x2"},   // not a size, so an unknown argument
+        {"--frame", "5:4"},            // neither framing
+        {"--frame", "WIDE"},
+        {"--frame"},
+        {"--display", "-1"},           // monitors count from 0
+        {"--display", "1.5"},
+        {"--display", "second"},
+        {"--display", "64"},
+        {"--display"},
     };
     for (const auto& args : cases) {
         PlayerOptions options;

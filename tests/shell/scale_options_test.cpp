@@ -24,7 +24,9 @@ TEST(ScaleOptions, ValuesAreReadOrRefusedWithALine) {
         {"--scale", "8.5", false, 0},    {"--scale", "nan", false, 0},       {"--scale", "inf", false, 0},
         {"--scale", "auto", false, 0},  // only velor resolves auto, against its display
         {"--size", "1024x768", true, 1}, {"--size", "2048x1536", true, 2},   {"--size", "2880x2160", true, 2.8125},
-        {"--size", "8192x6144", true, 8},{"--size", "1000x1000", false, 0},  {"--size", "1920x1080", false, 0},
+        {"--size", "8192x6144", true, 8},{"--size", "1000x1000", false, 0},  {"--size", "1920x1080", true, 1.875},
+        {"--size", "3840x2160", true, 3.75},{"--size", "1024x576", true, 1},{"--size", "8192x4608", true, 8},
+        {"--size", "1000x562", false, 0},{"--size", "1280x720", true, 1.25},{"--size", "8208x4617", false, 0},
         {"--size", "640x480", false, 0}, {"--size", "8196x6147", false, 0},  {"--size", "2048X1536", false, 0},
         {"--size", "x768", false, 0},
         {"--ssaa", "1", true, 1},        {"--ssaa", "4", true, 4},           {"--ssaa", "0", false, 0},
@@ -34,8 +36,9 @@ TEST(ScaleOptions, ValuesAreReadOrRefusedWithALine) {
         std::string option = c.option, error;
         float scale = -1;
         int factor = -1;
+        PresentFrame frame = PresentFrame::Whole;
         bool ok = option == "--scale"  ? demo::ParseScaleValue(c.text, false, &scale, &error)
-                  : option == "--size" ? demo::ParseSizeValue(c.text, &scale, &error)
+                  : option == "--size" ? demo::ParseSizeValue(c.text, &scale, &frame, &error)
                                        : demo::ParseSsaaValue(c.text, &factor, &error);
         SCOPED_TRACE(option + " '" + c.text + "'");
         EXPECT_EQ(ok, c.ok) << error;
@@ -75,6 +78,9 @@ TEST(ScaleOptions, CaptureSizesComeFromScaleAndSupersampling) {
         {{"--at", "1", "--size", "2880x2160"}, true, 2880, 2160, 2.8125f},
         {{"--at", "1", "--ssaa", "2"}, true, 1024, 768, 2},
         {{"--at", "1", "--size", "2048x1536", "--ssaa", "4"}, true, 2048, 1536, 8},
+        {{"--at", "1", "--size", "1920x1080"}, true, 1920, 1080, 1.875f},  // 16:9: the wide framing
+        {{"--at", "1", "--size", "3840x2160"}, true, 3840, 2160, 3.75f},
+        {{"--at", "1", "--size", "1920x1080", "--ssaa", "2"}, true, 1920, 1080, 3.75f},
         {{"--at", "1", "--scale", "4", "--ssaa", "3"}, false, 0, 0, 0},   // 12 times: past the device's limit
         {{"--at", "1", "--scale", "2", "--size", "2048x1536"}, false, 0, 0, 0},
         {{"--at", "1", "--lossless"}, false, 0, 0, 0},                     // a video option

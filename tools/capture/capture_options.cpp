@@ -39,7 +39,9 @@ const char* CaptureHelp() {
            "  --to T           demo time at which the video ends (default 120)\n"
            "  --scale N        frames N times larger each way, every edge and letter drawn at that size\n"
            "                   (1 to 8, default 1; 2.8125 is 2880x2160)\n"
-           "  --size WxH       the same, given as the frame size: 4:3, from 1024x768 to 8192x6144\n"
+           "  --size WxH       the same, given as the frame size: 4:3 (1024x768 to 8192x6144) for the\n"
+           "                   whole frame, 16:9 (1024x576 to 8192x4608) for its wide middle, as velor\n"
+           "                   shows it\n"
            "  --ssaa N         render N times larger still and average N x N pixels into each (1 to 4)\n"
            "  --data DIR       the folder holding the content (default: the working folder,\n"
            "                   else the executable's folder, else the installed share/velor)\n"
@@ -100,7 +102,7 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             if (!demo::ParseScaleValue(value, false, &options->scale, error)) return false;
             sawScale = true;
         } else if (flag == "--size") {
-            if (!demo::ParseSizeValue(value, &options->scale, error)) return false;
+            if (!demo::ParseSizeValue(value, &options->scale, &options->frame, error)) return false;
             sawSize = true;
         } else if (flag == "--ssaa") {
             if (!demo::ParseSsaaValue(value, &options->ssaa, error)) return false;
@@ -179,9 +181,9 @@ bool SoundOnly(const CaptureOptions& options) {
 
 float RenderScale(const CaptureOptions& options) { return options.scale * float(options.ssaa); }
 
-uint32_t OutputWidth(const CaptureOptions& options) { return ScaledLength(kBackBufferWidth, options.scale); }
+uint32_t OutputWidth(const CaptureOptions& options) { return FramePixels(options.frame, options.scale).width; }
 
-uint32_t OutputHeight(const CaptureOptions& options) { return ScaledLength(kBackBufferHeight, options.scale); }
+uint32_t OutputHeight(const CaptureOptions& options) { return FramePixels(options.frame, options.scale).height; }
 
 VideoFrames VideoFrameRange(const CaptureOptions& options) {
     long first = std::lround(options.from * options.fps);

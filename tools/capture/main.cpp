@@ -28,6 +28,7 @@
 #include "demo/shell/shell_state.h"
 #include "engine/audio/module_renderer.h"
 #include "engine/gfx/device_controls.h"
+#include "engine/gfx/present_frame.h"
 #include "engine/gfx/pixel_scale.h"
 #include "engine/image/image_writer.h"
 #include "tools/capture/capture_options.h"
@@ -59,15 +60,31 @@ bool StderrIsTerminal() {
 #endif
 }
 
-// The back buffer at the output's size: as rendered, or averaged down from the supersampled size.
+// The framed picture at the output's size: as the device presents it, or the whole back buffer
+// averaged down from the supersampled size and then framed, so that a supersampled wide frame is the
+// band of the supersampled whole one.
 std::vector<uint32_t> ReadFrame(const capture::CaptureOptions& options) {
-    float scale = capture::RenderScale(options);
-    return capture::AverageDown(ReadBackBuffer(*demo::gShell.device), ScaledLength(kBackBufferWidth, scale),
-                                ScaledLength(kBackBufferHeight, scale), options.ssaa);
+    if (options.ssaa == 1) return ReadPresentedFrame(*demo::gShell.device).pixels;
+    const float rendered = capture::RenderScale(options);
+    std::vector<uint32_t> whole =
+        capture::AverageDown(ReadBackBuffer(*demo::gShell.device), ScaledLength(kBackBufferWidth, rendered),
+                             ScaledLength(kBackBufferHeight, rendered), options.ssaa);
+    const uint32_t width = ScaledLength(kBackBufferWidth, options.scale);
+    const FrameRect rect = FramePixels(options.frame, options.scale);
+    std::vector<uint32_t> framed;
+    framed.reserve(size_t(rect.width) * rect.height);
+    for (uint32_t row = 0; row < rect.height; ++row) {
+        auto first = whole.begin() + ptrdiff_t((size_t(rect.y) + row) * width + size_t(rect.x));
+        framed.insert(framed.end(), first, first + ptrdiff_t(rect.width));
+    }
+    return framed;
 }
 
 void ApplyScale(const capture::CaptureOptions& options, demo::ShellOptions* shell) {
     shell->pixelScale = capture::RenderScale(options);
+    // The device presents and reads back the framing at its own scale; with supersampling the frame
+    // is cut after averaging down (ReadFrame), so the device keeps the whole back buffer.
+    shell->frame = options.ssaa == 1 ? options.frame : PresentFrame::Whole;
 }
 
 int CaptureStills(const capture::CaptureOptions& options) {
