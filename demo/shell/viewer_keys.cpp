@@ -12,7 +12,9 @@
 #include "demo/shell/shell_state.h"
 #include "demo/timeline/demo_timeline.h"
 #include "engine/gfx/device_controls.h"
+#ifndef __EMSCRIPTEN__
 #include "engine/image/image_writer.h"
+#endif
 
 namespace velor::demo {
 
@@ -80,7 +82,9 @@ void ToggleFullScreen() {
     PrintStatus(full ? "fullscreen" : "window", gViewer.paused ? "paused" : "playing");
 }
 
+// A browser page links no image writer and has no pictures folder: its screenshot key is off.
 void WriteScreenshot() {
+#ifndef __EMSCRIPTEN__
     const PresentedPicture picture = ReadPresentedPicture(*gShell.device);
     Image image(uint32_t(picture.width), uint32_t(picture.height));
     image.pixels = picture.pixels;
@@ -93,6 +97,7 @@ void WriteScreenshot() {
     }
     std::printf("velor: screenshot %s (%dx%d)\n", path.c_str(), picture.width, picture.height);
     PrintStatus("f12", gViewer.paused ? "paused" : "playing");
+#endif
 }
 
 void OnKey(const Message& message) {
