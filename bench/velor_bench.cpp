@@ -5,6 +5,7 @@
 //   velor-bench frames    per scene window: frame times and the raster limit; then the CPU cost of
 //                         one DrawPointSprite beside a raw GL one-quad draw; then peak memory
 //   velor-bench draws     only the DrawPointSprite and raw GL figures
+//   velor-bench seek      a player's seek, 10 s to 95 s and back (seek_bench.cpp)
 //
 // Each figure is printed as one line "name value". The raster limit of a window is the GL work of one
 // of its frames alone: the frame after the measured ones is recorded by the device (every call that
@@ -27,6 +28,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/seek_bench.h"
 #include "demo/content/demo_resources.h"
 #include "demo/shell/scale_options.h"
 #include "demo/shell/scheduled_shell.h"
@@ -271,7 +273,7 @@ int Frames(bool measureWindows, float pixelScale = 1.0f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    constexpr const char* kUsageLine = "usage: velor-bench startup|frames [--scale N]|draws";
+    constexpr const char* kUsageLine = "usage: velor-bench startup|frames [--scale N]|draws|seek";
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::printf("%s\n"
@@ -279,7 +281,8 @@ int main(int argc, char** argv) {
                         "  frames   frame times and raster limits per window, DrawPointSprite against a raw\n"
                         "           GL draw, peak memory; with --scale N, only the windows, at that\n"
                         "           resolution scale\n"
-                        "  draws    only DrawPointSprite against a raw GL draw\n",
+                        "  draws    only DrawPointSprite against a raw GL draw\n"
+                        "  seek     a player's seek from 10 s to 95 s and back, in ms, and an undrawn frame\n",
                         kUsageLine);
             return 0;
         }
@@ -301,5 +304,6 @@ int main(int argc, char** argv) {
     if (mode == "startup") return Startup();
     if (mode == "frames") return Frames(true);
     if (mode == "draws") return Frames(false);
+    if (mode == "seek") return velor::bench::Seeks();
     return refuse("unknown mode '" + mode + "'");
 }

@@ -25,6 +25,7 @@
 #include "demo/shell/scale_options.h"
 #include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
+#include "demo/shell/viewer_keys.h"
 #include "engine/gfx/d3d_types.h"
 #include "engine/gfx/device_controls.h"
 #include "engine/gfx/pixel_scale.h"
@@ -173,11 +174,17 @@ int RunPlay(const PageOptions& options) {
     // From the start the shell starts the music with the resources, as the native player does.
     shell.startMusic = from <= 0 && !mute;
     demo::ScheduleHooks hooks;
+    // The player's keys (Space, Left, Right, Home) as natively; from T the music starts with the
+    // first drawn frame, and a seek's landing frame moves it.
+    demo::ViewerSettings viewer;
+    viewer.mute = mute;
+    viewer.startMusicAtHandOver = from > 0;
+    viewer.windowKeys = false;  // the page has its own full screen, and no folder for screenshots
+    demo::InstallViewerKeys(schedule, viewer);
     hooks.afterFrame = [](const demo::ScheduledFrame& frame) {
         PaceFrames(schedule.DrawsNext());
         if (frame.firstDrawn) {
-            if (from > 0 && !mute) demo::StartMusic(frame.time);
-            startedMs = emscripten_get_now();
+            if (startedMs == 0) startedMs = emscripten_get_now();
             return true;
         }
         if (fpsSeconds <= 0 || frames < 0) return true;

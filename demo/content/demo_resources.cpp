@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "demo/content/asset_pack.h"
+#include "demo/content/device_state_copy.h"
+#include "demo/content/start_state.h"
 #include "demo/overlay/text_record.h"
 #include "demo/scene/scene_object.h"
 #include "demo/shell/shell_state.h"
@@ -19,7 +21,6 @@
 #include "demo/windows/sphere_swarm_window.h"
 #include "demo/windows/tunnel_window.h"
 #include "demo/windows/warped_cube_window.h"
-#include "engine/gfx/render_state_table.h"
 #include "engine/gfx/texture_files.h"
 #include "engine/image/image_prefetch.h"
 #include "engine/mesh/mesh_shapes.h"
@@ -62,69 +63,6 @@ void CreateSceneTarget() {
     gResources.sceneTargetSurface->GetDesc(&desc);
     CreateRenderToSurface(device, desc.width, desc.height, desc.format, true, Format::D16,
                           &gResources.sceneRenderToSurface);
-}
-
-// Everything a Reset returns to its default, as the device held it before: the states the scenes
-// leave for later ones (the lights of window 2 that light the forest, the sampler states set at
-// start-up, the last camera transforms the next frame draws with) carry on as if nothing happened.
-struct DeviceStateCopy {
-    std::vector<std::pair<RenderState, uint32_t>> render;
-    uint32_t sampler[kSamplerCount][kSamplerStateCount] = {};
-    bool samplerKnown[kSamplerCount][kSamplerStateCount] = {};
-    uint32_t stage[kSamplerCount][kTextureStageStateCount] = {};
-    bool stageKnown[kSamplerCount][kTextureStageStateCount] = {};
-    std::shared_ptr<BaseTexture> textures[kSamplerCount];
-    Matrix world, view, projection;
-    Material material;
-    Light lights[kMaxLights];
-    bool lightEnabled[kMaxLights] = {};
-    Viewport viewport;
-};
-
-DeviceStateCopy CopyDeviceState(const Device& device) {
-    DeviceStateCopy copy;
-    for (const RenderStateRow& row : RenderStateTable()) {
-        uint32_t value = 0;
-        if (Succeeded(device.GetRenderState(row.state, &value))) copy.render.emplace_back(row.state, value);
-    }
-    for (uint32_t unit = 0; unit < kSamplerCount; ++unit) {
-        for (uint32_t id = 1; id < kSamplerStateCount; ++id)
-            copy.samplerKnown[unit][id] = Succeeded(device.GetSamplerState(unit, SamplerState(id), &copy.sampler[unit][id]));
-        for (uint32_t id = 1; id < kTextureStageStateCount; ++id)
-            copy.stageKnown[unit][id] =
-                Succeeded(device.GetTextureStageState(unit, TextureStageState(id), &copy.stage[unit][id]));
-        device.GetTexture(unit, &copy.textures[unit]);
-    }
-    device.GetTransform(TransformState::World, &copy.world);
-    device.GetTransform(TransformState::View, &copy.view);
-    device.GetTransform(TransformState::Projection, &copy.projection);
-    device.GetMaterial(&copy.material);
-    for (uint32_t i = 0; i < kMaxLights; ++i) {
-        device.GetLight(i, &copy.lights[i]);
-        device.GetLightEnable(i, &copy.lightEnabled[i]);
-    }
-    device.GetViewport(&copy.viewport);
-    return copy;
-}
-
-void ApplyDeviceState(Device& device, const DeviceStateCopy& copy) {
-    for (const auto& [state, value] : copy.render) device.SetRenderState(state, value);
-    for (uint32_t unit = 0; unit < kSamplerCount; ++unit) {
-        for (uint32_t id = 1; id < kSamplerStateCount; ++id)
-            if (copy.samplerKnown[unit][id]) device.SetSamplerState(unit, SamplerState(id), copy.sampler[unit][id]);
-        for (uint32_t id = 1; id < kTextureStageStateCount; ++id)
-            if (copy.stageKnown[unit][id]) device.SetTextureStageState(unit, TextureStageState(id), copy.stage[unit][id]);
-        device.SetTexture(unit, copy.textures[unit]);
-    }
-    device.SetTransform(TransformState::World, &copy.world);
-    device.SetTransform(TransformState::View, &copy.view);
-    device.SetTransform(TransformState::Projection, &copy.projection);
-    device.SetMaterial(&copy.material);
-    for (uint32_t i = 0; i < kMaxLights; ++i) {
-        device.SetLight(i, &copy.lights[i]);
-        device.LightEnable(i, copy.lightEnabled[i]);
-    }
-    device.SetViewport(&copy.viewport);
 }
 
 }  // namespace
@@ -186,6 +124,7 @@ void CreateDemoResources(bool startMusic) {
     // waits for the file it is on. Nothing then stands between the music's first samples and the
     // frame clock's start, demo time 0.
     EndImagePrefetch();
+    RecordStartState();
     if (startMusic) StartMusic(0);
 }
 

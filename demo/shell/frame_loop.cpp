@@ -7,13 +7,26 @@
 
 namespace velor::demo {
 
+namespace {
+constexpr uint32_t kHeldFrameWaitMs = 10;  // a paused player's turn: keys still answered at once
+}  // namespace
+
 int64_t WindowProc(const Message& message) {
     switch (message.message) {
     case Msg::Close:  // the window itself stays; the loop ends and the process tidies up
     case Msg::Destroy: PostQuitMessage(0); return 0;
     case Msg::KeyDown:
-        if (message.wParam == Vk::Escape) PostQuitMessage(0);
+        if (message.wParam == Vk::Escape)
+            PostQuitMessage(0);
+        else if (gShell.viewerKey)
+            gShell.viewerKey(message);
         return 0;
+    case Msg::SysKeyDown:
+        if (message.wParam == Vk::Return && gShell.viewerKey) {
+            gShell.viewerKey(message);
+            return 0;
+        }
+        return DefWindowProc(message, &WindowProc);
     case Msg::Char:
     case Msg::MouseMove:
     case Msg::Command: return 0;
@@ -41,6 +54,10 @@ bool MessageLoop::Step() {
         if (queue.PeekMessage(&message_, source_, true)) {
             if (message_.message != Msg::Quit) WindowProc(message_);
             continue;
+        }
+        if (gShell.holdFrames) {
+            clock_.Sleep(kHeldFrameWaitMs);
+            return true;
         }
         switch (target_.TestCooperativeLevel()) {
         case Result::DeviceLost:

@@ -19,8 +19,9 @@ public:
     virtual void ShowMessageBox(const char* text) = 0;
 };
 
-// The window procedure: quits on WM_CLOSE, WM_DESTROY and Escape; ignores other keys, characters,
-// mouse moves and commands; leaves the rest to DefWindowProc.
+// The window procedure: quits on WM_CLOSE, WM_DESTROY and Escape; hands other keys and Alt+Enter to
+// the viewer's keys when there are any; ignores characters, mouse moves and commands; leaves the rest
+// to DefWindowProc.
 int64_t WindowProc(const Message& message);
 
 // Starts the frame clock: counter period and the first counter reading.
@@ -40,7 +41,7 @@ public:
     MessageLoop(FrameTarget& target, FrameClock& clock, MessageSource* source, std::function<void()> afterFrame = {});
 
     // One turn: handles every pending message; unless one of them was WM_QUIT, checks the device and
-    // draws one frame (or sleeps while the device is lost). False once WM_QUIT has arrived, and on
+    // draws one frame (or sleeps while the device is lost or the viewer holds the picture). False once WM_QUIT has arrived, and on
     // every call after that.
     bool Step();
     // WM_QUIT's exit code, once Step has returned false.

@@ -35,6 +35,18 @@ bool FrameSchedule::Reaches(const DrawnSpan& span, long number, float time) cons
     return double(time) >= span.time - kTimeTolerance;
 }
 
+void FrameSchedule::SeekTo(double time, bool fromStart) {
+    spans_.assign(1, DrawnSpan{time, 0, kUnending});
+    span_ = 0;
+    drawnInSpan_ = 0;
+    drewAny_ = false;
+    if (fromStart) {
+        number_ = 0;
+        time_ = 0;
+    }
+    clock_.Restep();
+}
+
 ScheduledFrame FrameSchedule::FinishFrame() {
     ScheduledFrame frame;
     frame.number = ++number_;

@@ -81,6 +81,13 @@ public:
     // that whatever the picture must keep pace with (the music) starts where real time starts.
     void AtHandOver(std::function<void(const ScheduledFrame&)> start) { atHandOver_ = std::move(start); }
 
+    // A player's seek, between frames: the frames from here on run undrawn on fixed steps up to the
+    // frame at `time`, which is drawn and hands over to the real clock again (AtHandOver runs again),
+    // then every frame after it. With `fromStart` the run counts again from demo time 0 (the caller
+    // has put the demo back to its start); otherwise it goes on from the frame last finished, and
+    // `time` must lie ahead of it. Only for a schedule on a real clock (From).
+    void SeekTo(double time, bool fromStart);
+
     // Once the loop has drawn a frame (read the clock and run the demo): that frame.
     ScheduledFrame FinishFrame();
     // Whether the schedule draws the next frame: before the first frame, whether it draws that one.

@@ -11,6 +11,7 @@
 #include "demo/shell/option_values.h"
 #include "demo/shell/scale_options.h"
 #include "demo/shell/scheduled_shell.h"
+#include "demo/shell/viewer_keys.h"
 #include "demo/shell/win_main.h"
 
 namespace velor::demo {
@@ -53,7 +54,14 @@ const char* PlayerHelp() {
            "  --data DIR        the folder holding the content (default: the working folder,\n"
            "                    else the executable's folder, else the installed share/velor)\n"
            "  --help            this text\n"
-           "  --version         the version\n";
+           "  --version         the version\n"
+           "Keys while it plays:\n"
+           "  Space             pause and resume, picture and music together\n"
+           "  Left, Right       5 seconds back, forward\n"
+           "  Home              back to the start\n"
+           "  F11, Alt+Enter    full screen or a window\n"
+           "  F12               a screenshot (PNG) into the pictures folder, else the working folder\n"
+           "  Escape            quit\n";
 }
 
 bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions* options, std::string* error) {
@@ -127,11 +135,14 @@ int RunPlayer(const PlayerOptions& options, FrameClock& realClock) {
     // From the start the shell starts the music with the resources, as the demo always has.
     shell.startMusic = options.from <= 0 && !options.mute;
     FrameSchedule schedule = FrameSchedule::From(options.from, FrameSchedule::kDefaultStep, &realClock);
-    if (options.from > 0 && !options.mute) {
-        // The music first: StartMusic returns with its first samples out, and the real clock counts
-        // from there, so the picture does not run ahead by the wait.
-        schedule.AtHandOver([](const ScheduledFrame& frame) { StartMusic(frame.time); });
-    }
+    ViewerSettings viewer;
+    viewer.mute = options.mute;
+    // From T the music starts at the hand-over: StartMusic returns with its first samples out, and
+    // the real clock counts from there, so the picture does not run ahead by the wait.
+    viewer.startMusicAtHandOver = options.from > 0;
+    viewer.windowWidth = options.width;
+    viewer.windowHeight = options.height;
+    InstallViewerKeys(schedule, viewer);
     ScheduleOnShell(shell, schedule);
     return WinMain(shell);
 }

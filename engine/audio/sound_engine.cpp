@@ -68,6 +68,9 @@ struct SoundEngine::Impl {
     std::atomic<uint64_t> soundFrames{0};
     std::atomic<float> recentPeak{0.0f};
     std::atomic<int64_t> firstSoundNs{0};
+    // Song seconds of the first playing sound where the last rendered buffer began; -1 for none.
+    std::atomic<double> playPosition{-1.0};
+    bool paused = false;  // the calling thread's view; SDL holds the device's own
 
     void Report(const std::string& reason) {
         if (reported) return;
@@ -78,6 +81,30 @@ struct SoundEngine::Impl {
     }
 
     bool Start(const std::string& path, bool looped, double startSeconds);
+
+    // libopenmpt seeks to the start of a row (tens of milliseconds apart): the song is put on a row
+    // at or before `seconds`, and the samples from there to `seconds` are rendered and dropped, so
+    // the sound lands on the sample asked for. Called under the device lock, or before the module
+    // reaches the output. NOTE: it allocates, so never on the audio thread.
+    void SeekExactly(openmpt::module& module, double seconds) {
+        constexpr double kRowSearchStep = 0.25;  // seconds further back when the seek lands late
+        constexpr int kRowSearchTries = 8;
+        module.set_position_seconds(seconds);
+        double at = module.get_position_seconds();
+        for (int i = 1; at > seconds && i <= kRowSearchTries; ++i) {
+            module.set_position_seconds(std::max(0.0, seconds - i * kRowSearchStep));
+            at = module.get_position_seconds();
+        }
+        if (at > seconds || sampleRate <= 0) return;
+        size_t drop = size_t(std::llround((seconds - at) * double(sampleRate)));
+        std::vector<float> dropped(size_t(kPreferredBufferFrames) * 2);  // the callback's scratch is its own
+        while (drop > 0) {
+            const size_t got =
+                module.read_interleaved_stereo(sampleRate, std::min(drop, dropped.size() / 2), dropped.data());
+            if (got == 0) break;
+            drop -= got;
+        }
+    }
 
     void OpenOutput() {
         SilenceAlsaDiagnostics();
@@ -126,6 +153,7 @@ struct SoundEngine::Impl {
         bool anyPlaying = false;
         for (Voice& v : voices) {
             if (!v.module || v.finished) continue;
+            if (!anyPlaying) playPosition.store(v.module->get_position_seconds(), std::memory_order_relaxed);
             anyPlaying = true;
             for (size_t done = 0; done < frames;) {
                 const size_t want = std::min(chunkFrames, frames - done);
@@ -192,7 +220,7 @@ bool SoundEngine::Impl::Start(const std::string& path, bool looped, double start
         double duration = loaded.module->get_duration_seconds();
         if (looped && duration > 0) startSeconds = std::fmod(startSeconds, duration);
         try {
-            loaded.module->set_position_seconds(startSeconds);
+            SeekExactly(*loaded.module, startSeconds);
         } catch (...) {
             // A position libopenmpt cannot seek to leaves the song at its start.
         }
@@ -233,6 +261,39 @@ bool SoundEngine::WaitForSound(uint32_t timeoutMs) {
     }
     return true;
 #endif
+}
+
+void SoundEngine::SetPaused(bool paused) {
+    if (impl_->device == 0 || impl_->paused == paused) return;
+    impl_->paused = paused;
+    SDL_PauseAudioDevice(impl_->device, paused ? 1 : 0);
+}
+
+bool SoundEngine::IsPaused() const { return impl_->paused; }
+
+void SoundEngine::SetPlayPosition(double seconds) {
+    if (impl_->device == 0) return;
+    SDL_LockAudioDevice(impl_->device);
+    bool first = true;
+    for (Voice& v : impl_->voices) {
+        if (!v.module || v.finished) continue;
+        try {
+            const double duration = v.module->get_duration_seconds();
+            const double at = duration > 0 && v.module->get_repeat_count() != 0 ? std::fmod(seconds, duration) : seconds;
+            impl_->SeekExactly(*v.module, at);
+            // Until the next buffer is rendered, the position is where the sound was put.
+            if (first) impl_->playPosition.store(v.module->get_position_seconds(), std::memory_order_relaxed);
+            first = false;
+        } catch (...) {
+            // A position libopenmpt cannot reach leaves the sound where it was.
+        }
+    }
+    SDL_UnlockAudioDevice(impl_->device);
+}
+
+double SoundEngine::GetPlayPosition() const {
+    if (impl_->device == 0) return -1.0;
+    return impl_->playPosition.load(std::memory_order_relaxed);
 }
 
 bool SoundEngine::HasOutput() const { return impl_->device != 0; }

@@ -1,6 +1,8 @@
 #pragma once
 // The sound engine the demo starts its music with: create an engine with automatic output, then
-// Play2D a module file, looped. It plays until the process ends; the demo never calls it again.
+// Play2D a module file, looped. It plays until the process ends; the demo never calls it again, but
+// the player around it pauses it, moves it and asks where it is (SetPaused, SetPlayPosition,
+// GetPlayPosition).
 //
 // Modules are decoded by libopenmpt and rendered in SDL's audio callback, on SDL's audio thread, at
 // the output device's own rate. That thread only renders: it never blocks, never allocates, and
@@ -65,6 +67,15 @@ public:
     // timeout, without output or nothing playing, and in a browser without threads (where the output
     // is fed from this same thread and waiting would only delay it).
     bool WaitForSound(uint32_t timeoutMs);
+
+    // Stops and restarts the output: a paused engine renders nothing and its position stands.
+    void SetPaused(bool paused);
+    bool IsPaused() const;
+    // Moves every playing sound to `seconds` into its song (wrapped into one pass when looped).
+    void SetPlayPosition(double seconds);
+    // Seconds into the song of the first playing sound at the start of the buffer the output is
+    // playing now (the last one rendered): what is heard, within one buffer. -1 with nothing playing.
+    double GetPlayPosition() const;
 
     bool HasOutput() const;
     SoundEngineStats GetStats() const;

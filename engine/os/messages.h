@@ -24,9 +24,18 @@ enum class Msg : uint32_t {
 
 // Virtual-key codes the window procedure tests.
 namespace Vk {
-constexpr uint32_t Escape = 0x1B;
-constexpr uint32_t F4 = 0x73;
+constexpr uint32_t Tab = 0x09;
+constexpr uint32_t Return = 0x0D;
 constexpr uint32_t Menu = 0x12;  // Alt
+constexpr uint32_t Escape = 0x1B;
+constexpr uint32_t Space = 0x20;
+constexpr uint32_t Home = 0x24;
+constexpr uint32_t Left = 0x25;
+constexpr uint32_t Right = 0x27;
+constexpr uint32_t F1 = 0x70;
+constexpr uint32_t F4 = 0x73;
+constexpr uint32_t F11 = 0x7A;
+constexpr uint32_t F12 = 0x7B;
 }  // namespace Vk
 
 struct Message {

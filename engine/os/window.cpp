@@ -23,7 +23,17 @@ bool InitVideo(std::string* error) {
 uint32_t VirtualKey(SDL_Keycode key) {
     switch (key) {
     case SDLK_ESCAPE: return Vk::Escape;
+    case SDLK_TAB: return Vk::Tab;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return Vk::Return;
+    case SDLK_SPACE: return Vk::Space;
+    case SDLK_HOME: return Vk::Home;
+    case SDLK_LEFT: return Vk::Left;
+    case SDLK_RIGHT: return Vk::Right;
+    case SDLK_F1: return Vk::F1;
     case SDLK_F4: return Vk::F4;
+    case SDLK_F11: return Vk::F11;
+    case SDLK_F12: return Vk::F12;
     case SDLK_LALT:
     case SDLK_RALT: return Vk::Menu;
     default: break;
@@ -140,6 +150,36 @@ void Window::SwapBuffers() { SDL_GL_SwapWindow(window_); }
 void Window::SetVsync(bool wait) { SDL_GL_SetSwapInterval(wait ? 1 : 0); }
 
 void Window::GetDrawableSize(int* width, int* height) const { SDL_GL_GetDrawableSize(window_, width, height); }
+
+void Window::SetFullScreen(bool fullScreen, int width, int height) {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &bounds) != 0) return;
+    if (fullScreen) {
+        // As at creation: laid over the display first, for a bare X server that has no window
+        // manager to honour the full-screen request.
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+        SDL_SetWindowSize(window_, bounds.w, bounds.h);
+        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(window_, 0);
+        SDL_SetWindowBordered(window_, SDL_TRUE);
+        SDL_SetWindowSize(window_, width, height);
+        SDL_SetWindowPosition(window_, bounds.x + (bounds.w - width) / 2, bounds.y + (bounds.h - height) / 2);
+    }
+}
+
+bool Window::IsFullScreen() const {
+    if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return true;
+    // Without a window manager the flag may not stick: a borderless window over the display counts.
+    SDL_Rect bounds;
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
+    SDL_GetWindowSize(window_, &w, &h);
+    return (SDL_GetWindowFlags(window_) & SDL_WINDOW_BORDERLESS) != 0 &&
+           SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &bounds) == 0 && x == bounds.x && y == bounds.y &&
+           w == bounds.w && h == bounds.h;
+}
 
 void Window::Pump() {
     MessageQueue& queue = ThreadMessageQueue();

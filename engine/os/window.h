@@ -35,6 +35,10 @@ public:
     // Whether SwapBuffers waits for the vertical retrace (off from creation).
     void SetVsync(bool wait);
     void GetDrawableSize(int* width, int* height) const;
+    // Full screen on the display the window is on, or back to a framed window of `width` x `height`
+    // in that display's middle. The drawable changes size; the back buffer does not.
+    void SetFullScreen(bool fullScreen, int width, int height);
+    bool IsFullScreen() const;
 
 private:
     Window() = default;

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """A manual page's OPTIONS section says what the program's --help says: the same options in the same
 order, each with the same argument and the same words (the page may set them in bold and italics).
+When --help lists keys (under a line "Keys while it plays:"), the page's KEYS section lists the
+same keys with the same words.
 
     man_page_matches_help.py PROGRAM PAGE.in
 """
@@ -10,10 +12,31 @@ import subprocess
 import sys
 
 
+def help_text(program):
+    return subprocess.run([program, "--help"], check=True, capture_output=True, text=True).stdout
+
+
+def help_keys(program):
+    lines = help_text(program).splitlines()
+    if "Keys while it plays:" not in lines:
+        return []
+    keys = []
+    for line in lines[lines.index("Keys while it plays:") + 1:]:
+        if not line.startswith("  "):
+            break
+        parts = re.split(r"\s{2,}", line.strip(), maxsplit=1)
+        keys.append((parts[0], " ".join(parts[1].split()) if len(parts) > 1 else ""))
+    return keys
+
+
 def help_options(program):
-    text = subprocess.run([program, "--help"], check=True, capture_output=True, text=True).stdout
+    text = help_text(program)
     options = []
+    in_keys = False
     for line in text.splitlines():
+        in_keys = in_keys or line == "Keys while it plays:"
+        if in_keys:
+            continue
         if re.match(r"^  -", line):
             parts = re.split(r"\s{2,}", line.strip(), maxsplit=1)
             options.append([parts[0], parts[1] if len(parts) > 1 else ""])
@@ -33,9 +56,11 @@ def plain(roff):
     return re.sub(r"\\f[BIRP]", "", roff).replace("\\-", "-").replace("\\(mu", "x").replace("\\~", " ")
 
 
-def page_options(page):
+def page_options(page, section=".SH OPTIONS"):
     lines = open(page, encoding="utf-8").read().splitlines()
-    start = lines.index(".SH OPTIONS") + 1
+    if section not in lines:
+        return []
+    start = lines.index(section) + 1
     options, i = [], start
     while i < len(lines) and not lines[i].startswith(".SH"):
         if lines[i] == ".TP":
@@ -63,13 +88,20 @@ def main():
         if h != p:
             print(f"option {n + 1}: --help says {h!r}\n          {page} says {p!r}")
             failed = True
+    keys_help, keys_page = help_keys(program), page_options(page, ".SH KEYS")
+    for n in range(max(len(keys_help), len(keys_page))):
+        h = keys_help[n] if n < len(keys_help) else ("(nothing)", "")
+        p = keys_page[n] if n < len(keys_page) else ("(nothing)", "")
+        if h != p:
+            print(f"key {n + 1}: --help says {h!r}\n       {page} says {p!r}")
+            failed = True
     usage = subprocess.run([program, "--help"], check=True, capture_output=True, text=True).stdout.splitlines()[0]
     synopsis_flags = re.findall(r"--[a-z-]+", open(page, encoding="utf-8").read().split(".SH SYNOPSIS")[1].split(".SH")[0].replace("\\-", "-"))
     usage_flags = re.findall(r"--[a-z-]+", usage)
     if sorted(set(synopsis_flags)) != sorted(set(usage_flags)):
         print(f"the synopsis names {sorted(set(synopsis_flags))}, the usage line {sorted(set(usage_flags))}")
         failed = True
-    print(f"{page}: {len(from_page)} options, {'not ' if failed else ''}in step with {program} --help")
+    print(f"{page}: {len(from_page)} options, {len(keys_page)} keys, {'not ' if failed else ''}in step with {program} --help")
     return 1 if failed else 0
 
 

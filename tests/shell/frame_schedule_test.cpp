@@ -238,6 +238,73 @@ TEST(FrameSchedule, APlayerHandsOverToTheRealClockAfterTheFrameAtT) {
     EXPECT_TRUE(played0.frames[0].drawn);
 }
 
+TEST(FrameSchedule, ASeekReplaysOnStepsToItsFrameThenHandsOverAgain) {
+    struct Case {
+        const char* name;
+        double target;
+        bool fromStart;
+    };
+    // After 0.5 s on the 0.1 s step and 3 real frames of 40 ms (0.62 s in all).
+    for (const Case& c : {Case{"back", 0.3, true}, Case{"home", 0, true}, Case{"forward", 1.0, false}}) {
+        SCOPED_TRACE(c.name);
+        ManualClock real;
+        FrameSchedule schedule = FrameSchedule::From(0.5, 0.1, &real);
+        std::vector<ScheduledFrame> handOvers;
+        schedule.AtHandOver([&](const ScheduledFrame& frame) { handOvers.push_back(frame); });
+        const Played before = Play(schedule, 8, [&] { real.now += 40'000; });
+        ASSERT_FALSE(schedule.Clock().Stepping());
+
+        schedule.SeekTo(c.target, c.fromStart);
+        EXPECT_TRUE(schedule.Clock().Stepping());
+        const Played after = Play(schedule, 20, [&] { real.now += 40'000; });
+        // The same frames a run from 0 (or from where it was) on the step makes, up to the target.
+        FrameSchedule fresh = FrameSchedule::AtTimes({c.target}, 0.1);
+        const std::vector<ScheduledFrame> landing = UpToFirstDrawn(after);
+        ASSERT_FALSE(landing.empty());
+        ASSERT_TRUE(landing.back().drawn) << "the seek never drew its frame";
+        EXPECT_GE(double(landing.back().time), c.target - 1e-6);
+        EXPECT_LT(double(landing.back().time), c.target + 0.1);
+        for (const ScheduledFrame& frame : landing) EXPECT_FLOAT_EQ(frame.delta, 0.1f) << frame.number;
+        if (c.fromStart) {
+            ExpectSameFrames(landing, UpToFirstDrawn(Play(fresh, 20)));
+        } else {
+            EXPECT_EQ(landing.front().number, before.frames.back().number + 1);
+            EXPECT_FLOAT_EQ(landing.front().time, before.frames.back().time + 0.1f);
+        }
+        // The music moves to the landing frame, and the real clock takes over from it.
+        ASSERT_EQ(handOvers.size(), 2u);
+        EXPECT_EQ(handOvers[1].number, landing.back().number);
+        EXPECT_FALSE(schedule.Clock().Stepping());
+        EXPECT_FLOAT_EQ(after.frames[landing.size()].delta, 0.04f);
+        EXPECT_TRUE(after.frames[landing.size()].drawn);
+    }
+}
+
+TEST(ScheduleClock, APauseAfterTheHandOverNeverReachesAReading) {
+    ManualClock real;
+    ScheduleClock clock(0.02, &real);
+    clock.QueryPerformanceCounter();
+    clock.HandOver();
+    real.now += 10'000;
+    EXPECT_EQ(clock.QueryPerformanceCounter(), 10'000'000);
+    clock.Pause();
+    real.now += 3'000'000;  // three seconds paused
+    clock.Resume();
+    real.now += 16'000;
+    EXPECT_EQ(clock.QueryPerformanceCounter(), 26'000'000);
+
+    // Paused while a seek still steps: only the time after its hand-over is held back.
+    clock.Pause();
+    clock.Restep();
+    real.now += 500'000;
+    EXPECT_EQ(clock.QueryPerformanceCounter(), 46'000'000);  // the step, whatever the real time
+    clock.HandOver();
+    real.now += 2'000'000;
+    clock.Resume();
+    real.now += 5'000;
+    EXPECT_EQ(clock.QueryPerformanceCounter(), 51'000'000);
+}
+
 TEST(ScheduleClock, StepsInNanosecondsThenFollowsTheRealClockWithoutAJump) {
     ManualClock real;
     ScheduleClock clock(0.02, &real);
