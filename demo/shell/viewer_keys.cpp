@@ -8,10 +8,10 @@
 #include "demo/content/start_state.h"
 #include "demo/shell/frame_loop.h"
 #include "demo/shell/pictures_folder.h"
-#include "demo/shell/presented_picture.h"
 #include "demo/shell/shell_state.h"
 #include "demo/timeline/demo_timeline.h"
 #include "engine/gfx/device_controls.h"
+#include "engine/gfx/present_frame.h"
 #ifndef __EMSCRIPTEN__
 #include "engine/image/image_writer.h"
 #endif
@@ -85,8 +85,8 @@ void ToggleFullScreen() {
 // A browser page links no image writer and has no pictures folder: its screenshot key is off.
 void WriteScreenshot() {
 #ifndef __EMSCRIPTEN__
-    const PresentedPicture picture = ReadPresentedPicture(*gShell.device);
-    Image image(uint32_t(picture.width), uint32_t(picture.height));
+    const PresentedPixels picture = ReadPresentedFrame(*gShell.device);
+    Image image(picture.width, picture.height);
     image.pixels = picture.pixels;
     const std::string path = ScreenshotPath(PicturesFolder([](const char* name) -> const char* { return std::getenv(name); }),
                                             double(gTimeline.demoTime));
@@ -95,7 +95,7 @@ void WriteScreenshot() {
         std::fprintf(stderr, "velor: screenshot: %s\n", status.error.c_str());
         return;
     }
-    std::printf("velor: screenshot %s (%dx%d)\n", path.c_str(), picture.width, picture.height);
+    std::printf("velor: screenshot %s (%ux%u)\n", path.c_str(), unsigned(picture.width), unsigned(picture.height));
     PrintStatus("f12", gViewer.paused ? "paused" : "playing");
 #endif
 }

@@ -117,10 +117,11 @@ done
 landed=$(line 6 'key=right state=landed')
 key F12
 shot=$(line 4 '^velor: screenshot ' | awk '{print $3}')
-grep -q "^velor: screenshot $shot (1024x768)" "$out" || fail "the screenshot is not 1024x768: $(grep screenshot "$out")"
+# The player frames the picture wide by default: the screenshot is the 16:9 band, as a 16:9 capture is.
+grep -q "^velor: screenshot $shot (1024x576)" "$out" || fail "the screenshot is not 1024x576: $(grep screenshot "$out")"
 at=$(field "$landed" time)
 mkdir "$tmp/capture"
-./velor-capture --at "$at" --out "$tmp/capture" >/dev/null 2>"$tmp/capture.err" || fail "velor-capture --at $at failed: $(cat "$tmp/capture.err")"
+./velor-capture --at "$at" --size 1024x576 --out "$tmp/capture" >/dev/null 2>"$tmp/capture.err" || fail "velor-capture --at $at failed: $(cat "$tmp/capture.err")"
 reference=$(ls "$tmp/capture"/*.png)
 cmp -s "$shot" "$reference" || fail "the screenshot at $at differs from velor-capture's frame $(basename "$reference")"
 
