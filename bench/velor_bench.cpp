@@ -206,6 +206,36 @@ double ReplayMilliseconds(Device* device) {
     return Percentile(times, 0.5);
 }
 
+// The recorded frame replayed with sprite trimming off and on, alternately: per setting, the median
+// replay time and the fragments that reached the target (a GL_SAMPLES_PASSED query around the
+// replay: with no multisampling, one per fragment written; llvmpipe shades only those, as nothing in
+// the demo's sprite passes discards).
+void TrimmingFigures(Device* device, int window) {
+    std::vector<double> times[2];
+    GLuint fragments[2] = {0, 0};
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    for (int i = 0; i < kReplays; ++i) {
+        for (int trim = 0; trim < 2; ++trim) {
+            SetSpriteTrimming(*device, trim != 0);
+            glFinish();
+            Clock::time_point start = Clock::now();
+            glBeginQuery(GL_SAMPLES_PASSED, query);
+            ReplayRecording(*device);
+            glEndQuery(GL_SAMPLES_PASSED);
+            glFinish();
+            times[trim].push_back(Ms(Clock::now() - start));
+            glGetQueryObjectuiv(query, GL_QUERY_RESULT, &fragments[trim]);
+        }
+    }
+    glDeleteQueries(1, &query);
+    SetSpriteTrimming(*device, true);
+    std::printf("window %d untrimmed_ms %.1f\n", window, Percentile(times[0], 0.5));
+    std::printf("window %d trimmed_ms %.1f\n", window, Percentile(times[1], 0.5));
+    std::printf("window %d untrimmed_fragments %u\n", window, fragments[0]);
+    std::printf("window %d trimmed_fragments %u\n", window, fragments[1]);
+}
+
 // The frames of each sample: a few to warm up, the measured ones, and one recorded for the limit.
 constexpr long kSampleFrames = kWarmUpFrames + kMeasuredFrames + 1;
 
@@ -239,6 +269,7 @@ int Frames(bool measureWindows, float pixelScale = 1.0f) {
                 std::printf("window %d p90_ms %.1f\n", w, Percentile(frameMs, 0.9));
                 std::printf("window %d limit_ms %.1f\n", w, ReplayMilliseconds(device));
                 std::printf("window %d frame_calls %zu\n", w, RecordedCalls(*device));
+                TrimmingFigures(device, w);
                 std::fflush(stdout);
                 frameMs.clear();
             }
