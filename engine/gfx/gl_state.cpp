@@ -137,7 +137,8 @@ void GlStateCache::ApplyRenderStates(const DeviceState& state, bool sprites, boo
         glColorMask(mask & ColorWrite::Red ? GL_TRUE : GL_FALSE, mask & ColorWrite::Green ? GL_TRUE : GL_FALSE,
                     mask & ColorWrite::Blue ? GL_TRUE : GL_FALSE, mask & ColorWrite::Alpha ? GL_TRUE : GL_FALSE);
 
-    if (Changed(shadow_.scissor, false)) glDisable(GL_SCISSOR_TEST);
+    bool scissor = get(RenderState::ScissorTestEnable) != 0;
+    if (Changed(shadow_.scissor, scissor)) scissor ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
 #ifndef __EMSCRIPTEN__
     // ES has no polygon mode: there WIREFRAME and POINT fill solid.
     if (!GlIsEs()) {
