@@ -42,6 +42,10 @@ void SetSpriteTrimming(Device& device, bool enabled) {
 
 bool SpriteTrimming(const Device& device) { return A::Backend(device).Programs().SpriteTrimming(); }
 
+void SetScissorTest(Device& device, bool honoured) { A::Backend(device).SetScissorHonoured(honoured); }
+
+bool ScissorTest(const Device& device) { return A::Backend(device).ScissorHonoured(); }
+
 uint64_t TrimmedSpriteDraws(const Device& device) { return A::Backend(device).Programs().TrimmedSpriteDraws(); }
 
 uint64_t GpuDrawCalls(const Device& device) { return A::Backend(device).DrawCalls(); }

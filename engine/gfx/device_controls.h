@@ -26,6 +26,11 @@ bool DrawMerging(const Device& device);
 // pixels either way. Off: whole quads, for measuring and comparing.
 void SetSpriteTrimming(Device& device, bool enabled);
 bool SpriteTrimming(const Device& device);
+// On (the default): ScissorTestEnable keeps draws and clears inside the scissor rectangle. Off: it is
+// ignored, for measuring what a scissor saves; only where nothing reads the pixels outside the
+// rectangle (window 3's scene target) are the frames the same.
+void SetScissorTest(Device& device, bool honoured);
+bool ScissorTest(const Device& device);
 // Sprite draws so far that were trimmed to a footprint (a held run of them counts once).
 uint64_t TrimmedSpriteDraws(const Device& device);
 // Draws issued to GL so far (merged ones count once).

@@ -95,10 +95,20 @@ TEST_P(ScissorRect, ClearsKeepInsideItOnlyWhileTheTestIsOn) {
     device_->Clear(1, &rect, Clear::Target, kGreen, 1.0f, 0);
     ExpectBox(Rect{151, 61, 251, 150}, kGreen, kRed, "clear rectangle, viewport and scissor");
 
-    device_->SetRenderState(RenderState::ScissorTestEnable, 0);
+    // The measuring control ignores the test, and gives it back.
+    const Viewport whole{0, 0, 1024, 768, 0, 1};
+    device_->SetViewport(&whole);
+    SetScissorTest(*device_, false);
     device_->Clear(0, nullptr, Clear::Target, kWhite, 1.0f, 0);
+    ExpectBox(kBox, kWhite, kWhite, "scissor test ignored");
+    SetScissorTest(*device_, true);
+    device_->Clear(0, nullptr, Clear::Target, kRed, 1.0f, 0);
+    ExpectBox(kBox, kRed, kWhite, "scissor test given back");
+
+    device_->SetRenderState(RenderState::ScissorTestEnable, 0);
+    device_->Clear(0, nullptr, Clear::Target, kGreen, 1.0f, 0);
     auto pixels = ReadBackBuffer(*device_);
-    EXPECT_EQ(At(pixels, 0, 0), kWhite) << "the test off, the viewport's top-left corner";
+    EXPECT_EQ(At(pixels, 0, 0), kGreen) << "the test off, the viewport's top-left corner";
 }
 
 TEST_P(ScissorRect, DrawsKeepInsideItAndAClearBetweenDrawsDoesNotMoveIt) {
