@@ -54,7 +54,7 @@ protected:
     int width_ = 0;
 };
 
-TEST_P(ScissorRect, IsTheWholeTargetAndOffUntilSetAndAgainAfterReset) {
+TEST_P(ScissorRect, IsTheWholeTargetAndOffUntilSetAndAgainAfterANewTargetOrReset) {
     auto expectDefaults = [&](const char* when) {
         Rect rect{1, 2, 3, 4};
         ASSERT_EQ(device_->GetScissorRect(&rect), Result::Ok);
@@ -71,6 +71,21 @@ TEST_P(ScissorRect, IsTheWholeTargetAndOffUntilSetAndAgainAfterReset) {
     EXPECT_EQ(rect, kBox);
     EXPECT_EQ(device_->SetScissorRect(nullptr), Result::InvalidCall);
     EXPECT_EQ(device_->GetScissorRect(nullptr), Result::InvalidCall);
+    // A new render target brings the whole of it, as it brings a whole viewport.
+    std::shared_ptr<Texture> target;
+    ASSERT_EQ(device_->CreateTexture(256, 128, 1, Usage::RenderTarget, Format::A8R8G8B8, Pool::Default, &target),
+              Result::Ok);
+    std::shared_ptr<Surface> surface;
+    ASSERT_EQ(target->GetSurfaceLevel(0, &surface), Result::Ok);
+    ASSERT_EQ(device_->SetRenderTarget(0, surface), Result::Ok);
+    device_->GetScissorRect(&rect);
+    EXPECT_EQ(rect, (Rect{0, 0, 256, 128}));
+    device_->SetScissorRect(&kBox);
+    device_->SetRenderTarget(0, nullptr);
+    device_->GetScissorRect(&rect);
+    EXPECT_EQ(rect, kWhole) << "back to the back buffer";
+
+    device_->SetScissorRect(&kBox);
     ASSERT_EQ(device_->Reset(PresentParameters{}), Result::Ok);
     expectDefaults("after Reset");
 
