@@ -21,6 +21,8 @@ sampler2D SpriteSampler = sampler_state {
 };
 
 glsl fragment SpritePS {
+    // The output is the texel times the tint: the device may leave out pixels where the texel is zero.
+    #pragma velor_output_scales_texture0
     void main() {
         oColor = texture(SpriteSampler, velor_SpriteCoord) * g_matDiffuse;
     }

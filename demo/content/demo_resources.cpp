@@ -53,9 +53,11 @@ void CreateFadeTexture() {
     gResources.fadeTexture->UnlockRect(0);
 }
 
+// No pass reads the scene target's alpha, so it has none: additive sprites drawn into it can then
+// leave out the pixels where their texture's colour is black (their alpha would have counted).
 void CreateSceneTarget() {
     Device* device = CurrentDevice();
-    if (CreateTexture(device, kBackBufferWidth, kBackBufferHeight, 1, Usage::RenderTarget, Format::A8R8G8B8,
+    if (CreateTexture(device, kBackBufferWidth, kBackBufferHeight, 1, Usage::RenderTarget, Format::X8R8G8B8,
                       Pool::Default, &gResources.sceneTargetTexture) != Result::Ok)
         return;
     gResources.sceneTargetTexture->GetSurfaceLevel(0, &gResources.sceneTargetSurface);

@@ -22,18 +22,22 @@ namespace {
 constexpr float kVolumeFarClip = 49.9f;               // how far the volume reaches past the caster
 constexpr Vector4 kAmbientLight{0.1f, 0.1f, 0.1f, 1.0f};
 
-// One run of a technique's passes with a draw per pass.
+// One run of a technique's passes with a draw per pass; passes below `firstDrawn` set their states
+// and draw nothing.
 template <typename Draw>
-void RunPasses(Effect& effect, Draw draw) {
+void RunPasses(Effect& effect, Draw draw, uint32_t firstDrawn = 0) {
     uint32_t passes = 0;
     effect.Begin(&passes, 0);
     for (uint32_t p = 0; p < passes; ++p) {
         effect.BeginPass(p);
-        draw();
+        if (p >= firstDrawn) draw();
         effect.EndPass();
     }
     effect.End();
 }
+
+// The volume technique's pass that clears the previous light's marks.
+constexpr uint32_t kClearMarksPass = 0;
 
 }  // namespace
 
@@ -70,10 +74,15 @@ void DrawShadowVolumeScene() {
         if (shadow.mesh != nullptr) {
             // Drawn with the caster's matrices that DrawCaster left on the effect; subsets 0 through
             // materialCount (0), so subset 0, the whole volume.
+            // The first light's marks were cleared with the whole stencil just above, and nothing has
+            // drawn with the stencil since: its clearing pass would zero zeros. The pass still sets
+            // its states, so the counting pass runs in the same ones.
             effect->SetTechnique("RenderShadowVolume2Sided");
-            RunPasses(*effect, [&] {
-                for (uint32_t s = 0; s <= shadow.materialCount; ++s) shadow.mesh->DrawSubset(s);
-            });
+            RunPasses(
+                *effect, [&] {
+                    for (uint32_t s = 0; s <= shadow.materialCount; ++s) shadow.mesh->DrawSubset(s);
+                },
+                l == 0 ? kClearMarksPass + 1 : 0);
         } else {
             // Without a volume nothing is shadowed: no counts to keep, only the last light's marks.
             device->Clear(0, nullptr, Clear::Stencil, 0, 1.0f, 0);

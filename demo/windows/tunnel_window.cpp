@@ -4,6 +4,8 @@
 
 #include "demo/content/demo_effects.h"
 #include "demo/content/demo_resources.h"
+#include "demo/shell/shell_state.h"
+#include "demo/terrain/radial_blur_reach.h"
 #include "demo/terrain/terrain.h"
 #include "demo/timeline/camera.h"
 #include "demo/windows/scene_calls.h"
@@ -28,12 +30,30 @@ constexpr float kBlurAspect = 1.0f;
 constexpr float kBlurNear = 0.01f;
 constexpr float kBlurFar = 10000.0f;
 
+float BlurStart(float clock) { return std::sin(clock * 0.5f); }
+float BlurWidth(float clock) { return std::cos(clock * 0.5f) / 6; }
+
 void SetBlurParameters(float clock) {
     Effect* blur = gResources.radialBlurEffect.get();
     if (blur == nullptr) return;
     blur->SetFloat("value", clock * 5);
-    blur->SetFloat("BlurStart", std::sin(clock * 0.5f));
-    blur->SetFloat("BlurWidth", std::cos(clock * 0.5f) / 6);
+    blur->SetFloat("BlurStart", BlurStart(clock));
+    blur->SetFloat("BlurWidth", BlurWidth(clock));
+}
+
+// The tunnel is drawn only where this frame's blur (set from the same clock in the post pass) reads
+// the scene target: the rest of the target is cleared and never seen.
+void DrawTerrainWhereBlurReads(float clock) {
+    Device* device = CurrentDevice();
+    const bool limit = device != nullptr && gResources.sceneTargetTexture != nullptr;
+    if (limit) {
+        const Texture& target = *gResources.sceneTargetTexture;
+        const Rect reach = RadialBlurReach(BlurStart(clock), BlurWidth(clock), target.LevelWidth(0), target.LevelHeight(0));
+        device->SetScissorRect(&reach);
+        device->SetRenderState(RenderState::ScissorTestEnable, 1);
+    }
+    gSceneCalls.drawTerrain(float(double(clock) * kTerrainTurnScale));
+    if (limit) device->SetRenderState(RenderState::ScissorTestEnable, 0);
 }
 
 }  // namespace
@@ -56,7 +76,7 @@ void TunnelWindowScene(float demoTime, float frameDelta) {
     Vec3TransformCoord(&gCamera.up, &gCamera.up, &roll);
     if (demoTime < kOverlayStart) gCamera.eye.x = state.terrainClock / kEyeDriftDivisor;
 
-    gSceneCalls.drawTerrain(float(double(state.terrainClock) * kTerrainTurnScale));
+    DrawTerrainWhereBlurReads(state.terrainClock);
 }
 
 void TunnelWindowPost(float demoTime, float frameDelta) {

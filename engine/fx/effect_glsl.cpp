@@ -15,7 +15,7 @@ constexpr int kPreludeSource = 2;
 // Fragment-stage additions: the inputs a pixel shader may read, and Direct3D's alpha test after the
 // author's main, fed by the device through the same uniforms as its fixed-function fragment stage.
 // The device compiles the test in (VELOR_ALPHA_TEST) only for draws that enable it.
-const char* const kFragmentInputs = R"GLSL(in vec2 velor_SpriteCoord;
+const char* const kFragmentInputs = R"GLSL(
 in vec4 vDiffuse;
 in vec4 vSpecular;
 in vec4 vTexCoord0;

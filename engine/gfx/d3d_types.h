@@ -191,6 +191,7 @@ struct Viewport {
 
 struct Rect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const Rect&) const = default;
 };
 
 struct Material {

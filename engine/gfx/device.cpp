@@ -25,6 +25,7 @@ Device::Device(Window* window, const PresentParameters& parameters)
     : window_(window), parameters_(parameters), pixelScale_(std::clamp(parameters.pixelScale, 1.0f, kMaxPixelScale)) {
     ResetToDefaults(state_);
     state_.viewport = Viewport{0, 0, parameters.backBufferWidth, parameters.backBufferHeight, 0, 1};
+    state_.scissor = Rect{0, 0, int32_t(parameters.backBufferWidth), int32_t(parameters.backBufferHeight)};
 }
 
 Device::~Device() = default;
@@ -72,6 +73,7 @@ Result Device::Reset(const PresentParameters& parameters) {
     wasLost_ = false;
     ResetToDefaults(state_);
     state_.viewport = Viewport{0, 0, parameters.backBufferWidth, parameters.backBufferHeight, 0, 1};
+    state_.scissor = Rect{0, 0, int32_t(parameters.backBufferWidth), int32_t(parameters.backBufferHeight)};
     dirty_ = kDirtyAll;
     // Whatever the frames before the reset drew goes, outside the viewport as well.
     backend_->ClearBackBuffer();
@@ -116,6 +118,19 @@ Result Device::SetViewport(const Viewport* viewport) {
 Result Device::GetViewport(Viewport* viewport) const {
     if (viewport == nullptr) return Result::InvalidCall;
     *viewport = state_.viewport;
+    return Result::Ok;
+}
+
+Result Device::SetScissorRect(const Rect* rect) {
+    if (rect == nullptr) return Result::InvalidCall;
+    state_.scissor = *rect;
+    dirty_ |= kDirtyViewport;
+    return Result::Ok;
+}
+
+Result Device::GetScissorRect(Rect* rect) const {
+    if (rect == nullptr) return Result::InvalidCall;
+    *rect = state_.scissor;
     return Result::Ok;
 }
 
@@ -469,6 +484,7 @@ Result Device::SetRenderTarget(uint32_t index, std::shared_ptr<Surface> surface)
         height = state_.renderTarget->GetTexture()->LevelHeight(state_.renderTarget->Level());
     }
     state_.viewport = Viewport{0, 0, width, height, 0, 1};
+    state_.scissor = Rect{0, 0, int32_t(width), int32_t(height)};
     dirty_ |= kDirtyTarget | kDirtyViewport;
     return Result::Ok;
 }

@@ -65,6 +65,10 @@ public:
     Result Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, Color color, float z, uint32_t stencil);
     Result SetViewport(const Viewport* viewport);
     Result GetViewport(Viewport* viewport) const;
+    // Draws and clears keep inside it while ScissorTestEnable is on. The whole target after creation,
+    // Reset and SetRenderTarget.
+    Result SetScissorRect(const Rect* rect);
+    Result GetScissorRect(Rect* rect) const;
     Result GetDeviceCaps(DeviceCaps* caps) const;
 
     // ---- states ----

@@ -36,6 +36,19 @@ void SetDrawMerging(Device& device, bool enabled) { A::Backend(device).SetMergin
 
 bool DrawMerging(const Device& device) { return A::Backend(device).Merging(); }
 
+void SetSpriteTrimming(Device& device, bool enabled) {
+    A::Backend(device).FlushPointRun();
+    A::Backend(device).Programs().SetSpriteTrimming(enabled);
+}
+
+bool SpriteTrimming(const Device& device) { return A::Backend(device).Programs().SpriteTrimming(); }
+
+void SetScissorTest(Device& device, bool honoured) { A::Backend(device).SetScissorHonoured(honoured); }
+
+bool ScissorTest(const Device& device) { return A::Backend(device).ScissorHonoured(); }
+
+uint64_t TrimmedSpriteDraws(const Device& device) { return A::Backend(device).Programs().TrimmedSpriteDraws(); }
+
 uint64_t GpuDrawCalls(const Device& device) { return A::Backend(device).DrawCalls(); }
 
 void BeginRecording(Device& device) {

@@ -21,6 +21,18 @@ bool Rasterization(const Device& device);
 // reach GL as one instanced draw, with the pixels separate draws give. Off: every draw is its own.
 void SetDrawMerging(Device& device, bool enabled);
 bool DrawMerging(const Device& device);
+// On (the default): point sprites are drawn only over the part of their texture that can change a
+// pixel, where the draw's states show that the rest changes none (sprite_footprint.h); the same
+// pixels either way. Off: whole quads, for measuring and comparing.
+void SetSpriteTrimming(Device& device, bool enabled);
+bool SpriteTrimming(const Device& device);
+// On (the default): ScissorTestEnable keeps draws and clears inside the scissor rectangle. Off: it is
+// ignored, for measuring what a scissor saves; only where nothing reads the pixels outside the
+// rectangle (window 3's scene target) are the frames the same.
+void SetScissorTest(Device& device, bool honoured);
+bool ScissorTest(const Device& device);
+// Sprite draws so far that were trimmed to a footprint (a held run of them counts once).
+uint64_t TrimmedSpriteDraws(const Device& device);
 // Draws issued to GL so far (merged ones count once).
 uint64_t GpuDrawCalls(const Device& device);
 

@@ -96,6 +96,7 @@ struct VertexLayout {
 struct TargetValues {
     static constexpr uint32_t kGroups = kDirtyViewport | kDirtyTarget;
     Viewport viewport;
+    Rect scissor;  // in the target's units, used while ScissorTestEnable is on
     std::shared_ptr<Surface> renderTarget;  // nullptr = back buffer
     bool targetDepth = true;
     bool operator==(const TargetValues&) const = default;

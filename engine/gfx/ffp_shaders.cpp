@@ -45,20 +45,48 @@ layout(location = 11) in vec4 iBlendWeight;
 
 uniform vec4 velor_Viewport;    // width, height, 1/width, 1/height in pixels
 uniform vec2 velor_HalfPixel;   // half a real pixel of the bound target in clip units: 1/width, 1/height
+uniform vec4 velor_ViewportPixels;  // the viewport as GL has it: x, y, width, height in real pixels
 uniform int velor_PointSprite;  // 1: this draw expands each point into a quad (4 corners)
 uniform int velor_DepthFix;     // 1: no clip control, map Direct3D's 0..1 depth to GL's -1..1
-out vec2 velor_SpriteCoord;
+// Sprite trimming (sprite_footprint.h): per mip level, the texture-coordinate box (u0, v0, u1, v1)
+// outside which every level up to it samples zero; 0 levels draws the whole quad.
+uniform vec4 velor_SpriteReach[16];
+uniform int velor_SpriteReachLevels;
+uniform vec2 velor_SpriteTextureSize;  // texels of the trimmed texture's level 0
+flat out vec4 velor_SpriteFrame;  // a sprite's full quad: top-left in window pixels, 1 / its size
+vec2 velor_SpriteVertexCoord;  // set by velor_Finish: this vertex's sprite texture coordinate
 
 // Point sprites drawn together come as one quad per point, four vertices each.
 vec2 velor_Corner() { return vec2(float(gl_VertexID & 1), float((gl_VertexID >> 1) & 1)); }
 
+// Where this corner of the sprite's quad lies, in its texture coordinates: 0 or 1, or the edge of
+// what the texture can sample at the levels a sprite `extent` real pixels wide can reach (its LOD,
+// rounded up, and one more for the sampler's rounding).
+vec2 velor_SpriteCorner(vec2 extent) {
+    vec2 corner = velor_Corner();
+    if (velor_SpriteReachLevels == 0) return corner;
+    vec2 texelsPerPixel = velor_SpriteTextureSize / extent;
+    float lod = log2(max(texelsPerPixel.x, texelsPerPixel.y));
+    int level = clamp(int(ceil(lod)) + 1, 0, velor_SpriteReachLevels - 1);
+    vec4 reach = velor_SpriteReach[level];
+    return mix(reach.xy, reach.zw, corner);
+}
+
 void velor_Finish(float pointSize) {
     vec4 p = gl_Position;
-    velor_SpriteCoord = vec2(0.0);
+    velor_SpriteFrame = vec4(0.0);
     if (velor_PointSprite != 0) {
+        // The texture coordinate is taken from each pixel's position within the full quad (see
+        // velor_SpriteCoord), never interpolated over the drawn one, so a quad trimmed to its
+        // texture's footprint samples exactly what the full quad would.
+        vec2 halfSize = pointSize * velor_Viewport.zw;  // half the quad, in clip units over w
+        vec2 centre = vec2(p.x / p.w + velor_HalfPixel.x, velor_HalfPixel.y - p.y / p.w);  // as drawn: shifted, flipped
+        vec2 extent = halfSize * velor_ViewportPixels.zw;
+        vec2 origin = velor_ViewportPixels.xy + (centre - halfSize + 1.0) * 0.5 * velor_ViewportPixels.zw;
+        velor_SpriteFrame = vec4(origin, 1.0 / extent);
         // NOTE: corner (0,0) is the sprite's top-left, where Direct3D puts texture coordinate (0,0).
-        vec2 corner = velor_Corner();
-        velor_SpriteCoord = corner;
+        vec2 corner = velor_SpriteCorner(extent);
+        velor_SpriteVertexCoord = corner;
         p.x += (corner.x * 2.0 - 1.0) * pointSize * velor_Viewport.z * p.w;
         p.y += (1.0 - corner.y * 2.0) * pointSize * velor_Viewport.w * p.w;
     } else {
@@ -76,6 +104,9 @@ void velor_Finish(float pointSize) {
 )GLSL";
 
 const char* const kFragmentPreludeBody = R"GLSL(layout(location = 0) out vec4 oColor;
+flat in vec4 velor_SpriteFrame;
+// A point sprite's texture coordinate at this pixel's centre: 0..1 across the sprite's full quad.
+#define velor_SpriteCoord ((gl_FragCoord.xy - velor_SpriteFrame.xy) * velor_SpriteFrame.zw)
 )GLSL";
 
 }  // namespace
@@ -179,8 +210,9 @@ void main() {
     }
     size = clamp(size, ff_PointSize.y, ff_PointSize.z);
 
-    vTexCoord0 = velor_PointSprite != 0 ? vec4(velor_Corner(), 0.0, 1.0) : iTexCoord0;
     velor_Finish(size);
+    // A pass with only a pixel shader reads the sprite's coordinate here too, interpolated.
+    vTexCoord0 = velor_PointSprite != 0 ? vec4(velor_SpriteVertexCoord, 0.0, 1.0) : iTexCoord0;
 }
 )GLSL";
 
@@ -227,7 +259,7 @@ void main() {
     vec4 color = vDiffuse;
     // An unbound stage passes the diffuse colour through, as Direct3D does with the default stage states.
     if (ff_HasTexture0 != 0 && ff_ColorStage.x != 1) {
-        vec4 texel = texture(ff_Texture0, vTexCoord0.xy);
+        vec4 texel = texture(ff_Texture0, velor_SpriteFrame.z != 0.0 ? velor_SpriteCoord : vTexCoord0.xy);
         color.rgb = ff_Op(ff_ColorStage.x, ff_Arg(ff_ColorStage.y, texel), ff_Arg(ff_ColorStage.z, texel)).rgb;
         if (ff_AlphaStage.x != 1)
             color.a = ff_Op(ff_AlphaStage.x, ff_Arg(ff_AlphaStage.y, texel), ff_Arg(ff_AlphaStage.z, texel)).a;

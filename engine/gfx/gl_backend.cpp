@@ -107,8 +107,15 @@ void GlBackend::Clear(const DeviceState& state, uint32_t dirty, uint32_t rectCou
         if (changed) pending_ |= kDirtyTexture;
         pending_ &= ~uint32_t(kDirtyTarget);
     }
-    targets_.Clear(state.viewport, rectCount, rects, flags, color, z, stencil);
+    targets_.Clear(state.viewport, states_.ScissorOn(state) ? &state.scissor : nullptr, rectCount, rects, flags, color, z, stencil);
     // The clear opened every write mask: the next draw sets the state's own again.
+    states_.ForgetMasksAndScissor();
+    pending_ |= kDirtyGlStates;
+}
+
+void GlBackend::SetScissorHonoured(bool honoured) {
+    FlushPointRun();
+    states_.SetScissorHonoured(honoured);
     states_.ForgetMasksAndScissor();
     pending_ |= kDirtyGlStates;
 }
@@ -159,6 +166,10 @@ void GlBackend::Prepare(const DeviceState& state, bool sprites) {
     }
     programs_.NoteDirty(pending_);
     // Sprites turn culling off for their own draw, so a change between the two re-applies states.
+    // Clears set GL's scissor box for their own use and mark the GL states dirty: the rectangle is
+    // set again with them.
+    if ((pending_ & (kDirtyViewport | kDirtyTarget | kDirtyGlStates)) && states_.ScissorOn(state))
+        targets_.ApplyScissor(state.scissor);
     if ((pending_ & (kDirtyGlStates | kDirtyTarget)) || sprites != lastSprites_) {
         states_.ApplyRenderStates(state, sprites, targets_.HasDepth());
         lastSprites_ = sprites;

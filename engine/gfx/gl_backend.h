@@ -53,6 +53,9 @@ public:
                   uint32_t stride) override;
 
     GlPrograms& Programs() { return programs_; }
+    // Off: ScissorTestEnable is ignored, for measuring what the scissor saves (device_controls.h).
+    void SetScissorHonoured(bool honoured);
+    bool ScissorHonoured() const { return states_.ScissorHonoured(); }
     // Called as a buffer's GL object is deleted.
     void ForgetBuffer(GLuint buffer) { input_.Forget(buffer); }
 

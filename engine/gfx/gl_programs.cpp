@@ -10,6 +10,8 @@
 
 #include "engine/gfx/ffp_shaders.h"
 #include "engine/gfx/gl_release.h"
+#include "engine/gfx/pixel_scale.h"
+#include "engine/gfx/sprite_footprint.h"
 #include "engine/math/d3dx_math.h"
 
 namespace velor {
@@ -117,6 +119,10 @@ ProgramInfo& GlPrograms::Info(GLuint program) {
     auto at = [&](const char* name) { return glGetUniformLocation(program, name); };
     info.viewport = at("velor_Viewport");
     info.halfPixel = at("velor_HalfPixel");
+    info.viewportPixels = at("velor_ViewportPixels");
+    info.spriteReach = at("velor_SpriteReach");
+    info.spriteReachLevels = at("velor_SpriteReachLevels");
+    info.spriteTextureSize = at("velor_SpriteTextureSize");
     info.pointSprite = at("velor_PointSprite");
     info.depthFix = at("velor_DepthFix");
     info.worldView = at("ff_WorldView");
@@ -173,6 +179,12 @@ void GlPrograms::UploadUniforms(const DeviceState& state, ProgramInfo& info, boo
         if (info.viewport >= 0) glUniform4f(info.viewport, w, h, 1.0f / w, 1.0f / h);
         const float k = targetScale_;
         if (info.halfPixel >= 0) glUniform2f(info.halfPixel, 1.0f / (k * w), 1.0f / (k * h));
+        if (info.viewportPixels >= 0) {
+            // The edges GL's viewport has (GlTargets::ApplyViewport).
+            int32_t left = ScaledEdge(int32_t(vp.x), k), top = ScaledEdge(int32_t(vp.y), k);
+            int32_t right = ScaledEdge(int32_t(vp.x + vp.width), k), bottom = ScaledEdge(int32_t(vp.y + vp.height), k);
+            glUniform4f(info.viewportPixels, float(left), float(top), float(right - left), float(bottom - top));
+        }
         // Pretransformed positions are pixels of the back buffer's units: their centres land on the
         // centres of their k x k real blocks, so the rest of the half-pixel shift (half a unit less
         // the half real pixel the vertex stage adds) goes in here.
@@ -183,6 +195,19 @@ void GlPrograms::UploadUniforms(const DeviceState& state, ProgramInfo& info, boo
     if (info.lastSprite != int(sprites)) {
         info.lastSprite = int(sprites);
         UploadInt(info.pointSprite, sprites ? 1 : 0);
+    }
+    if (sprites && info.spriteReachLevels >= 0) {
+        SpriteReach reach = trimSprites_ ? SpriteReachFor(state) : SpriteReach{};
+        if (reach.levels > 0) ++trimmedSpriteDraws_;
+        if (!info.lastReachValid || !(reach == info.lastReach)) {
+            info.lastReach = reach;
+            info.lastReachValid = true;
+            glUniform1i(info.spriteReachLevels, GLint(reach.levels));
+            if (reach.levels > 0) {
+                if (info.spriteTextureSize >= 0) glUniform2f(info.spriteTextureSize, reach.width, reach.height);
+                if (info.spriteReach >= 0) glUniform4fv(info.spriteReach, GLsizei(reach.levels), reach.boxes[0].data());
+            }
+        }
     }
     if (info.lastPointWorldView != 0) {
         info.lastPointWorldView = 0;
@@ -454,6 +479,7 @@ Result GlPrograms::CreateProgram(const GpuShader* vertex, const GpuShader& pixel
     made->gl_.name = name;
     made->gl_.kind = kGpuProgram;
     made->fixedVertexStage_ = vertex == nullptr;
+    made->scalesTexture0_ = pixel.source_.find(kScalesTexture0Pragma) != std::string::npos;
     if (pixel.source_.find(kAlphaTestMacro) != std::string::npos) {
         made->pixelSource_ = pixel.source_;
         if (vertex != nullptr) made->vertexSource_ = vertex->source_;

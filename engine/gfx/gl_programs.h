@@ -13,6 +13,7 @@
 
 #include "engine/gfx/device_state.h"
 #include "engine/gfx/gpu_program.h"
+#include "engine/gfx/sprite_footprint.h"
 
 namespace velor {
 
@@ -24,7 +25,8 @@ GLuint LinkProgram(GLuint vertex, GLuint fragment, std::string* error);
 // has no such uniform.
 struct ProgramInfo {
     GLuint program = 0;
-    GLint viewport = -1, halfPixel = -1, pointSprite = -1, depthFix = -1;
+    GLint viewport = -1, halfPixel = -1, viewportPixels = -1, pointSprite = -1, depthFix = -1;
+    GLint spriteReach = -1, spriteReachLevels = -1, spriteTextureSize = -1;
     GLint worldView = -1, pointWorldView = -1, projection = -1, normalMatrix = -1, pretransformed = -1, screenRect = -1;
     GLint hasNormal = -1, hasColor0 = -1, hasColor1 = -1, hasPSize = -1, colorBgra = -1;
     GLint lighting = -1, specularEnable = -1, normalizeNormals = -1, localViewer = -1, colorVertex = -1;
@@ -38,6 +40,8 @@ struct ProgramInfo {
     uint64_t viewportVersion = 0, projectionVersion = 0;
     int lastSprite = -1;
     int lastPointWorldView = 0;  // ff_PointWorldView as last uploaded (0 at link)
+    SpriteReach lastReach;       // the sprite trimming last uploaded
+    bool lastReachValid = false;
     // Values last uploaded for the render-state uniforms, so a state change uploads only what it moves.
     std::array<std::array<float, 4>, 24> lastValues{};
     uint32_t lastValid = 0;  // bit per lastValues slot
@@ -64,6 +68,12 @@ public:
     // Real pixels per viewport unit of the bound target (pixel_scale.h); the target's dirty group
     // comes with every change to it.
     void SetTargetScale(float scale) { targetScale_ = scale; }
+    // Point sprites drawn only over their texture's footprint where that changes no pixel
+    // (sprite_footprint.h); on by default.
+    void SetSpriteTrimming(bool enabled) { trimSprites_ = enabled; }
+    bool SpriteTrimming() const { return trimSprites_; }
+    // Sprite draws (a run counts once) that were given a footprint to trim to.
+    uint64_t TrimmedSpriteDraws() const { return trimmedSpriteDraws_; }
     // Called as a program's GL object is deleted: GL may hand its name out again.
     void Forget(GLuint program);
     // The current program takes its world-view matrix from kAttrPointWorldView until the next Use;
@@ -86,6 +96,8 @@ private:
 
     bool clipControl_ = false;
     float targetScale_ = 1.0f;
+    bool trimSprites_ = true;
+    uint64_t trimmedSpriteDraws_ = 0;
     GLuint ffProgram_ = 0;
     GLuint ffAlphaTestProgram_ = 0;  // the same with the alpha test, for draws that enable it
     GLuint ffVertexShader_ = 0;  // the fixed-function vertex stage, for pixel-shader-only programs

@@ -85,6 +85,10 @@ void GlStateCache::Initialise() {
     for (uint32_t unit = 0; unit < kSamplerCount; ++unit) glBindSampler(unit, samplers_[unit]);
 }
 
+bool GlStateCache::ScissorOn(const DeviceState& state) const {
+    return scissorHonoured_ && state.render[uint32_t(RenderState::ScissorTestEnable)] != 0;
+}
+
 void GlStateCache::ForgetMasksAndScissor() {
     shadow_.colorMask = shadow_.depthMask = shadow_.scissor = -1;
     std::fill(std::begin(shadow_.stencilKey), std::end(shadow_.stencilKey), 0xFFFFFFFFu);
@@ -137,7 +141,8 @@ void GlStateCache::ApplyRenderStates(const DeviceState& state, bool sprites, boo
         glColorMask(mask & ColorWrite::Red ? GL_TRUE : GL_FALSE, mask & ColorWrite::Green ? GL_TRUE : GL_FALSE,
                     mask & ColorWrite::Blue ? GL_TRUE : GL_FALSE, mask & ColorWrite::Alpha ? GL_TRUE : GL_FALSE);
 
-    if (Changed(shadow_.scissor, false)) glDisable(GL_SCISSOR_TEST);
+    bool scissor = ScissorOn(state);
+    if (Changed(shadow_.scissor, scissor)) scissor ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
 #ifndef __EMSCRIPTEN__
     // ES has no polygon mode: there WIREFRAME and POINT fill solid.
     if (!GlIsEs()) {

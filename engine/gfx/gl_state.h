@@ -31,6 +31,11 @@ public:
     void ApplyTextures(const DeviceState& state, bool* changed);
     // Clears and presents set the write masks and the scissor themselves: the next draw sets them again.
     void ForgetMasksAndScissor();
+    // Whether draws and clears with this state keep inside its scissor rectangle: its
+    // ScissorTestEnable, unless the device's control has switched scissoring off for measuring.
+    bool ScissorOn(const DeviceState& state) const;
+    void SetScissorHonoured(bool honoured) { scissorHonoured_ = honoured; }
+    bool ScissorHonoured() const { return scissorHonoured_; }
 
 private:
     void ApplyStencil(const DeviceState& state, bool targetHasDepth);
@@ -47,6 +52,7 @@ private:
     GLenum boundTargets_[kSamplerCount] = {};
     std::array<std::array<uint32_t, kSamplerStateCount>, kSamplerCount> appliedSamplers_{};
     bool samplerApplied_[kSamplerCount] = {};
+    bool scissorHonoured_ = true;
 };
 
 }  // namespace velor

@@ -89,8 +89,14 @@ void GlTargets::ApplyViewport(const Viewport& vp) const {
     glViewport(left, top, right - left, bottom - top);
 }
 
-void GlTargets::Clear(const Viewport& vp, uint32_t rectCount, const Rect* rects, uint32_t flags, Color color, float z,
-                      uint32_t stencil) {
+void GlTargets::ApplyScissor(const Rect& r) const {
+    int32_t left = ScaledEdge(r.left, boundScale_), top = ScaledEdge(r.top, boundScale_);
+    int32_t right = ScaledEdge(r.right, boundScale_), bottom = ScaledEdge(r.bottom, boundScale_);
+    glScissor(left, top, std::max(right - left, 0), std::max(bottom - top, 0));
+}
+
+void GlTargets::Clear(const Viewport& vp, const Rect* scissor, uint32_t rectCount, const Rect* rects, uint32_t flags,
+                      Color color, float z, uint32_t stencil) {
     GLbitfield mask = 0;
     if (flags & Clear::Target) {
         ColorValue c = ColorToValue(color);
@@ -117,6 +123,10 @@ void GlTargets::Clear(const Viewport& vp, uint32_t rectCount, const Rect* rects,
         top = std::max(top, int32_t(vp.y));
         right = std::min(right, int32_t(vp.x + vp.width));
         bottom = std::min(bottom, int32_t(vp.y + vp.height));
+        if (scissor != nullptr) {
+            left = std::max(left, scissor->left), top = std::max(top, scissor->top);
+            right = std::min(right, scissor->right), bottom = std::min(bottom, scissor->bottom);
+        }
         if (left >= right || top >= bottom) return;
         left = ScaledEdge(left, boundScale_), top = ScaledEdge(top, boundScale_);
         right = ScaledEdge(right, boundScale_), bottom = ScaledEdge(bottom, boundScale_);

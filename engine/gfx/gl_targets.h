@@ -32,14 +32,17 @@ public:
     void Apply(const DeviceState& state, bool* textureChanged);
     // glViewport for a viewport on the bound target.
     void ApplyViewport(const Viewport& viewport) const;
+    // glScissor for a scissor rectangle on the bound target, its edges rounded as the viewport's are.
+    void ApplyScissor(const Rect& scissor) const;
     bool HasDepth() const { return hasDepth_; }
     // Real pixels per unit of the bound target.
     float BoundScale() const { return boundScale_; }
     // The whole back buffer to black, far depth and stencil 0, whatever the viewport, target and masks.
     void ClearBackBuffer();
-    // Clears the viewport, clipped by the rectangles when there are any, on the bound target.
-    void Clear(const Viewport& viewport, uint32_t rectCount, const Rect* rects, uint32_t flags, Color color, float z,
-               uint32_t stencil);
+    // Clears the viewport, clipped by the rectangles when there are any and by `scissor` when it is
+    // not null, on the bound target.
+    void Clear(const Viewport& viewport, const Rect* scissor, uint32_t rectCount, const Rect* rects, uint32_t flags,
+               Color color, float z, uint32_t stencil);
     void SetPresentFrame(PresentFrame frame) { frame_ = frame; }
     PresentFrame GetPresentFrame() const { return frame_; }
     // The whole framing is the whole back buffer, whatever its size; the wide one its 16:9 middle.

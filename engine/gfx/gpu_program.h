@@ -30,6 +30,9 @@ private:
     GpuObject gl_;
 };
 
+// The line a pixel shader carries to declare GpuProgram::ScalesTexture0 (GL ignores the pragma).
+inline constexpr const char* kScalesTexture0Pragma = "#pragma velor_output_scales_texture0";
+
 class GpuProgram {
 public:
     // The location of a uniform by its GLSL name (struct members as "s.member"); -1 when the program
@@ -40,6 +43,9 @@ public:
     void SetUniform(int location, UniformType type, const void* data);
     // The vertex stage is the device's fixed function (a pass that brings only a pixel shader).
     bool FixedVertexStage() const { return fixedVertexStage_; }
+    // The pixel shader declares (kScalesTexture0Pragma) that each channel of its output is stage 0's
+    // texel at velor_SpriteCoord times something finite: where that texel is zero, so is the output.
+    bool ScalesTexture0() const { return scalesTexture0_; }
 
 private:
     friend class GlPrograms;
@@ -56,6 +62,7 @@ private:
     std::unordered_map<int, size_t> valueByLocation_;
     bool pending_ = false;  // some value has not reached GL yet
     bool fixedVertexStage_ = false;
+    bool scalesTexture0_ = false;
     // A pixel shader that can take the alpha test: its sources, to link the variant with the test
     // (gl_.aux) when a draw first enables it. Empty vertex source: the fixed-function vertex stage.
     std::string vertexSource_, pixelSource_;

@@ -57,7 +57,7 @@
     X(PointSizeMax, 166, "PointSize_Max", "PointSizeMax", Float, __builtin_bit_cast(uint32_t, kMaxPointSize), Program) \
     X(ColorWriteEnable, 168, "ColorWriteEnable", nullptr, ColorWrite, 0xF, Gl) \
     X(BlendOp, 171, "BlendOp", nullptr, BlendOp, uint32_t(BlendOp::Add), Gl) \
-    X(ScissorTestEnable, 174, "ScissorTestEnable", nullptr, Bool, 0, Stored) \
+    X(ScissorTestEnable, 174, "ScissorTestEnable", nullptr, Bool, 0, Gl) \
     X(SlopeScaleDepthBias, 175, "SlopeScaleDepthBias", nullptr, Float, 0, Stored) \
     X(TwoSidedStencilMode, 185, "TwoSidedStencilMode", nullptr, Bool, 0, Gl) \
     X(CcwStencilFail, 186, "CcwStencilFail", nullptr, StencilOp, uint32_t(StencilOp::Keep), Gl) \

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/gfx/d3d_types.h"
+#include "engine/gfx/sprite_footprint.h"
 #include "engine/image/image.h"  // CubeFace, D3DCUBEMAP_FACES
 
 namespace velor {
@@ -101,6 +102,12 @@ public:
     uint64_t Version() const { return version_; }
     void Touch() { ++version_; }
     GpuObject& Gpu() const { return gpu_; }
+    // The device's record of where the pixels are non-zero (sprite_footprint.h), for one version.
+    struct FootprintCache {
+        uint64_t version = 0;
+        std::vector<LevelFootprint> levels;
+    };
+    FootprintCache& Footprint() const { return footprint_; }
 
 protected:
     BaseTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t faces, uint32_t usage, Format format,
@@ -115,6 +122,7 @@ protected:
     uint64_t version_ = 1;
     float pixelScale_ = 1.0f;
     mutable GpuObject gpu_;
+    mutable FootprintCache footprint_;
 };
 
 class Texture : public BaseTexture, public std::enable_shared_from_this<Texture> {
