@@ -61,6 +61,7 @@ const char* PlayerHelp() {
            "  Home              back to the start\n"
            "  F11, Alt+Enter    full screen or a window\n"
            "  F12               a screenshot (PNG) into the pictures folder, else the working folder\n"
+           "  F1, Tab           a line with the demo time, window, frames per second and scale\n"
            "  Escape            quit\n";
 }
 
@@ -143,7 +144,12 @@ int RunPlayer(const PlayerOptions& options, FrameClock& realClock) {
     viewer.windowWidth = options.width;
     viewer.windowHeight = options.height;
     InstallViewerKeys(schedule, viewer);
-    ScheduleOnShell(shell, schedule);
+    ScheduleHooks hooks;
+    hooks.afterFrame = [](const ScheduledFrame& frame) {
+        AfterViewerFrame(frame);
+        return true;
+    };
+    ScheduleOnShell(shell, schedule, std::move(hooks));
     return WinMain(shell);
 }
 

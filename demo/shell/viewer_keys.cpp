@@ -7,11 +7,14 @@
 #include "demo/content/demo_resources.h"
 #include "demo/content/start_state.h"
 #include "demo/shell/frame_loop.h"
+#include "demo/shell/info_line.h"
 #include "demo/shell/pictures_folder.h"
 #include "demo/shell/shell_state.h"
 #include "demo/timeline/demo_timeline.h"
 #include "engine/gfx/device_controls.h"
 #include "engine/gfx/present_frame.h"
+#include "engine/gfx/present_overlay.h"
+#include "engine/ui/text_line_image.h"
 #ifndef __EMSCRIPTEN__
 #include "engine/image/image_writer.h"
 #endif
@@ -26,6 +29,9 @@ struct Viewer {
     bool paused = false;
     bool handedOver = false;        // the schedule's first hand-over (the start) has happened
     const char* seekKey = nullptr;  // the key of the seek under way, until it lands
+    bool infoLine = false;          // F1 / Tab
+    bool infoFontMissing = false;   // said once
+    FrameRateMeter frameRate;
 };
 
 Viewer gViewer;
@@ -57,6 +63,7 @@ void TogglePause() {
         // A seek under way still plays up to its frame, which is then held.
         gShell.holdFrames = v.seekKey == nullptr;
     } else {
+        v.frameRate.Clear();
         v.schedule->Clock().Resume();
         gShell.holdFrames = false;
     }
@@ -71,6 +78,7 @@ void Seek(const char* key, double target, bool fromStart) {
     v.schedule->SeekTo(target, fromStart);
     v.seekKey = key;
     gShell.holdFrames = false;
+    v.frameRate.Clear();
     if (Music() != nullptr) Music()->SetPaused(true);
     SetRasterization(*gShell.device, v.schedule->DrawsNext());
 }
@@ -100,6 +108,38 @@ void WriteScreenshot() {
 #endif
 }
 
+// The line is drawn over the window at present time, in the window's real pixels, so no read-back
+// of the back buffer (captures, F12) holds it.
+constexpr int kInfoLineHeight = 16;
+
+void ShowInfoLine() {
+    Viewer& v = gViewer;
+    Device& device = *gShell.device;
+    if (!v.infoLine) {
+        SetPresentOverlay(device, {});
+        return;
+    }
+    const float scale = PixelScale(device);
+    const std::string text =
+        FormatInfoLine(double(gTimeline.demoTime), WindowAt(gTimeline.demoTime), v.frameRate.PerSecond(), scale);
+    std::string error;
+    OverlayImage image = RenderTextLine(text, int(float(kInfoLineHeight) * scale + 0.5f), &error);
+    if (image.width == 0 && !v.infoFontMissing) {
+        v.infoFontMissing = true;
+        std::fprintf(stderr, "velor: information line: %s\n", error.c_str());
+    }
+    SetPresentOverlay(device, std::move(image));
+}
+
+// A held picture is not drawn again: it is presented again, with the line as it now is.
+void ToggleInfoLine(const char* key) {
+    Viewer& v = gViewer;
+    v.infoLine = !v.infoLine;
+    ShowInfoLine();
+    if (gShell.holdFrames) gShell.device->Present();
+    PrintStatus(key, v.paused ? "paused" : "playing");
+}
+
 void OnKey(const Message& message) {
     const double now = double(gTimeline.demoTime);
     const bool windowKeys = gViewer.settings.windowKeys;
@@ -112,6 +152,12 @@ void OnKey(const Message& message) {
     case Vk::Left: Seek("left", std::max(0.0, now - kSeekSeconds), true); break;
     case Vk::Right: Seek("right", now + kSeekSeconds, false); break;
     case Vk::Home: Seek("home", 0, true); break;
+    case Vk::F1:
+        if (windowKeys) ToggleInfoLine("f1");
+        break;
+    case Vk::Tab:
+        if (windowKeys) ToggleInfoLine("tab");
+        break;
     case Vk::F11:
         if (windowKeys) ToggleFullScreen();
         break;
@@ -145,6 +191,13 @@ void AtHandOver(const ScheduledFrame& frame) {
 }
 
 }  // namespace
+
+void AfterViewerFrame(const ScheduledFrame& frame) {
+    Viewer& v = gViewer;
+    if (!frame.drawn) return;
+    v.frameRate.Note(double(v.schedule->Clock().Peek()) * double(gShell.counterPeriod));
+    if (v.infoLine) ShowInfoLine();
+}
 
 void InstallViewerKeys(FrameSchedule& schedule, const ViewerSettings& settings) {
     gViewer = Viewer{};

@@ -1,6 +1,8 @@
 #pragma once
 // The viewer's keys while the player plays: Space pauses and resumes, Left and Right go 5 s back and
-// forward, Home back to the start, F11 and Alt+Enter toggle full screen, F12 writes a screenshot.
+// forward, Home back to the start, F11 and Alt+Enter toggle full screen, F12 writes a screenshot, F1
+// and Tab show and hide a line with the demo time, window, frame rate and scale over the picture
+// (never in a screenshot: the engine draws it onto the window only).
 // They belong to the player around the demo and never reach into a window: a pause holds the frame
 // loop and the clock, a seek replays the one frame schedule undrawn up to its target (from the
 // demo's start state when it goes back), and the music is paused, moved and resumed beside them.
@@ -22,12 +24,16 @@ struct ViewerSettings {
     bool mute = false;
     bool startMusicAtHandOver = false;  // a start at T: the music starts with the first drawn frame
     int windowWidth = 1024, windowHeight = 768;  // the window F11 returns to
-    bool windowKeys = true;  // F11, Alt+Enter and F12; a browser page has its own ways
+    bool windowKeys = true;  // F1, Tab, F11, Alt+Enter and F12; a browser page has its own ways
 };
 
 // Installs the keys on the shell (gShell.viewerKey) and the schedule's hand-over. `schedule` must
 // be a From schedule on the real clock and outlive the run.
 void InstallViewerKeys(FrameSchedule& schedule, const ViewerSettings& settings);
+
+// Each finished frame: the frame rate counts the drawn ones, and the information line, when it is
+// on, is set for the next present.
+void AfterViewerFrame(const ScheduledFrame& frame);
 
 constexpr double kSeekSeconds = 5;
 

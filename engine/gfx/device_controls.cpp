@@ -3,6 +3,7 @@
 #include "engine/gfx/frame_recorder.h"
 #include "engine/gfx/gl_backend.h"
 #include "engine/gfx/present_frame.h"
+#include "engine/gfx/present_overlay.h"
 
 namespace velor {
 
@@ -107,6 +108,10 @@ PresentedPixels ReadPresentedFrame(Device& device) {
     }
     return frame;
 }
+
+void SetPresentOverlay(Device& device, OverlayImage image) { A::Backend(device).SetOverlay(image); }
+
+bool HasPresentOverlay(const Device& device) { return A::Backend(device).HasOverlay(); }
 
 std::vector<uint32_t> ReadRenderTarget(Device& device, const std::shared_ptr<Texture>& texture) {
     return A::Backend(device).ReadTexture(texture);

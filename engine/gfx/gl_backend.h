@@ -33,6 +33,8 @@ public:
     // The framed rectangle Present shows, in the back buffer's real pixels.
     FrameRect PresentedRect() const { return targets_.PresentedRect(); }
     uint32_t BackBufferRealWidth() const { return targets_.RealWidth(); }
+    void SetOverlay(const OverlayImage& image) { targets_.SetOverlay(image); }
+    bool HasOverlay() const { return targets_.HasOverlay(); }
     bool ContextWasReset();
     GLint MaxTextureSize() const { return maxTextureSize_; }
 

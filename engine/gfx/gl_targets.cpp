@@ -16,6 +16,8 @@ GlTargets::~GlTargets() {
     if (backColor_) glDeleteRenderbuffers(1, &backColor_);
     if (backDepth_) glDeleteRenderbuffers(1, &backDepth_);
     for (auto& [key, name] : depthBuffers_) glDeleteRenderbuffers(1, &name);
+    if (overlayFbo_) glDeleteFramebuffers(1, &overlayFbo_);
+    if (overlayTexture_) glDeleteTextures(1, &overlayTexture_);
 }
 
 bool GlTargets::Initialise(uint32_t logicalWidth, uint32_t logicalHeight, float pixelScale, std::string* error) {
@@ -169,7 +171,45 @@ void GlTargets::Present(Window* window) {
     glBlitFramebuffer(source.x, source.y, source.x + GLint(source.width), source.y + GLint(source.height), dx,
                       dy + GLint(shown.height), dx + GLint(shown.width), dy, GL_COLOR_BUFFER_BIT,
                       sameSize ? GL_NEAREST : GL_LINEAR);
+    if (HasOverlay()) {
+        // Pixel for pixel at the top-left corner, cut to the window.
+        const GLint ow = std::min(GLint(overlayWidth_), GLint(w)), oh = std::min(GLint(overlayHeight_), GLint(h));
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, overlayFbo_);
+        glBlitFramebuffer(0, 0, ow, oh, 0, h, ow, h - oh, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
     window->SwapBuffers();
+}
+
+void GlTargets::SetOverlay(const OverlayImage& image) {
+    overlayWidth_ = overlayHeight_ = 0;
+    if (image.width == 0 || image.height == 0 || image.pixels.size() != size_t(image.width) * image.height) return;
+    if (overlayTexture_ == 0) {
+        glGenTextures(1, &overlayTexture_);
+        glGenFramebuffers(1, &overlayFbo_);
+    }
+    // Bytes R, G, B, A in memory, which both GL and ES take; the texture row 0 is the image's top row.
+    std::vector<uint32_t> rgba(image.pixels.size());
+    for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = SwapRedBlue(image.pixels[i]);
+    // The device's texture bindings are cached (gl_state.h): the unit's binding is put back as it was.
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    GLint unpackAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glBindTexture(GL_TEXTURE_2D, overlayTexture_);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, GLsizei(image.width), GLsizei(image.height), 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 rgba.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
+    GLint readFbo = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFbo);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, overlayFbo_);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, overlayTexture_, 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFbo));
+    overlayWidth_ = image.width;
+    overlayHeight_ = image.height;
 }
 
 namespace {

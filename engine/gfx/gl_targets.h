@@ -15,6 +15,7 @@
 
 #include "engine/gfx/device_state.h"
 #include "engine/gfx/present_frame.h"
+#include "engine/gfx/present_overlay.h"
 
 namespace velor {
 
@@ -50,6 +51,9 @@ public:
         return frame_ == PresentFrame::Whole ? FrameRect{0, 0, width_, height_} : FramePixels(frame_, pixelScale_);
     }
     uint32_t RealWidth() const { return width_; }
+    // The picture Present draws over the window after the frame (present_overlay.h); empty: none.
+    void SetOverlay(const OverlayImage& image);
+    bool HasOverlay() const { return overlayWidth_ > 0; }
     // Scales the framed part of the back buffer (present_frame.h) into the window's largest centred
     // rectangle of its aspect, black around it, and swaps. Leaves the window's framebuffer bound:
     // the next draw must bind its target again.
@@ -69,6 +73,8 @@ private:
     GLuint backFbo_ = 0, backColor_ = 0, backDepth_ = 0;
     std::map<std::pair<uint32_t, uint32_t>, GLuint> depthBuffers_;
     bool hasDepth_ = true;
+    GLuint overlayFbo_ = 0, overlayTexture_ = 0;
+    uint32_t overlayWidth_ = 0, overlayHeight_ = 0;
 };
 
 }  // namespace velor
