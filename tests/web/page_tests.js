@@ -293,12 +293,17 @@ function sameImage(a, b) {
 // The player prints a line per key it handles and one when a seek lands (demo/shell/viewer_keys.h):
 // this waits for the next line of `key` in `state` after the log's first `from` lines.
 async function keyLine(log, key, state, from, seconds = 60) {
-  const pattern = new RegExp(`key=${key} state=${state} time=([0-9.]+)`);
+  return (await keyStatus(log, key, state, from, seconds)).time;
+}
+
+// The same line's figures: { time, clock, music } (music NaN without music).
+async function keyStatus(log, key, state, from, seconds = 60) {
+  const pattern = new RegExp(`key=${key} state=${state} time=([0-9.]+) clock=([0-9.]+) music=(\\S+)`);
   const until = Date.now() + seconds * 1000;
   for (;;) {
     for (const line of log.lines.slice(from)) {
       const m = pattern.exec(line);
-      if (m) return parseFloat(m[1]);
+      if (m) return { time: parseFloat(m[1]), clock: parseFloat(m[2]), music: parseFloat(m[3]) };
     }
     if (Date.now() > until) throw new Error(`no "key=${key} state=${state}" line from the player`);
     await new Promise((r) => setTimeout(r, 100));
@@ -307,10 +312,11 @@ async function keyLine(log, key, state, from, seconds = 60) {
 
 // A real run's keys: Space holds the picture and lets it go on, Left and Right land 5 s away and
 // Home at the start (each within a frame), and the full-screen button, which shows only while the
-// mouse moves, lays the canvas out across the screen's width.
+// mouse moves, lays the canvas out across the screen's width. Before them the tab is hidden a few
+// seconds and shown again: the pause's line then tells how far the music is from the picture's clock.
 async function testKeys() {
   await withPage(modules, webDir, browser, async (page, base, log) => {
-    await page.goto(`${base}/velor.html?from=20&mute`);
+    await page.goto(`${base}/velor.html?from=20`);
     await page.waitForFunction(() => /Click to start/.test(document.getElementById("message").textContent),
                                { timeout: 120000, polling: 250 });
     await page.mouse.click(512, 384);
@@ -321,9 +327,19 @@ async function testKeys() {
     await new Promise((r) => setTimeout(r, 2500));  // past the click's mouse movement
     check(!(await buttonShown()), "the full-screen button stays hidden while the mouse is still (out of captures)");
 
+    const other = await page.browser().newPage();
+    await other.bringToFront();
+    await new Promise((r) => setTimeout(r, 4000));
+    const hidden = await page.evaluate(() => document.visibilityState);
+    await page.bringToFront();
+    await other.close();
+    await new Promise((r) => setTimeout(r, 2000));
     let mark = log.lines.length;
     await page.keyboard.press("Space");
-    await keyLine(log, "space", "\\w+", mark);
+    const paused = await keyStatus(log, "space", "\\w+", mark);
+    console.log(`after the tab was ${hidden} 4 s and shown 2 s: clock ${paused.clock.toFixed(3)} s, ` +
+                `music ${paused.music.toFixed(3)} s, music - clock ${(paused.music - paused.clock).toFixed(3)} s`);
+    check(Number.isFinite(paused.music), "the music plays (its position is known)");
     await new Promise((r) => setTimeout(r, 500));
     const held = await canvasShot(page);
     await new Promise((r) => setTimeout(r, 1500));
