@@ -373,7 +373,9 @@ async function testKeys() {
     await page.setViewport(null);
     await page.mouse.move(100, 100);
     await page.mouse.move(200, 150);
-    await new Promise((r) => setTimeout(r, 400));
+    await page.waitForFunction(() => !document.getElementById("fullscreen").classList.contains("idle") &&
+                                     getComputedStyle(document.getElementById("fullscreen")).opacity === "1",
+                               { timeout: 1500, polling: 50 }).catch(() => {});
     check(await buttonShown(), "the full-screen button shows when the mouse moves");
     await page.click("#fullscreen");
     await page.waitForFunction(() => !!document.fullscreenElement, { timeout: 10000, polling: 100 }).catch(() => {});
