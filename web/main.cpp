@@ -6,6 +6,9 @@
 //   --fps D              with --from: after D seconds of playing, reports the frames per second
 //   --scale N            the device's resolution scale (1 to 8): N times the pixels each way, the
 //                        canvas's drawing buffer made that large (the page turns ?scale=auto into N)
+//   --frame wide|4:3     what of the back buffer the canvas shows, as the native player's --frame: the
+//                        16:9 middle (wide, the default; the canvas is 1024 x 576 times the scale) or
+//                        all of it (1024 x 768 times the scale)
 //   --separate           each point sprite drawn on its own rather than merged into runs (to measure
 //                        what merging saves)
 //   --at T [--step S]    frames for tests: the schedule without music on a fixed step S (1/60 s)
@@ -22,6 +25,7 @@
 #include <utility>
 
 #include "demo/content/demo_resources.h"
+#include "demo/shell/frame_options.h"
 #include "demo/shell/scale_options.h"
 #include "demo/shell/scheduled_shell.h"
 #include "demo/shell/shell_state.h"
@@ -29,6 +33,7 @@
 #include "engine/gfx/d3d_types.h"
 #include "engine/gfx/device_controls.h"
 #include "engine/gfx/pixel_scale.h"
+#include "engine/gfx/present_frame.h"
 
 namespace {
 
@@ -42,6 +47,7 @@ struct PageOptions {
     bool mute = false;
     bool separateDraws = false;
     float scale = 1;  // --scale: the device's resolution scale (the page turns ?scale=auto into a number)
+    PresentFrame frame = PresentFrame::Wide;  // --frame: what of the back buffer the canvas shows
 };
 
 bool ParseSeconds(const char* text, double* value) {
@@ -66,6 +72,14 @@ bool ParsePageOptions(int argc, char** argv, PageOptions* options, std::string* 
                 return false;
             }
             if (!demo::ParseScaleValue(argv[++i], false, &options->scale, error)) return false;
+            continue;
+        }
+        if (arg == "--frame") {
+            if (i + 1 >= argc) {
+                *error = "--frame needs wide or 4:3";
+                return false;
+            }
+            if (!demo::ParseFrameValue(argv[++i], &options->frame, error)) return false;
             continue;
         }
         double* target = arg == "--at" ? &options->at
@@ -109,8 +123,12 @@ demo::ShellOptions WindowedShell(const PageOptions& options) {
     shell.headless = true;     // the canvas is the display: no X or Wayland to ask for
     // At a resolution scale the canvas's drawing buffer holds the real pixels, so nothing is magnified.
     shell.pixelScale = options.scale;
-    shell.windowWidth = int(ScaledLength(kBackBufferWidth, options.scale));
-    shell.windowHeight = int(ScaledLength(kBackBufferHeight, options.scale));
+    // The canvas is the framed picture, so Present fills it without bars; the page's layout adds
+    // them only where the window's aspect differs.
+    shell.frame = options.frame;
+    FrameRect framed = FramePixels(options.frame, options.scale);
+    shell.windowWidth = int(framed.width);
+    shell.windowHeight = int(framed.height);
     // Escape ends the loop; the page stays, so the music and the device go here, not at exit.
     shell.afterLoop = [](int) {
         demo::gResources.musicEngine.reset();

@@ -1,6 +1,6 @@
 // The web page in a browser driven through puppeteer-core: headless Chromium (SwiftShader's WebGL2),
 // or Firefox in a window under Xvfb (llvmpipe's WebGL2; see page_session.js).
-//   node page_tests.js loads|frames|missing-data|subfolder|scale [chromium|firefox]
+//   node page_tests.js loads|frames|missing-data|subfolder|scale|keys [chromium|firefox]
 // Environment: VELOR_WEB_DIR (build/web), VELOR_WEB_MODULES (the node_modules scripts/web installs),
 // VELOR_CAPTURE (the native velor-capture, for `frames`), VELOR_MUSIC_RENDER (the native module
 // renderer, for `loads`), VELOR_WEB_REQUIRED=1 to fail rather than
@@ -167,8 +167,8 @@ async function testMissingData() {
   });
 }
 
-// One time in each scene window, at the capture's default step; the page's frame against the native
-// one. Two different rasterisers (SwiftShader, llvmpipe) draw them: they are compared by mean
+// One time in each scene window, at the capture's default step; the page's frame (the wide framing,
+// its default) against the native 16:9 capture. Two different rasterisers (SwiftShader, llvmpipe) draw them: they are compared by mean
 // difference and by where the bright pixels are, not pixel for pixel.
 const FRAME_TIMES = [5, 25, 45, 65, 85, 105];
 const STEP = 1 / 60;
@@ -179,13 +179,15 @@ async function testFrames() {
   const out = fs.mkdtempSync(path.join(os.tmpdir(), "velor-web-"));
   const keep = process.env.VELOR_WEB_KEEP_FRAMES;
   try {
-    execFileSync(capture, ["--at", FRAME_TIMES.join(","), "--step", String(STEP), "--out", out],
+    execFileSync(capture, ["--at", FRAME_TIMES.join(","), "--step", String(STEP), "--size", "1024x576", "--out", out],
                  { cwd: path.dirname(capture), stdio: "inherit" });
     await withPage(modules, webDir, browser, async (page, base) => {
       for (const t of FRAME_TIMES) {
         const started = Date.now();
         await page.goto(`${base}/velor.html?at=${t}&step=${STEP}`);
         await waitForTitle(page, /^velor:ready$/, 600);
+        const size = await page.$eval("#canvas", (c) => [c.width, c.height]);
+        check(size[0] === 1024 && size[1] === 576, `t=${t}: the page frames wide by default, 1024 x 576 (saw ${size.join(" x ")})`);
         const canvas = await page.$("#canvas");
         const shot = await canvas.screenshot({ type: "png" });
         const seconds = (Date.now() - started) / 1000;
@@ -245,8 +247,9 @@ function halve(image, width) {
   return { width: w, height: h, rgba };
 }
 
-// ?scale=2: the page renders twice the pixels each way (the canvas's drawing buffer is 2048 x 1536)
-// and the picture is still the frame at that time, as the native 1x frame has it.
+// ?scale=2 with ?frame=4:3: the page renders twice the pixels each way of the whole back buffer (the
+// canvas's drawing buffer is 2048 x 1536) and the picture is still the frame at that time, as the
+// native 1x 4:3 frame has it.
 async function testScale() {
   const capture = process.env.VELOR_CAPTURE;
   if (!capture || !fs.existsSync(capture)) skipOrFail("velor-capture is not built");
@@ -256,7 +259,7 @@ async function testScale() {
     execFileSync(capture, ["--at", String(t), "--step", String(STEP), "--out", out],
                  { cwd: path.dirname(capture), stdio: "inherit" });
     await withPage(modules, webDir, browser, async (page, base) => {
-      await page.goto(`${base}/velor.html?at=${t}&step=${STEP}&scale=2`);
+      await page.goto(`${base}/velor.html?at=${t}&step=${STEP}&scale=2&frame=4:3`);
       await waitForTitle(page, /^velor:ready$/, 600);
       const size = await page.evaluate(() => {
         const canvas = document.getElementById("canvas");
@@ -275,8 +278,129 @@ async function testScale() {
   }
 }
 
+// The shot of the canvas, decoded, and its mean brightness (0 to 255).
+async function canvasShot(page) {
+  const bytes = await (await page.$("#canvas")).screenshot({ type: "png" });
+  if (process.env.VELOR_WEB_KEEP_FRAMES) fs.writeFileSync(path.join(process.env.VELOR_WEB_KEEP_FRAMES, `keys-${Date.now()}.png`), bytes);
+  const shot = png.decode(bytes);
+  let sum = 0;
+  for (let p = 0; p < shot.rgba.length; p += 4) sum += shot.rgba[p] + shot.rgba[p + 1] + shot.rgba[p + 2];
+  return { image: shot, mean: sum / (shot.rgba.length / 4 * 3) };
+}
+
+function sameImage(a, b) {
+  return a.width === b.width && a.height === b.height && Buffer.compare(Buffer.from(a.rgba), Buffer.from(b.rgba)) === 0;
+}
+
+// The player prints a line per key it handles and one when a seek lands (demo/shell/viewer_keys.h):
+// this waits for the next line of `key` in `state` after the log's first `from` lines.
+async function keyLine(log, key, state, from, seconds = 60) {
+  return (await keyStatus(log, key, state, from, seconds)).time;
+}
+
+// The same line's figures: { time, clock, music } (music NaN without music).
+async function keyStatus(log, key, state, from, seconds = 60) {
+  const pattern = new RegExp(`key=${key} state=${state} time=([0-9.]+) clock=([0-9.]+) music=(\\S+)`);
+  const until = Date.now() + seconds * 1000;
+  for (;;) {
+    for (const line of log.lines.slice(from)) {
+      const m = pattern.exec(line);
+      if (m) return { time: parseFloat(m[1]), clock: parseFloat(m[2]), music: parseFloat(m[3]) };
+    }
+    if (Date.now() > until) throw new Error(`no "key=${key} state=${state}" line from the player`);
+    await new Promise((r) => setTimeout(r, 100));
+  }
+}
+
+// A real run's keys: Space holds the picture and lets it go on, Left and Right land 5 s away and
+// Home at the start (each within a frame), and the full-screen button, which shows only while the
+// mouse moves, lays the canvas out across the screen's width. Before them the tab is hidden a few
+// seconds and shown again: the pause's line then tells how far the music is from the picture's clock.
+async function testKeys() {
+  await withPage(modules, webDir, browser, async (page, base, log) => {
+    await page.goto(`${base}/velor.html?from=14`);
+    await page.waitForFunction(() => /Click to start/.test(document.getElementById("message").textContent),
+                               { timeout: 120000, polling: 250 });
+    await page.mouse.click(512, 384);
+    await page.waitForFunction(() => !document.getElementById("message").textContent,
+                               { timeout: 120000, polling: 250 });
+    await new Promise((r) => setTimeout(r, 3000));
+    const buttonShown = () => page.$eval("#fullscreen", (e) => getComputedStyle(e).opacity !== "0" && !e.classList.contains("idle"));
+    await new Promise((r) => setTimeout(r, 2500));  // past the click's mouse movement
+    check(!(await buttonShown()), "the full-screen button stays hidden while the mouse is still (out of captures)");
+
+    const other = await page.browser().newPage();
+    await other.bringToFront();
+    await new Promise((r) => setTimeout(r, 4000));
+    const hidden = await page.evaluate(() => document.visibilityState);
+    await page.bringToFront();
+    await other.close();
+    await new Promise((r) => setTimeout(r, 2000));
+    let mark = log.lines.length;
+    await page.keyboard.press(" ");  // the Space bar (Firefox's driver knows it by its character)
+    const paused = await keyStatus(log, "space", "\\w+", mark);
+    console.log(`after the tab was ${hidden} 4 s and shown 2 s: clock ${paused.clock.toFixed(3)} s, ` +
+                `music ${paused.music.toFixed(3)} s, music - clock ${(paused.music - paused.clock).toFixed(3)} s`);
+    check(Number.isFinite(paused.music), "the music plays (its position is known)");
+    await new Promise((r) => setTimeout(r, 500));
+    const held = await canvasShot(page);
+    await new Promise((r) => setTimeout(r, 1500));
+    const later = await canvasShot(page);
+    check(held.mean > 0.2, `the paused frame is lit (mean ${held.mean.toFixed(1)})`);
+    check(sameImage(held.image, later.image), "Space holds the picture: the same frame 1.5 s later");
+
+    const frame = 1 / 60 + 1e-6;
+    for (const [key, name, expected] of [["ArrowRight", "right", (t) => t + 5], ["ArrowLeft", "left", (t) => t - 5],
+                                         ["Home", "home", () => 0]]) {
+      mark = log.lines.length;
+      await page.keyboard.press(key);
+      const before = await keyLine(log, name, "seeking", mark);
+      const landed = await keyLine(log, name, "landed", mark);
+      const target = expected(before);
+      check(Math.abs(landed - target) <= frame,
+            `${key} from ${before.toFixed(3)} s lands at ${landed.toFixed(3)} s (target ${target.toFixed(3)}, within a frame)`);
+    }
+
+    mark = log.lines.length;
+    await page.keyboard.press(" ");  // the Space bar (Firefox's driver knows it by its character)
+    await keyLine(log, "space", "\\w+", mark);
+    const resumedAt = await canvasShot(page);
+    await new Promise((r) => setTimeout(r, 1500));
+    const resumed = await canvasShot(page);
+    check(!sameImage(resumedAt.image, resumed.image), "Space again: the picture moves on");
+
+    // The window's own size from here on, which full screen changes (not a fixed emulated viewport).
+    await page.setViewport(null);
+    await page.mouse.move(100, 100);
+    await page.mouse.move(200, 150);
+    await page.waitForFunction(() => !document.getElementById("fullscreen").classList.contains("idle") &&
+                                     getComputedStyle(document.getElementById("fullscreen")).opacity === "1",
+                               { timeout: 1500, polling: 50 }).catch(() => {});
+    check(await buttonShown(), "the full-screen button shows when the mouse moves");
+    await page.click("#fullscreen");
+    await page.waitForFunction(() => !!document.fullscreenElement, { timeout: 10000, polling: 100 }).catch(() => {});
+    // The layout follows once the window has its new size.
+    await page.waitForFunction(() => Math.abs(document.getElementById("canvas").getBoundingClientRect().width -
+                                              Math.min(window.innerWidth, window.innerHeight * 16 / 9)) <= 1,
+                               { timeout: 5000, polling: 100 }).catch(() => {});
+    const laid = await page.evaluate(() => {
+      const r = document.getElementById("canvas").getBoundingClientRect();
+      return { full: !!document.fullscreenElement, width: r.width, height: r.height,
+               innerWidth: window.innerWidth, innerHeight: window.innerHeight, screenWidth: screen.width };
+    });
+    console.log(`full screen: ${JSON.stringify(laid)}`);
+    check(laid.full, "the button puts the page in full screen");
+    // Firefox under Xvfb has no window manager to grow its window to the screen: there the layout
+    // is held to the window's width it gets.
+    const wide = browser === "firefox" ? laid.innerWidth : laid.screenWidth;
+    check((browser === "firefox" || laid.innerWidth === laid.screenWidth) && Math.abs(laid.width - wide) <= 1 &&
+          Math.abs(laid.width / laid.height - 16 / 9) < 0.01,
+          `the canvas fills the screen's width at 16:9 (${laid.width} x ${laid.height} on ${laid.screenWidth} wide)`);
+  });
+}
+
 const tests = { loads: testLoads, frames: testFrames, "missing-data": testMissingData, subfolder: testSubfolder,
-                scale: testScale };
+                scale: testScale, keys: testKeys };
 const name = process.argv[2];
 if (!tests[name]) {
   console.error(`usage: node page_tests.js ${Object.keys(tests).join("|")}`);
