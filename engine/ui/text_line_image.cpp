@@ -19,12 +19,25 @@ uint32_t Blend(uint8_t coverage) {
     };
     return 0xFF000000u | channel(16) | channel(8) | channel(0);
 }
+
+
+// The line is drawn again every frame it is shown: the face is matched and opened once per height,
+// not per frame.
+FontFace* FaceOfHeight(int cellHeight, std::string* error) {
+    static std::unique_ptr<FontFace> face;
+    static int faceHeight = 0;
+    if (face != nullptr && faceHeight == cellHeight) return face.get();
+    face.reset();
+    FontMatch match;
+    if (!MatchFont(FontRequest{}, &match, error)) return nullptr;
+    face = FontFace::Open(match, FontSize{cellHeight, 0, true}, error);
+    faceHeight = cellHeight;
+    return face.get();
+}
 }  // namespace
 
 OverlayImage RenderTextLine(const std::string& text, int cellHeight, std::string* error) {
-    FontMatch match;
-    if (!MatchFont(FontRequest{}, &match, error)) return {};
-    std::unique_ptr<FontFace> face = FontFace::Open(match, FontSize{std::max(cellHeight, 1), 0, true}, error);
+    FontFace* face = FaceOfHeight(std::max(cellHeight, 1), error);
     if (face == nullptr) return {};
     std::vector<GlyphBitmap> glyphs(text.size());
     int penWidth = 0;
