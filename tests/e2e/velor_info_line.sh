@@ -11,37 +11,14 @@ run_dir=$1
 if [ -z "${VELOR_E2E_INNER:-}" ]; then
     command -v xvfb-run >/dev/null || { echo "velor_info_line: xvfb-run is missing"; exit 77; }
     export VELOR_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x800x24 -noreset" bash "$0" "$@"
 fi
 command -v xdotool >/dev/null || { echo "velor_info_line: xdotool is missing"; exit 77; }
 command -v python3 >/dev/null || { echo "velor_info_line: python3 is missing"; exit 77; }
 ffmpeg -hide_banner -devices 2>/dev/null | grep -q x11grab || { echo "velor_info_line: ffmpeg with x11grab is missing"; exit 77; }
 [ -x "$run_dir/velor" ] || { echo "velor_info_line: $run_dir/velor is not built"; exit 77; }
-cd "$run_dir" || exit 1
-tmp=$(mktemp -d)
-pid=
-cleanup() { [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; rm -rf "$tmp"; }
-trap cleanup EXIT
-fail() { echo "velor_info_line: $*"; echo "--- velor's lines:"; cat "$tmp/out"; cat "$tmp/err"; exit 1; }
-
-export SDL_AUDIODRIVER=dummy
-export XDG_PICTURES_DIR=$tmp/shots
-mkdir -p "$XDG_PICTURES_DIR"
-out=$tmp/out
-./velor --windowed 1024x768 --from 20 >"$out" 2>"$tmp/err" &
-pid=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
-[ -n "$window" ] || fail "no window appeared"
-key() { xdotool windowfocus --sync "$window" key --clearmodifiers "$@"; }
-line() {
-    local l
-    for _ in $(seq 1 300); do
-        l=$(grep -E -- "$2" "$out" | sed -n "$1p")
-        [ -n "$l" ] && { echo "$l"; return 0; }
-        sleep 0.1
-    done
-    fail "no line $1 matching '$2'"
-}
+name=velor_info_line
+. "$(dirname "$0")/player_session.sh"
 # The whole screen as raw BGRX bytes, after the server has had time to show the last present.
 grab() {
     sleep 0.5

@@ -14,38 +14,14 @@ run_dir=$1
 if [ -z "${VELOR_E2E_INNER:-}" ]; then
     command -v xvfb-run >/dev/null || { echo "velor_keys: xvfb-run is missing"; exit 77; }
     export VELOR_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x800x24 -noreset" bash "$0" "$@"
 fi
 command -v xdotool >/dev/null || { echo "velor_keys: xdotool is missing"; exit 77; }
 for tool in velor velor-capture; do
     [ -x "$run_dir/$tool" ] || { echo "velor_keys: $run_dir/$tool is not built"; exit 77; }
 done
-cd "$run_dir" || exit 1
-tmp=$(mktemp -d)
-pid=
-cleanup() { [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; rm -rf "$tmp"; }
-trap cleanup EXIT
-fail() { echo "velor_keys: $*"; echo "--- velor's lines:"; cat "$tmp/out"; cat "$tmp/err"; exit 1; }
-
-export SDL_AUDIODRIVER=dummy
-export XDG_PICTURES_DIR=$tmp/shots
-mkdir -p "$XDG_PICTURES_DIR"
-out=$tmp/out
-./velor --windowed 1024x768 --from 20 >"$out" 2>"$tmp/err" &
-pid=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
-[ -n "$window" ] || fail "no window appeared"
-key() { xdotool windowfocus --sync "$window" key --clearmodifiers "$@"; }
-# The Nth line matching the pattern, once it is there.
-line() {
-    local l
-    for _ in $(seq 1 300); do
-        l=$(grep -E -- "$2" "$out" | sed -n "$1p")
-        [ -n "$l" ] && { echo "$l"; return 0; }
-        sleep 0.1
-    done
-    fail "no line $1 matching '$2'"
-}
+name=velor_keys
+. "$(dirname "$0")/player_session.sh"
 field() { sed -n "s/.* $2=\([^ ]*\).*/\1/p" <<<"$1"; }
 # near A B TOLERANCE: |A - B| <= TOLERANCE
 near() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { d = a - b; if (d < 0) d = -d; exit !(d <= t) }'; }
